@@ -1,0 +1,268 @@
+#include "Database.h"
+
+#include "StoreError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <sqlite3.h>
+
+namespace store {
+
+using sql::quoteIdentifier;
+
+Database::Database(const QString& file, sql::Connection::Mode mode)
+    : file_(QFileInfo(file).absoluteFilePath()) {
+    if (mode == sql::Connection::Mode::OpenExisting && !QFileInfo::exists(file_))
+        throw StoreError(QStringLiteral("Database file does not exist: %1").arg(file_));
+    conn_ = std::make_unique<sql::Connection>(file_, mode);
+    configure();
+}
+
+std::unique_ptr<Database> Database::open(const QString& file) {
+    return std::unique_ptr<Database>(new Database(file, sql::Connection::Mode::OpenExisting));
+}
+
+std::unique_ptr<Database> Database::create(const QString& file) {
+    const QFileInfo info(file);
+    if (!QDir().mkpath(info.absolutePath()))
+        throw StoreError(QStringLiteral("Cannot create folder %1").arg(info.absolutePath()));
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        const QString path = info.absoluteFilePath() + QLatin1String(suffix);
+        if (QFileInfo::exists(path) && !QFile::remove(path))
+            throw StoreError(QStringLiteral("Cannot replace %1").arg(path));
+    }
+    return std::unique_ptr<Database>(new Database(file, sql::Connection::Mode::CreateNew));
+}
+
+Database::~Database() {
+    statements_.clear();
+    if (conn_) {
+        try {
+            while (depth_ > 0) rollback();
+        } catch (const StoreError&) {
+        }
+    }
+}
+
+void Database::configure() {
+    // Reading the schema fails here when the file is not a database at all.
+    try {
+        conn_->exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        conn_->exec(QStringLiteral("PRAGMA synchronous=FULL"));
+        conn_->exec(QStringLiteral("PRAGMA case_sensitive_like=ON"));
+        conn_->exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    } catch (const StoreError& e) {
+        throw StoreError(QStringLiteral("Cannot open database %1: %2").arg(file_, e.message()));
+    }
+}
+
+QString Database::folder() const { return QFileInfo(file_).absolutePath(); }
+
+sql::Statement& Database::cached(const QString& text) {
+    auto it = statements_.find(text);
+    if (it == statements_.end())
+        it = statements_.emplace(text, std::make_unique<sql::Statement>(*conn_, text)).first;
+    it->second->reset();
+    return *it->second;
+}
+
+QStringList Database::tableNames() {
+    QStringList names;
+    sql::Statement st(*conn_, QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' "
+                                             "AND name NOT LIKE 'sqlite_%' ORDER BY name"));
+    while (st.step()) names << st.column(0).toString();
+    return names;
+}
+
+bool Database::hasTable(const QString& name) {
+    sql::Statement& st =
+        cached(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=?1"));
+    st.bind(1, name);
+    return st.step();
+}
+
+QString columnDeclaration(const FieldDef& field) {
+    switch (field.type) {
+    case FieldType::Text: return QStringLiteral("TEXT(%1)").arg(field.width);
+    case FieldType::Integer: return QStringLiteral("INTEGER");
+    case FieldType::Number: return QStringLiteral("REAL");
+    case FieldType::Logical: return QStringLiteral("LOGICAL INTEGER");
+    case FieldType::Date: return QStringLiteral("DATE TEXT");
+    case FieldType::Memo: return QStringLiteral("MEMO TEXT");
+    }
+    return {};
+}
+
+FieldDef fieldFromDeclaration(const QString& name, const QString& declaration) {
+    FieldDef f;
+    f.name = name;
+    const QString decl = declaration.trimmed().toUpper();
+    static const QRegularExpression textWidth(QStringLiteral("^TEXT\\((\\d+)\\)$"));
+    if (const auto m = textWidth.match(decl); m.hasMatch()) {
+        f.type = FieldType::Text;
+        f.width = m.captured(1).toInt();
+    } else if (decl.startsWith(QLatin1String("LOGICAL"))) {
+        f.type = FieldType::Logical;
+    } else if (decl.startsWith(QLatin1String("DATE"))) {
+        f.type = FieldType::Date;
+    } else if (decl.startsWith(QLatin1String("MEMO")) || decl == QLatin1String("TEXT")) {
+        f.type = FieldType::Memo;
+    } else if (decl.contains(QLatin1String("INT"))) {
+        f.type = FieldType::Integer;
+    } else {
+        f.type = FieldType::Number;
+    }
+    return f;
+}
+
+TableDef Database::tableDef(const QString& name) {
+    if (!hasTable(name))
+        throw StoreError(
+            QStringLiteral("Table does not exist.\nTable: %1\nDatabase: %2").arg(name, file_));
+    std::vector<FieldDef> columns;
+    {
+        sql::Statement st(*conn_, QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(name)));
+        while (st.step()) columns.push_back(fieldFromDeclaration(st.column(1).toString(), st.column(2).toString()));
+    }
+    if (const TableDef* builtIn = schema::find(name)) {
+        bool same = columns.size() == builtIn->fields.size();
+        for (size_t i = 0; same && i < columns.size(); ++i)
+            same = columns[i].name == builtIn->fields[i].name && columns[i].type == builtIn->fields[i].type;
+        if (!same)
+            throw StoreError(QStringLiteral("Table %1 has a damaged structure: its fields differ "
+                                            "from the data folder's.\nDatabase: %2")
+                                 .arg(name, file_));
+        return *builtIn;
+    }
+    TableDef def;
+    def.name = name;
+    def.fileName = name + QStringLiteral(".db");
+    def.fields = columns;
+    sql::Statement idx(*conn_, QStringLiteral("SELECT sql FROM sqlite_master WHERE type='index' "
+                                              "AND tbl_name=?1 AND name=?2"));
+    idx.bind(1, name);
+    idx.bind(2, QStringLiteral("%1_key").arg(name));
+    if (idx.step()) {
+        sql::Statement info(*conn_, QStringLiteral("PRAGMA index_info(%1)")
+                                        .arg(quoteIdentifier(name + QStringLiteral("_key"))));
+        while (info.step()) def.key << info.column(2).toString();
+    }
+    return def;
+}
+
+void Database::createTable(const TableDef& def) {
+    QStringList cols;
+    for (const FieldDef& f : def.fields) cols << quoteIdentifier(f.name) + QLatin1Char(' ') + columnDeclaration(f);
+    Transaction tx(*this);
+    conn_->exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(quoteIdentifier(def.name)));
+    conn_->exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoteIdentifier(def.name), cols.join(QLatin1String(", "))));
+    if (def.isKeyed()) {
+        QStringList keys;
+        for (const QString& k : def.key) keys << quoteIdentifier(k);
+        conn_->exec(QStringLiteral("CREATE UNIQUE INDEX %1 ON %2 (%3)")
+                        .arg(quoteIdentifier(def.name + QStringLiteral("_key")), quoteIdentifier(def.name),
+                             keys.join(QLatin1String(", "))));
+    }
+    tx.commit();
+    statements_.clear();
+    notifyChanged(def.name, nullptr);
+}
+
+void Database::createDataFolderTables() {
+    Transaction tx(*this);
+    for (const TableDef& def : schema::tables()) createTable(def);
+    tx.commit();
+}
+
+void Database::deleteWhere(const QString& table, const QStringList& fields, const QVariantList& values) {
+    QStringList conds;
+    for (int i = 0; i < fields.size(); ++i)
+        conds << QStringLiteral("%1 IS ?%2").arg(quoteIdentifier(fields[i])).arg(i + 1);
+    QString text = QStringLiteral("DELETE FROM %1").arg(quoteIdentifier(table));
+    if (!conds.isEmpty()) text += QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
+    checkWritable(table, nullptr);
+    sql::Statement& st = cached(text);
+    for (int i = 0; i < values.size(); ++i) st.bind(i + 1, values[i]);
+    st.step();
+    notifyChanged(table, nullptr);
+}
+
+QString Database::integrityCheck() {
+    sql::Statement st(*conn_, QStringLiteral("PRAGMA integrity_check"));
+    QStringList lines;
+    while (st.step()) lines << st.column(0).toString();
+    return lines.join(QLatin1Char('\n'));
+}
+
+void Database::begin() {
+    if (depth_ == 0)
+        conn_->exec(QStringLiteral("BEGIN IMMEDIATE"));
+    else
+        conn_->exec(QStringLiteral("SAVEPOINT sp%1").arg(depth_));
+    ++depth_;
+}
+
+void Database::commit() {
+    if (depth_ == 0) throw StoreError(QStringLiteral("No transaction is active"));
+    if (depth_ == 1)
+        conn_->exec(QStringLiteral("COMMIT"));
+    else
+        conn_->exec(QStringLiteral("RELEASE sp%1").arg(depth_ - 1));
+    --depth_;
+}
+
+void Database::rollback() {
+    if (depth_ == 0) throw StoreError(QStringLiteral("No transaction is active"));
+    --depth_;
+    // SQLite may already have ended the transaction itself after a hard error.
+    if (!sqlite3_get_autocommit(conn_->handle())) {
+        if (depth_ == 0) {
+            conn_->exec(QStringLiteral("ROLLBACK"));
+        } else {
+            conn_->exec(QStringLiteral("ROLLBACK TO sp%1").arg(depth_));
+            conn_->exec(QStringLiteral("RELEASE sp%1").arg(depth_));
+        }
+    } else {
+        depth_ = 0;
+    }
+    emit rolledBack();
+}
+
+void Database::lockTable(const QString& table, const Table* owner) {
+    auto it = locks_.find(table);
+    if (it != locks_.end() && it->second != owner)
+        throw StoreError(QStringLiteral("Table is busy: %1 is locked by another user.").arg(table));
+    locks_[table] = owner;
+}
+
+void Database::unlockTable(const QString& table, const Table* owner) {
+    auto it = locks_.find(table);
+    if (it != locks_.end() && it->second == owner) locks_.erase(it);
+}
+
+void Database::checkWritable(const QString& table, const Table* writer) const {
+    auto it = locks_.find(table);
+    if (it != locks_.end() && it->second != writer)
+        throw StoreError(QStringLiteral("Table is busy: %1 is locked by another user.").arg(table));
+}
+
+void Database::notifyChanged(const QString& table, const void* source) { emit tableChanged(table, source); }
+
+Transaction::~Transaction() {
+    if (!done_) {
+        try {
+            db_.rollback();
+        } catch (const StoreError&) {
+            // The connection already gave up the transaction; nothing more to undo.
+        }
+    }
+}
+
+void Transaction::commit() {
+    db_.commit();
+    done_ = true;
+}
+
+}  // namespace store

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "Schema.h"
+#include "Sqlite.h"
+
+#include <QObject>
+#include <QString>
+#include <map>
+#include <memory>
+
+namespace store {
+
+class Table;
+
+// One data folder's database file. Owns the SQLite connection, knows the
+// tables' definitions, runs transactions and holds the in-process table locks.
+class Database : public QObject {
+    Q_OBJECT
+public:
+    // Opens an existing database file; throws when it is missing or unreadable.
+    static std::unique_ptr<Database> open(const QString& file);
+    // Creates a new, empty database file, replacing one that is there.
+    static std::unique_ptr<Database> create(const QString& file);
+    ~Database() override;
+
+    QString file() const { return file_; }
+    QString folder() const;
+
+    QStringList tableNames();
+    bool hasTable(const QString& name);
+    // The definition of a table present in the file (the built-in one when the
+    // name is one of the data folder's tables). Throws when the table is absent.
+    TableDef tableDef(const QString& name);
+    // Creates (replacing) a table with the given fields and key.
+    void createTable(const TableDef& def);
+    void createDataFolderTables();
+
+    // Rows written below every cursor and row event; cursors on the table resync.
+    void deleteWhere(const QString& table, const QStringList& fields, const QVariantList& values);
+
+    QString integrityCheck();
+
+    // Transactions nest: the outermost begin/commit is a real transaction, inner
+    // ones are savepoints. Outside any transaction each write commits at once.
+    void begin();
+    void commit();
+    void rollback();
+    bool inTransaction() const { return depth_ > 0; }
+
+    // In-process write lock: while a cursor holds it, writes through any other
+    // cursor on the same table fail.
+    void lockTable(const QString& table, const Table* owner);
+    void unlockTable(const QString& table, const Table* owner);
+    void checkWritable(const QString& table, const Table* writer) const;
+
+    sql::Connection& connection() { return *conn_; }
+    sql::Statement& cached(const QString& text);
+
+    // Tells every cursor on `table` except `source` that rows changed under it.
+    void notifyChanged(const QString& table, const void* source);
+
+signals:
+    void tableChanged(const QString& table, const void* source);
+    void rolledBack();
+
+private:
+    Database(const QString& file, sql::Connection::Mode mode);
+    void configure();
+
+    QString file_;
+    std::unique_ptr<sql::Connection> conn_;
+    std::map<QString, std::unique_ptr<sql::Statement>> statements_;
+    std::map<QString, const Table*> locks_;
+    int depth_ = 0;
+};
+
+// Scoped transaction: rolls back unless committed.
+class Transaction {
+public:
+    explicit Transaction(Database& db) : db_(db) { db_.begin(); }
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    Database& db_;
+    bool done_ = false;
+};
+
+// Column declaration used for a field, e.g. TEXT(15), and back.
+QString columnDeclaration(const FieldDef& field);
+FieldDef fieldFromDeclaration(const QString& name, const QString& declaration);
+
+}  // namespace store

@@ -1,0 +1,122 @@
+#include "Sqlite.h"
+
+#include "StoreError.h"
+
+#include <QDate>
+#include <sqlite3.h>
+
+namespace store::sql {
+
+Connection::Connection(const QString& path, Mode mode) {
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
+    if (mode == Mode::CreateNew) flags |= SQLITE_OPEN_CREATE;
+    const QByteArray file = path.toUtf8();
+    if (sqlite3_open_v2(file.constData(), &db_, flags, nullptr) != SQLITE_OK) {
+        const QString why = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("out of memory");
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw StoreError(QStringLiteral("Cannot open database %1: %2").arg(path, why));
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, 5000);
+}
+
+Connection::~Connection() {
+    if (db_) sqlite3_close_v2(db_);
+}
+
+void Connection::exec(const QString& statement) {
+    char* err = nullptr;
+    const QByteArray text = statement.toUtf8();
+    if (sqlite3_exec(db_, text.constData(), nullptr, nullptr, &err) != SQLITE_OK) {
+        const QString why = QString::fromUtf8(err ? err : sqlite3_errmsg(db_));
+        sqlite3_free(err);
+        throw StoreError(why);
+    }
+}
+
+QString Connection::errorMessage() const { return QString::fromUtf8(sqlite3_errmsg(db_)); }
+
+qint64 Connection::changes() const { return sqlite3_changes64(db_); }
+
+qint64 Connection::lastInsertRowid() const { return sqlite3_last_insert_rowid(db_); }
+
+Statement::Statement(Connection& connection, const QString& text)
+    : connection_(connection), text_(text) {
+    const QByteArray utf8 = text.toUtf8();
+    if (sqlite3_prepare_v2(connection.handle(), utf8.constData(), int(utf8.size()), &stmt_,
+                           nullptr) != SQLITE_OK)
+        throw StoreError(connection.errorMessage());
+}
+
+Statement::~Statement() { sqlite3_finalize(stmt_); }
+
+void Statement::reset() {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
+void Statement::bind(int index, const QVariant& value) {
+    int rc = SQLITE_OK;
+    if (!value.isValid() || value.isNull()) {
+        rc = sqlite3_bind_null(stmt_, index);
+    } else {
+        switch (value.typeId()) {
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+            rc = sqlite3_bind_int64(stmt_, index, value.toLongLong());
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            rc = sqlite3_bind_double(stmt_, index, value.toDouble());
+            break;
+        case QMetaType::QDate: {
+            const QByteArray iso = value.toDate().toString(Qt::ISODate).toUtf8();
+            rc = sqlite3_bind_text(stmt_, index, iso.constData(), int(iso.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        default: {
+            const QByteArray text = value.toString().toUtf8();
+            rc = sqlite3_bind_text(stmt_, index, text.constData(), int(text.size()),
+                                   SQLITE_TRANSIENT);
+        }
+        }
+    }
+    if (rc != SQLITE_OK) throw StoreError(connection_.errorMessage());
+}
+
+bool Statement::step() {
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    const QString why = connection_.errorMessage();
+    sqlite3_reset(stmt_);
+    throw StoreError(why);
+}
+
+int Statement::columnCount() const { return sqlite3_column_count(stmt_); }
+
+QVariant Statement::column(int index) const {
+    switch (sqlite3_column_type(stmt_, index)) {
+    case SQLITE_NULL: return {};
+    case SQLITE_INTEGER: return QVariant::fromValue<qint64>(sqlite3_column_int64(stmt_, index));
+    case SQLITE_FLOAT: return sqlite3_column_double(stmt_, index);
+    default: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, index));
+        return QString::fromUtf8(text, sqlite3_column_bytes(stmt_, index));
+    }
+    }
+}
+
+qint64 Statement::columnInt64(int index) const { return sqlite3_column_int64(stmt_, index); }
+
+QString quoteIdentifier(const QString& name) {
+    QString quoted = name;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+}  // namespace store::sql

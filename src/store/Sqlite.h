@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace store::sql {
+
+// Thin RAII wrappers over the SQLite C interface; every failure throws StoreError.
+class Connection {
+public:
+    enum class Mode { OpenExisting, CreateNew };
+    Connection(const QString& path, Mode mode);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    void exec(const QString& statement);
+    sqlite3* handle() const { return db_; }
+    QString errorMessage() const;
+    qint64 changes() const;
+    qint64 lastInsertRowid() const;
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+class Statement {
+public:
+    Statement(Connection& connection, const QString& text);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    void reset();
+    // Binds 1-based; an invalid QVariant binds NULL.
+    void bind(int index, const QVariant& value);
+    // True while a row is available.
+    bool step();
+    int columnCount() const;
+    QVariant column(int index) const;
+    qint64 columnInt64(int index) const;
+
+private:
+    Connection& connection_;
+    sqlite3_stmt* stmt_ = nullptr;
+    QString text_;
+};
+
+QString quoteIdentifier(const QString& name);
+
+}  // namespace store::sql

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+
+namespace store {
+
+// Every failing store operation throws this; the message is what the user sees.
+class StoreError : public std::runtime_error {
+public:
+    explicit StoreError(const QString& message)
+        : std::runtime_error(message.toStdString()), message_(message) {}
+    const QString& message() const { return message_; }
+
+private:
+    QString message_;
+};
+
+}  // namespace store

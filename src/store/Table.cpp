@@ -1,0 +1,441 @@
+#include "Table.h"
+
+#include "Database.h"
+#include "StoreError.h"
+
+#include <algorithm>
+
+namespace store {
+
+using sql::quoteIdentifier;
+
+Table::Table(QObject* parent) : DataSet(parent) {}
+
+Table::Table(Database* db, const QString& tableName, QObject* parent) : DataSet(parent) {
+    setDatabase(db);
+    setTableName(tableName);
+}
+
+Table::~Table() {
+    if (locked_ && db_) db_->unlockTable(tableName_, this);
+}
+
+void Table::setTableName(const QString& name) {
+    if (active()) throw StoreError(QStringLiteral("Cannot change the table of an open cursor"));
+    tableName_ = name;
+}
+
+void Table::connectDatabase() {
+    for (const auto& c : dbConnections_) disconnect(c);
+    dbConnections_.clear();
+    dbConnections_ << connect(db_, &Database::tableChanged, this, &Table::onTableChanged);
+    dbConnections_ << connect(db_, &Database::rolledBack, this, [this] { resyncKeepingRow(); });
+}
+
+void Table::open() {
+    if (active()) return;
+    if (!db_) throw StoreError(QStringLiteral("%1: no database is set").arg(tableName_));
+    def_ = db_->tableDef(tableName_);
+    linkIndexes_.clear();
+    for (const QString& f : masterFields_) {
+        const int i = def_.fieldIndex(f);
+        if (i < 0) throw StoreError(QStringLiteral("%1: Field '%2' not found").arg(tableName_, f));
+        linkIndexes_.push_back(i);
+    }
+    connectDatabase();
+    state_ = State::Browse;
+    appliedLink_ = currentLinkValues();
+    loadRange();
+    placeAt(0);
+    emit stateChanged();
+    emit dataChanged();
+    emit scrolled();
+}
+
+void Table::close() {
+    if (!active()) return;
+    for (const auto& c : dbConnections_) disconnect(c);
+    dbConnections_.clear();
+    rowids_.clear();
+    modified_ = false;
+    DataSet::close();
+}
+
+void Table::setMasterFields(const QStringList& fields) {
+    if (active()) throw StoreError(QStringLiteral("%1: close the table before linking it").arg(tableName_));
+    masterFields_ = fields;
+}
+
+void Table::setMaster(DataSet* master) {
+    if (active()) throw StoreError(QStringLiteral("%1: close the table before linking it").arg(tableName_));
+    clearMaster();
+    master_ = master;
+    if (!master_) return;
+    linked_ = true;
+    masterConnections_ << connect(master_, &DataSet::scrolled, this, [this] { masterChanged(false); });
+    masterConnections_ << connect(master_, &DataSet::stateChanged, this, [this] { masterChanged(false); });
+    masterConnections_ << connect(master_, &DataSet::dataChanged, this, [this] { masterChanged(false); });
+    masterConnections_ << connect(master_, &DataSet::fieldChanged, this, [this](int) { masterChanged(false); });
+    connect(master_, &QObject::destroyed, this, [this] {
+        master_ = nullptr;
+        masterConnections_.clear();
+    });
+}
+
+void Table::clearMaster() {
+    if (active() && master_) throw StoreError(QStringLiteral("%1: close the table before unlinking it").arg(tableName_));
+    for (const auto& c : masterConnections_) disconnect(c);
+    masterConnections_.clear();
+    master_ = nullptr;
+    linked_ = false;
+}
+
+QVariantList Table::currentLinkValues() const {
+    QVariantList values;
+    if (!master_ || masterFields_.isEmpty()) return values;
+    for (const QString& f : masterFields_) {
+        const int mi = master_->fieldIndex(f);
+        values << (mi >= 0 && master_->active() ? master_->value(mi) : QVariant());
+    }
+    return values;
+}
+
+void Table::masterChanged(bool force) {
+    if (!active() || !master_) return;
+    const QVariantList now = currentLinkValues();
+    if (!force && now == appliedLink_) return;
+    checkBrowseMode();
+    appliedLink_ = now;
+    loadRange();
+    placeAt(0);
+    bof_ = true;
+    emit dataChanged();
+    emit scrolled();
+}
+
+QString Table::rangeCondition(int firstParam) const {
+    if (!master_ || masterFields_.isEmpty()) return {};
+    QStringList conds;
+    for (int i = 0; i < masterFields_.size(); ++i)
+        conds << QStringLiteral("%1 IS ?%2")
+                     .arg(quoteIdentifier(def_.fields[size_t(linkIndexes_[size_t(i)])].name))
+                     .arg(firstParam + i);
+    return conds.join(QStringLiteral(" AND "));
+}
+
+void Table::bindRange(sql::Statement& st, int firstParam) const {
+    if (!master_) return;
+    for (int i = 0; i < appliedLink_.size(); ++i) {
+        const FieldDef& f = def_.fields[size_t(linkIndexes_[size_t(i)])];
+        st.bind(firstParam + i, toStorage(f, coerce(f, appliedLink_[i])));
+    }
+}
+
+QString Table::orderClause() const {
+    QStringList parts;
+    for (const QString& k : def_.key) parts << quoteIdentifier(k);
+    parts << QStringLiteral("rowid");
+    return QStringLiteral(" ORDER BY ") + parts.join(QStringLiteral(", "));
+}
+
+void Table::loadRange() {
+    QString text = QStringLiteral("SELECT rowid FROM %1").arg(quoteIdentifier(tableName_));
+    const QString cond = rangeCondition(1);
+    if (!cond.isEmpty()) text += QStringLiteral(" WHERE ") + cond;
+    text += orderClause();
+    sql::Statement& st = db_->cached(text);
+    bindRange(st, 1);
+    rowids_.clear();
+    while (st.step()) rowids_.push_back(st.columnInt64(0));
+}
+
+std::vector<QVariant> Table::fetchRow(int row) {
+    QStringList cols;
+    for (const FieldDef& f : def_.fields) cols << quoteIdentifier(f.name);
+    sql::Statement& st = db_->cached(QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?1")
+                                         .arg(cols.join(QStringLiteral(", ")), quoteIdentifier(tableName_)));
+    st.bind(1, rowids_[size_t(row)]);
+    std::vector<QVariant> values(def_.fields.size());
+    if (st.step())
+        for (size_t i = 0; i < values.size(); ++i) values[i] = fromStorage(def_.fields[i], st.column(int(i)));
+    return values;
+}
+
+void Table::resyncKeepingRow() {
+    if (!active()) return;
+    const qint64 keep = (pos_ >= 0 && pos_ < rowCount()) ? rowids_[size_t(pos_)] : 0;
+    const bool wasEof = eof_;
+    loadRange();
+    auto it = std::find(rowids_.begin(), rowids_.end(), keep);
+    if (it != rowids_.end()) {
+        pos_ = int(it - rowids_.begin());
+        loadCurrent();
+        eof_ = wasEof && pos_ == rowCount() - 1;
+    } else {
+        placeAt(pos_);
+    }
+    if (state_ == State::Edit && keep != editRowid_) {
+        // The row being edited disappeared under the cursor: the edit cannot stand.
+        buf_.clear();
+        modified_ = false;
+        setState(State::Browse);
+    }
+    emit dataChanged();
+}
+
+void Table::onTableChanged(const QString& table, const void* source) {
+    if (source == this || table.compare(tableName_, Qt::CaseInsensitive) != 0) return;
+    resyncKeepingRow();
+}
+
+void Table::refresh() {
+    requireActive();
+    checkBrowseMode();
+    resyncKeepingRow();
+    emit scrolled();
+}
+
+void Table::checkBrowseMode() {
+    if (!editing()) return;
+    if (modified_)
+        post();
+    else
+        cancel();
+}
+
+void Table::beginInsert(bool atEnd) {
+    requireActive();
+    checkBrowseMode();
+    if (beforeInsert) beforeInsert(*this);
+    savedPos_ = pos_;
+    buf_.assign(def_.fields.size(), QVariant());
+    // A detail row starts with the master's link values.
+    const QVariantList link = currentLinkValues();
+    for (int i = 0; i < link.size(); ++i)
+        buf_[size_t(linkIndexes_[size_t(i)])] = coerce(def_.fields[size_t(linkIndexes_[size_t(i)])], link[i]);
+    editRowid_ = 0;
+    modified_ = false;
+    if (atEnd) {
+        eof_ = true;
+        bof_ = false;
+    } else {
+        eof_ = rowCount() == 0;
+        bof_ = false;
+    }
+    setState(State::Insert);
+    if (afterInsert) afterInsert(*this);
+}
+
+void Table::append() { beginInsert(true); }
+
+void Table::insert() { beginInsert(false); }
+
+void Table::edit() {
+    requireActive();
+    if (editing()) return;
+    if (rowCount() == 0) {
+        insert();
+        return;
+    }
+    buf_ = cur_;
+    editRowid_ = rowids_[size_t(pos_)];
+    modified_ = false;
+    setState(State::Edit);
+}
+
+void Table::setFieldValue(int field, const QVariant& value) {
+    if (!editing())
+        throw StoreError(QStringLiteral("%1: Dataset not in edit or insert mode").arg(tableName_));
+    const FieldDef& f = def_.fields.at(size_t(field));
+    buf_[size_t(field)] = coerce(f, value);
+    modified_ = true;
+    emit fieldChanged(field);
+    if (auto it = fieldHandlers_.find(field); it != fieldHandlers_.end() && it->second)
+        it->second(Field(this, field));
+}
+
+void Table::setFieldChangeHandler(const QString& field, FieldEvent handler) {
+    const TableDef* builtIn = schema::find(tableName_);
+    const int i = active() ? def_.fieldIndex(field) : (builtIn ? builtIn->fieldIndex(field) : -1);
+    if (i < 0) throw StoreError(QStringLiteral("%1: Field '%2' not found").arg(tableName_, field));
+    fieldHandlers_[i] = std::move(handler);
+}
+
+void Table::post() {
+    requireActive();
+    if (!editing()) return;
+    if (beforePost) beforePost(*this);
+    db_->checkWritable(tableName_, this);
+
+    if (def_.isKeyed()) {
+        QStringList conds;
+        for (int i = 0; i < def_.key.size(); ++i)
+            conds << QStringLiteral("%1 IS ?%2").arg(quoteIdentifier(def_.key[i])).arg(i + 1);
+        sql::Statement& dup = db_->cached(QStringLiteral("SELECT 1 FROM %1 WHERE %2 AND rowid IS NOT ?%3 LIMIT 1")
+                                              .arg(quoteIdentifier(tableName_), conds.join(QStringLiteral(" AND ")))
+                                              .arg(def_.key.size() + 1));
+        for (int i = 0; i < def_.key.size(); ++i) {
+            const int fi = def_.fieldIndex(def_.key[i]);
+            dup.bind(i + 1, toStorage(def_.fields[size_t(fi)], buf_[size_t(fi)]));
+        }
+        dup.bind(def_.key.size() + 1, state_ == State::Edit ? QVariant(editRowid_) : QVariant());
+        if (dup.step()) throw StoreError(QStringLiteral("Key violation.\nTable: %1").arg(tableName_));
+    }
+
+    QStringList cols, marks;
+    for (size_t i = 0; i < def_.fields.size(); ++i) {
+        cols << quoteIdentifier(def_.fields[i].name);
+        marks << QStringLiteral("?%1").arg(i + 1);
+    }
+    qint64 rowid = editRowid_;
+    if (state_ == State::Insert) {
+        sql::Statement& st = db_->cached(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                             .arg(quoteIdentifier(tableName_), cols.join(QStringLiteral(", ")),
+                                                  marks.join(QStringLiteral(", "))));
+        for (size_t i = 0; i < def_.fields.size(); ++i) st.bind(int(i) + 1, toStorage(def_.fields[i], buf_[i]));
+        st.step();
+        rowid = db_->connection().lastInsertRowid();
+    } else {
+        QStringList sets;
+        for (size_t i = 0; i < def_.fields.size(); ++i) sets << cols[int(i)] + QLatin1Char('=') + marks[int(i)];
+        sql::Statement& st = db_->cached(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?%3")
+                                             .arg(quoteIdentifier(tableName_), sets.join(QStringLiteral(", ")))
+                                             .arg(def_.fields.size() + 1));
+        for (size_t i = 0; i < def_.fields.size(); ++i) st.bind(int(i) + 1, toStorage(def_.fields[i], buf_[i]));
+        st.bind(int(def_.fields.size()) + 1, rowid);
+        st.step();
+    }
+
+    buf_.clear();
+    modified_ = false;
+    editRowid_ = 0;
+    state_ = State::Browse;
+    loadRange();
+    auto it = std::find(rowids_.begin(), rowids_.end(), rowid);
+    if (it != rowids_.end()) {
+        pos_ = int(it - rowids_.begin());
+        eof_ = bof_ = false;
+        loadCurrent();
+    } else {
+        placeAt(savedPos_ >= 0 ? savedPos_ : pos_);
+    }
+    db_->notifyChanged(tableName_, this);
+    emit stateChanged();
+    emit dataChanged();
+    emit scrolled();
+    if (afterPost) afterPost(*this);
+}
+
+void Table::cancel() {
+    if (!editing()) return;
+    const bool wasInsert = state_ == State::Insert;
+    buf_.clear();
+    modified_ = false;
+    editRowid_ = 0;
+    state_ = State::Browse;
+    if (wasInsert) placeAt(savedPos_);
+    emit stateChanged();
+    emit scrolled();
+}
+
+void Table::deleteRow() {
+    requireActive();
+    if (state_ == State::Insert) {
+        cancel();
+        return;
+    }
+    cancel();
+    if (rowCount() == 0 || pos_ < 0)
+        throw StoreError(QStringLiteral("%1: Cannot perform this operation on an empty dataset").arg(tableName_));
+    db_->checkWritable(tableName_, this);
+    const qint64 rowid = rowids_[size_t(pos_)];
+    Transaction tx(*db_);
+    if (beforeDelete) beforeDelete(*this);
+    sql::Statement& st = db_->cached(QStringLiteral("DELETE FROM %1 WHERE rowid=?1").arg(quoteIdentifier(tableName_)));
+    st.bind(1, rowid);
+    st.step();
+    tx.commit();
+    auto it = std::find(rowids_.begin(), rowids_.end(), rowid);
+    if (it != rowids_.end()) {
+        const int at = int(it - rowids_.begin());
+        rowids_.erase(it);
+        if (rowids_.empty()) {
+            placeAt(0);
+        } else if (at >= rowCount()) {
+            pos_ = rowCount() - 1;
+            loadCurrent();
+            eof_ = true;
+            bof_ = false;
+        } else {
+            pos_ = at;
+            loadCurrent();
+            eof_ = bof_ = false;
+        }
+    }
+    db_->notifyChanged(tableName_, this);
+    emit dataChanged();
+    emit scrolled();
+}
+
+bool Table::findKey(const QVariantList& values) {
+    requireActive();
+    if (values.size() > def_.key.size())
+        throw StoreError(QStringLiteral("%1: more key values than key fields").arg(tableName_));
+    checkBrowseMode();
+    QStringList conds;
+    const QString range = rangeCondition(1);
+    if (!range.isEmpty()) conds << range;
+    const int first = int(appliedLink_.size()) + 1;
+    for (int i = 0; i < values.size(); ++i)
+        conds << QStringLiteral("%1 IS ?%2").arg(quoteIdentifier(def_.key[i])).arg(first + i);
+    QString text = QStringLiteral("SELECT rowid FROM %1").arg(quoteIdentifier(tableName_));
+    if (!conds.isEmpty()) text += QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
+    text += orderClause() + QStringLiteral(" LIMIT 1");
+    sql::Statement& st = db_->cached(text);
+    bindRange(st, 1);
+    for (int i = 0; i < values.size(); ++i) {
+        const FieldDef& f = def_.fields[size_t(def_.fieldIndex(def_.key[i]))];
+        st.bind(first + i, toStorage(f, coerce(f, values[i])));
+    }
+    if (!st.step()) return false;
+    const qint64 rowid = st.columnInt64(0);
+    auto it = std::find(rowids_.begin(), rowids_.end(), rowid);
+    if (it == rowids_.end()) return false;
+    pos_ = int(it - rowids_.begin());
+    eof_ = bof_ = false;
+    loadCurrent();
+    emit scrolled();
+    return true;
+}
+
+bool Table::locate(const QString& field, const QVariant& value) {
+    requireActive();
+    checkBrowseMode();
+    const int fi = fieldIndex(field);
+    if (fi < 0) throw StoreError(QStringLiteral("%1: Field '%2' not found").arg(tableName_, field));
+    const QVariant wanted = coerce(def_.fields[size_t(fi)], value);
+    for (int row = 0; row < rowCount(); ++row) {
+        if (fetchRow(row)[size_t(fi)] == wanted) {
+            pos_ = row;
+            eof_ = bof_ = false;
+            loadCurrent();
+            emit scrolled();
+            return true;
+        }
+    }
+    return false;
+}
+
+void Table::lockTable() {
+    requireActive();
+    db_->lockTable(tableName_, this);
+    locked_ = true;
+}
+
+void Table::unlockTable() {
+    if (!db_) return;
+    db_->unlockTable(tableName_, this);
+    locked_ = false;
+}
+
+}  // namespace store

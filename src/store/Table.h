@@ -1,0 +1,98 @@
+#pragma once
+
+#include "DataSet.h"
+
+#include <QMetaObject>
+#include <functional>
+#include <map>
+
+namespace store {
+
+namespace sql {
+class Statement;
+}
+
+// A keyed cursor over one table: walks its rows in key order (unkeyed tables in
+// insertion order), optionally restricted to the rows matching a master row,
+// and edits them through an edit buffer.
+class Table : public DataSet {
+    Q_OBJECT
+public:
+    using RowEvent = std::function<void(Table&)>;
+    using FieldEvent = std::function<void(Field)>;
+
+    explicit Table(QObject* parent = nullptr);
+    Table(Database* db, const QString& tableName, QObject* parent = nullptr);
+    ~Table() override;
+
+    void setTableName(const QString& name);
+    QString tableName() const { return tableName_; }
+
+    void open() override;
+    void close() override;
+    // Re-reads the range, staying on the current row when it still exists.
+    void refresh();
+
+    // Master/detail: the table shows only rows whose link fields equal the
+    // master's current values of the same names, and follows the master.
+    void setMasterFields(const QStringList& fields);
+    QStringList masterFields() const { return masterFields_; }
+    void setMaster(DataSet* master);
+    void clearMaster();
+    DataSet* master() const { return master_; }
+
+    void append();
+    void insert();
+    // On an empty range this starts a new row instead.
+    void edit();
+    void post();
+    void cancel();
+    void deleteRow();
+    bool modified() const { return modified_; }
+
+    // Finds the first row of the range whose leading key fields equal `values`.
+    bool findKey(const QVariantList& values);
+    // Finds the first row of the range whose field equals `value`.
+    bool locate(const QString& field, const QVariant& value);
+
+    void lockTable();
+    void unlockTable();
+
+    // Row events run inside the operation; an exception thrown by one aborts it.
+    RowEvent beforeInsert, afterInsert, beforeDelete, beforePost, afterPost;
+    void setFieldChangeHandler(const QString& field, FieldEvent handler);
+
+protected:
+    int rowCount() const override { return int(rowids_.size()); }
+    std::vector<QVariant> fetchRow(int row) override;
+    void checkBrowseMode() override;
+    void setFieldValue(int field, const QVariant& value) override;
+
+private:
+    void beginInsert(bool atEnd);
+    void loadRange();
+    QVariantList currentLinkValues() const;
+    void masterChanged(bool force);
+    void onTableChanged(const QString& table, const void* source);
+    void resyncKeepingRow();
+    QString rangeCondition(int firstParam) const;
+    QString orderClause() const;
+    void bindRange(sql::Statement& st, int firstParam) const;
+    void connectDatabase();
+
+    QString tableName_;
+    std::vector<qint64> rowids_;
+    QStringList masterFields_;
+    std::vector<int> linkIndexes_;
+    DataSet* master_ = nullptr;
+    QVariantList appliedLink_;
+    bool linked_ = false;
+    QList<QMetaObject::Connection> masterConnections_;
+    QList<QMetaObject::Connection> dbConnections_;
+    qint64 editRowid_ = 0;
+    int savedPos_ = -1;
+    bool locked_ = false;
+    std::map<int, FieldEvent> fieldHandlers_;
+};
+
+}  // namespace store
