@@ -127,7 +127,11 @@ def read_table(path, comments=False):
         text = f.read()
     if comments:
         text = "".join(l for l in text.splitlines(True) if not l.startswith("#"))
-    return list(csv.DictReader(io.StringIO(text)))
+    rows = list(csv.DictReader(io.StringIO(text)))
+    for i, row in enumerate(rows):
+        if None in row or None in row.values():
+            raise CatalogueError("%s, row %d: wrong number of values" % (path, i + 1))
+    return rows
 
 
 def read_data(name):
