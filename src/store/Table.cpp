@@ -4,6 +4,7 @@
 #include "StoreError.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace store {
 
@@ -36,6 +37,7 @@ void Table::open() {
     if (active()) return;
     if (!db_) throw StoreError(QStringLiteral("%1: no database is set").arg(tableName_));
     def_ = db_->tableDef(tableName_);
+    fetchText_.clear();
     linkIndexes_.clear();
     for (const QString& f : masterFields_) {
         const int i = def_.fieldIndex(f);
@@ -150,10 +152,13 @@ void Table::loadRange() {
 }
 
 std::vector<QVariant> Table::fetchRow(int row) {
-    QStringList cols;
-    for (const FieldDef& f : def_.fields) cols << quoteIdentifier(f.name);
-    sql::Statement& st = db_->cached(QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?1")
-                                         .arg(cols.join(QStringLiteral(", ")), quoteIdentifier(tableName_)));
+    if (fetchText_.isEmpty()) {
+        QStringList cols;
+        for (const FieldDef& f : def_.fields) cols << quoteIdentifier(f.name);
+        fetchText_ = QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?1")
+                         .arg(cols.join(QStringLiteral(", ")), quoteIdentifier(tableName_));
+    }
+    sql::Statement& st = db_->cached(fetchText_);
     st.bind(1, rowids_[size_t(row)]);
     std::vector<QVariant> values(def_.fields.size());
     if (st.step())
@@ -306,11 +311,12 @@ void Table::post() {
         st.step();
     }
 
+    const std::vector<QVariant> posted = buf_;
     buf_.clear();
     modified_ = false;
     editRowid_ = 0;
     state_ = State::Browse;
-    loadRange();
+    placePostedRow(rowid, posted);
     auto it = std::find(rowids_.begin(), rowids_.end(), rowid);
     if (it != rowids_.end()) {
         pos_ = int(it - rowids_.begin());
@@ -324,6 +330,73 @@ void Table::post() {
     emit dataChanged();
     emit scrolled();
     if (afterPost) afterPost(*this);
+}
+
+namespace {
+
+// Orders stored values as SQLite does: null, then numbers, then text by bytes.
+int compareStored(const QVariant& a, const QVariant& b) {
+    const auto rank = [](const QVariant& v) {
+        if (!v.isValid()) return 0;
+        return v.typeId() == QMetaType::QString ? 2 : 1;
+    };
+    const int ra = rank(a), rb = rank(b);
+    if (ra != rb) return ra < rb ? -1 : 1;
+    if (ra == 0) return 0;
+    if (ra == 1) {
+        const double x = a.toDouble(), y = b.toDouble();
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    const QByteArray x = a.toString().toUtf8(), y = b.toString().toUtf8();
+    const int c = std::memcmp(x.constData(), y.constData(), size_t(std::min(x.size(), y.size())));
+    if (c != 0) return c < 0 ? -1 : 1;
+    return x.size() < y.size() ? -1 : (x.size() > y.size() ? 1 : 0);
+}
+
+}  // namespace
+
+// Puts a just-posted row into the range at its key position without re-reading
+// the whole range, which would make every post cost as much as the table is long.
+void Table::placePostedRow(qint64 rowid, const std::vector<QVariant>& values) {
+    if (auto it = std::find(rowids_.begin(), rowids_.end(), rowid); it != rowids_.end()) rowids_.erase(it);
+    for (size_t i = 0; i < linkIndexes_.size() && master_; ++i) {
+        const FieldDef& f = def_.fields[size_t(linkIndexes_[i])];
+        if (compareStored(toStorage(f, coerce(f, appliedLink_.value(int(i)))), toStorage(f, values[size_t(linkIndexes_[i])])) != 0)
+            return;  // the row no longer belongs to this range
+    }
+    std::vector<QVariant> key;
+    std::vector<int> keyIndexes;
+    for (const QString& k : def_.key) keyIndexes.push_back(def_.fieldIndex(k));
+    for (int i : keyIndexes) key.push_back(toStorage(def_.fields[size_t(i)], values[size_t(i)]));
+    QStringList cols;
+    for (const QString& k : def_.key) cols << quoteIdentifier(k);
+    const QString keyText = cols.isEmpty() ? QString()
+                                           : QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?1")
+                                                 .arg(cols.join(QStringLiteral(", ")), quoteIdentifier(tableName_));
+    // True when the row at `pos` sorts before the posted row.
+    auto before = [&](int pos) {
+        const qint64 other = rowids_[size_t(pos)];
+        if (!keyText.isEmpty()) {
+            sql::Statement& st = db_->cached(keyText);
+            st.bind(1, other);
+            if (st.step()) {
+                for (size_t i = 0; i < key.size(); ++i) {
+                    const int c = compareStored(st.column(int(i)), key[i]);
+                    if (c != 0) return c < 0;
+                }
+            }
+        }
+        return other < rowid;
+    };
+    int lo = 0, hi = rowCount();
+    while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        if (before(mid))
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    rowids_.insert(rowids_.begin() + lo, rowid);
 }
 
 void Table::cancel() {

@@ -71,6 +71,7 @@ protected:
 private:
     void beginInsert(bool atEnd);
     void loadRange();
+    void placePostedRow(qint64 rowid, const std::vector<QVariant>& values);
     QVariantList currentLinkValues() const;
     void masterChanged(bool force);
     void onTableChanged(const QString& table, const void* source);
@@ -81,6 +82,7 @@ private:
     void connectDatabase();
 
     QString tableName_;
+    QString fetchText_;
     std::vector<qint64> rowids_;
     QStringList masterFields_;
     std::vector<int> linkIndexes_;

@@ -249,3 +249,29 @@ TEST(Cursor, SecondCursorSeesPostsOfTheFirst) {
     EXPECT_EQ(b.recordCount(), 1);
     EXPECT_EQ(b.fieldByName("Project_Ref").asString(), "B");
 }
+
+TEST(Cursor, PostedRowsTakeTheSamePlaceAFreshCursorGivesThem) {
+    ScratchDatabase s;
+    Table t(s.db.get(), "DesignImage");
+    t.open();
+    // Rows arrive out of order, some with an empty reference, some edited later.
+    const QStringList refs{"B", "", "A", "10", "2", " G"};
+    for (int i = 0; i < 60; ++i) {
+        t.append();
+        t.fieldByName("Project_Ref").setAsString(refs[(i * 7) % refs.size()]);
+        t.fieldByName("Design_No").setAsInteger((i * 13) % 5);
+        t.fieldByName("Row").setAsInteger(i % 3);
+        t.fieldByName("Column").setAsInteger(i);
+        t.post();
+        if (i % 9 == 0) {
+            t.edit();
+            t.fieldByName("Design_No").setAsInteger(9 - i % 4);
+            t.post();
+        }
+    }
+    Table fresh(s.db.get(), "DesignImage");
+    fresh.open();
+    ASSERT_EQ(t.recordCount(), fresh.recordCount());
+    for (t.first(), fresh.first(); !fresh.eof(); t.next(), fresh.next())
+        ASSERT_EQ(t.fieldByName("Column").asInteger(), fresh.fieldByName("Column").asInteger()) << t.recNo();
+}
