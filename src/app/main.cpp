@@ -1,9 +1,8 @@
 #include "DataModule.h"
+#include "MainForm.h"
 #include "WidgetMessages.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -12,17 +11,8 @@ int main(int argc, char* argv[]) {
 
     app::WidgetMessages messages;
     app::TDM DM(messages);
-
-    QMainWindow mainForm;
-    mainForm.setWindowTitle(QStringLiteral("Quorvex (Version 5.0)"));
-    auto* placeholder = new QLabel(
-        DM.tablesOpen() ? QStringLiteral("Data folder: %1").arg(DM.dataFolder())
-                        : QStringLiteral("The data folder could not be opened."),
-        &mainForm);
-    placeholder->setAlignment(Qt::AlignCenter);
-    mainForm.setCentralWidget(placeholder);
-    messages.setParentWidget(&mainForm);
-    mainForm.resize(1280, 800);
-    mainForm.show();
+    app::TMainForm MainForm(DM, messages);
+    messages.setParentWidget(&MainForm);
+    MainForm.show();
     return application.exec();
 }

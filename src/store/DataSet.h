@@ -83,6 +83,9 @@ public:
     // Moves to the row at 0-based position `row` of the range.
     void moveTo(int row);
 
+    // Has data-bound controls write what the user typed (see updateRecord).
+    void flushControls() { emit updateRecord(); }
+
     // The current values: the edit buffer while editing, else the current row.
     QVariant value(int field) const;
     // A row of the range without moving the cursor (grid models).
@@ -98,6 +101,9 @@ signals:
     void stateChanged();
     void fieldChanged(int field);
     void dataChanged();
+    // Asks data-bound controls to write what the user typed into the edit
+    // buffer; sent before a post and before the cursor leaves an edited row.
+    void updateRecord();
 
 protected:
     friend class Field;

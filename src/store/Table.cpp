@@ -202,6 +202,8 @@ void Table::refresh() {
 
 void Table::checkBrowseMode() {
     if (!editing()) return;
+    emit updateRecord();
+    if (!editing()) return;
     if (modified_)
         post();
     else
@@ -268,6 +270,8 @@ void Table::setFieldChangeHandler(const QString& field, FieldEvent handler) {
 
 void Table::post() {
     requireActive();
+    if (!editing()) return;
+    emit updateRecord();
     if (!editing()) return;
     if (beforePost) beforePost(*this);
     db_->checkWritable(tableName_, this);

@@ -1,0 +1,28 @@
+#pragma once
+
+namespace app {
+
+// The design screen's part of the main window's steps. The main window runs
+// these at the moments its life cycle names; the design page implements them.
+class DesignScreen {
+public:
+    virtual ~DesignScreen() = default;
+    // Writes the shown design's cells and spans (the grid half of a save).
+    virtual void saveCells() = 0;
+    // Loads the shown design's stored cells into the grid.
+    virtual void loadGraphic() = 0;
+    // Rebuilds the system, profile and glazing lists.
+    virtual void updateOptions() = 0;
+    virtual void rebuildGlazingList() = 0;
+    virtual void enableSpecControls(bool enabled) = 0;
+    // Enables the dimension boxes whose values are above 0.
+    virtual void enableDimensions() = 0;
+    // Clear Design: empties the grid in memory; the caller resets the dimensions.
+    virtual void clearGrid() = 0;
+    virtual void resetStructuralWarning() = 0;
+    // Calculates the current design (the summary page's recalculation).
+    virtual void calculate() = 0;
+    virtual void setSummaryMode(bool) {}
+};
+
+}  // namespace app

@@ -1,0 +1,216 @@
+#include "DataControls.h"
+
+#include "store/StoreError.h"
+#include "store/Table.h"
+
+#include <QFocusEvent>
+#include <QtDebug>
+
+namespace widgets {
+
+namespace {
+std::function<void(const QString&)>& errorHandler() {
+    static std::function<void(const QString&)> handler = [](const QString& text) { qWarning().noquote() << text; };
+    return handler;
+}
+}  // namespace
+
+void setErrorHandler(std::function<void(const QString&)> handler) { errorHandler() = std::move(handler); }
+
+void reportError(const QString& text) { errorHandler()(text); }
+
+void FieldLink::bind(store::DataSet* dataSet, const QString& field) {
+    for (const auto& c : connections_) disconnect(c);
+    connections_.clear();
+    ds_ = dataSet;
+    field_ = field;
+    if (ds_) {
+        auto refresh = [this] { emit refreshNeeded(); };
+        connections_ << connect(ds_, &store::DataSet::scrolled, this, refresh);
+        connections_ << connect(ds_, &store::DataSet::dataChanged, this, refresh);
+        connections_ << connect(ds_, &store::DataSet::stateChanged, this, refresh);
+        connections_ << connect(ds_, &store::DataSet::fieldChanged, this, [this](int f) {
+            if (ds_ && f == ds_->fieldIndex(field_)) emit refreshNeeded();
+        });
+        connections_ << connect(ds_, &store::DataSet::updateRecord, this, [this] { emit writePending(); });
+    }
+    emit refreshNeeded();
+}
+
+bool FieldLink::bound() const { return ds_ && ds_->active() && ds_->fieldIndex(field_) >= 0; }
+
+store::Field FieldLink::field() const { return ds_->fieldByName(field_); }
+
+bool FieldLink::startEdit() {
+    if (!bound()) return false;
+    auto* table = qobject_cast<store::Table*>(ds_.data());
+    try {
+        if (!ds_->editing()) {
+            if (!table) throw store::StoreError(QStringLiteral("Cannot modify a read-only dataset"));
+            table->edit();
+        }
+        return true;
+    } catch (const store::StoreError& e) {
+        reportError(e.message());
+        return false;
+    }
+}
+
+bool FieldLink::write(const QVariant& value) {
+    if (!startEdit()) return false;
+    try {
+        field().setValue(value);
+        return true;
+    } catch (const store::StoreError& e) {
+        reportError(e.message());
+        return false;
+    }
+}
+
+DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent) {
+    connect(&link_, &FieldLink::refreshNeeded, this, &DBEdit::refresh);
+    connect(&link_, &FieldLink::writePending, this, [this] { commit(); });
+    connect(this, &QLineEdit::textEdited, this, [this] {
+        if (!pending_ && !link_.startEdit()) {
+            refresh();
+            return;
+        }
+        pending_ = true;
+    });
+    connect(this, &QLineEdit::returnPressed, this, [this] { commit(); });
+}
+
+void DBEdit::setDataField(store::DataSet* dataSet, const QString& field) { link_.bind(dataSet, field); }
+
+void DBEdit::refresh() {
+    // Typing waits for its write while the row is being edited; a cancelled
+    // edit takes the typing with it.
+    if (pending_ && link_.dataSet() && link_.dataSet()->editing()) return;
+    pending_ = false;
+    const QString text = link_.bound() ? link_.field().asString() : QString();
+    if (text != this->text()) setText(text);
+    setEnabled(link_.bound() || !link_.dataSet());
+}
+
+bool DBEdit::commit() {
+    if (!pending_) return true;
+    pending_ = false;
+    if (!link_.write(text())) {
+        pending_ = true;
+        return false;
+    }
+    refresh();
+    return true;
+}
+
+void DBEdit::focusOutEvent(QFocusEvent* event) {
+    commit();
+    QLineEdit::focusOutEvent(event);
+}
+
+DBComboBox::DBComboBox(QWidget* parent) : QComboBox(parent) {
+    connect(&link_, &FieldLink::refreshNeeded, this, &DBComboBox::refresh);
+    connect(&link_, &FieldLink::writePending, this, [this] { commit(); });
+    connect(this, &QComboBox::activated, this, [this](int) {
+        if (refreshing_) return;
+        pending_ = true;
+        commit();
+    });
+    connect(this, &QComboBox::editTextChanged, this, [this] {
+        if (refreshing_ || !isEditable()) return;
+        if (!pending_ && !link_.startEdit()) return;
+        pending_ = true;
+    });
+}
+
+void DBComboBox::setDataField(store::DataSet* dataSet, const QString& field) { link_.bind(dataSet, field); }
+
+void DBComboBox::refresh() {
+    if (pending_ && link_.dataSet() && link_.dataSet()->editing()) return;
+    pending_ = false;
+    refreshing_ = true;
+    const QString text = link_.bound() ? link_.field().asString() : QString();
+    const int i = findText(text);
+    if (isEditable())
+        setEditText(text);
+    else
+        setCurrentIndex(i);
+    refreshing_ = false;
+}
+
+bool DBComboBox::commit() {
+    if (!pending_) return true;
+    pending_ = false;
+    if (!link_.write(currentText())) {
+        pending_ = true;
+        return false;
+    }
+    refresh();
+    return true;
+}
+
+void DBComboBox::focusOutEvent(QFocusEvent* event) {
+    commit();
+    QComboBox::focusOutEvent(event);
+}
+
+DBLookupComboBox::DBLookupComboBox(QWidget* parent) : QComboBox(parent) {
+    connect(&link_, &FieldLink::refreshNeeded, this, &DBLookupComboBox::refresh);
+    connect(this, &QComboBox::activated, this, [this](int i) {
+        if (!refreshing_) link_.write(itemData(i));
+    });
+}
+
+void DBLookupComboBox::setDataField(store::DataSet* dataSet, const QString& field) { link_.bind(dataSet, field); }
+
+void DBLookupComboBox::setList(store::DataSet* list, const QString& keyField, const QString& displayField) {
+    list_ = list;
+    keyField_ = keyField;
+    displayField_ = displayField;
+    reloadList();
+}
+
+void DBLookupComboBox::reloadList() {
+    refreshing_ = true;
+    clear();
+    if (list_ && list_->active()) {
+        const int k = list_->fieldIndex(keyField_), d = list_->fieldIndex(displayField_);
+        for (int r = 0; r < list_->recordCount(); ++r) {
+            const std::vector<QVariant> row = list_->rowAt(r);
+            addItem(row[size_t(d)].toString(), row[size_t(k)]);
+        }
+    }
+    refreshing_ = false;
+    refresh();
+}
+
+void DBLookupComboBox::refresh() {
+    refreshing_ = true;
+    const QVariant key = link_.bound() ? link_.field().value() : QVariant();
+    int found = -1;
+    for (int i = 0; i < count() && key.isValid(); ++i)
+        if (itemData(i).toString() == key.toString()) found = i;
+    setCurrentIndex(found);
+    refreshing_ = false;
+}
+
+DBCheckBox::DBCheckBox(const QString& text, QWidget* parent) : QCheckBox(text, parent) {
+    connect(&link_, &FieldLink::refreshNeeded, this, &DBCheckBox::refresh);
+    connect(this, &QCheckBox::clicked, this, [this](bool on) {
+        if (!link_.write(on)) refresh();
+    });
+}
+
+void DBCheckBox::setDataField(store::DataSet* dataSet, const QString& field) { link_.bind(dataSet, field); }
+
+void DBCheckBox::refresh() { setChecked(link_.bound() && link_.field().asBoolean()); }
+
+DBLabel::DBLabel(QWidget* parent) : QLabel(parent) {
+    connect(&link_, &FieldLink::refreshNeeded, this, &DBLabel::refresh);
+}
+
+void DBLabel::setDataField(store::DataSet* dataSet, const QString& field) { link_.bind(dataSet, field); }
+
+void DBLabel::refresh() { setText(link_.bound() ? link_.field().displayText() : QString()); }
+
+}  // namespace widgets

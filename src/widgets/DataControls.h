@@ -1,0 +1,123 @@
+#pragma once
+
+#include "store/DataSet.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <functional>
+
+namespace widgets {
+
+// Where data-bound controls send the store's errors (the standard error box
+// in the program, a recorder in tests).
+void setErrorHandler(std::function<void(const QString&)> handler);
+void reportError(const QString& text);
+
+// The link between one control and one field of a data set's current row:
+// the control shows the field as the cursor moves and writes the user's
+// change into the edit buffer, putting the row into edit state.
+class FieldLink : public QObject {
+    Q_OBJECT
+public:
+    explicit FieldLink(QObject* parent) : QObject(parent) {}
+    void bind(store::DataSet* dataSet, const QString& field);
+    store::DataSet* dataSet() const { return ds_; }
+    QString fieldName() const { return field_; }
+    bool bound() const;
+    store::Field field() const;
+    // Puts the row into edit state; false (error reported) when it cannot.
+    bool startEdit();
+    // Writes a value; false (error reported) when the store refuses it.
+    bool write(const QVariant& value);
+
+signals:
+    void refreshNeeded();
+    void writePending();
+
+private:
+    QPointer<store::DataSet> ds_;
+    QString field_;
+    QList<QMetaObject::Connection> connections_;
+};
+
+class DBEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit DBEdit(QWidget* parent = nullptr);
+    void setDataField(store::DataSet* dataSet, const QString& field);
+    FieldLink& link() { return link_; }
+    // Writes what the user typed now; false when the store refused it.
+    bool commit();
+
+protected:
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void refresh();
+    FieldLink link_{this};
+    bool pending_ = false;
+};
+
+// A drop-down bound to a text or number field; editable ones accept typed values.
+class DBComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit DBComboBox(QWidget* parent = nullptr);
+    void setDataField(store::DataSet* dataSet, const QString& field);
+    FieldLink& link() { return link_; }
+    bool commit();
+
+protected:
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void refresh();
+    FieldLink link_{this};
+    bool pending_ = false;
+    bool refreshing_ = false;
+};
+
+// A drop-down that stores a key field and shows a description from a list data set.
+class DBLookupComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit DBLookupComboBox(QWidget* parent = nullptr);
+    void setDataField(store::DataSet* dataSet, const QString& field);
+    void setList(store::DataSet* list, const QString& keyField, const QString& displayField);
+    void reloadList();
+
+private:
+    void refresh();
+    FieldLink link_{this};
+    QPointer<store::DataSet> list_;
+    QString keyField_, displayField_;
+    bool refreshing_ = false;
+};
+
+class DBCheckBox : public QCheckBox {
+    Q_OBJECT
+public:
+    explicit DBCheckBox(const QString& text, QWidget* parent = nullptr);
+    void setDataField(store::DataSet* dataSet, const QString& field);
+
+private:
+    void refresh();
+    FieldLink link_{this};
+};
+
+// Shows a field with its display format.
+class DBLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit DBLabel(QWidget* parent = nullptr);
+    void setDataField(store::DataSet* dataSet, const QString& field);
+
+private:
+    void refresh();
+    FieldLink link_{this};
+};
+
+}  // namespace widgets

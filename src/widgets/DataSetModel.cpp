@@ -1,0 +1,172 @@
+#include "DataSetModel.h"
+
+#include "DataControls.h"
+#include "store/DisplayFormat.h"
+#include "store/StoreError.h"
+#include "store/Table.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+
+namespace widgets {
+
+DataSetModel::DataSetModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void DataSetModel::setDataSet(store::DataSet* dataSet) {
+    if (ds_) disconnect(ds_, nullptr, this, nullptr);
+    ds_ = dataSet;
+    if (ds_) {
+        connect(ds_, &store::DataSet::dataChanged, this, &DataSetModel::reset);
+        connect(ds_, &store::DataSet::stateChanged, this, &DataSetModel::reset);
+        connect(ds_, &store::DataSet::fieldChanged, this, [this](int) {
+            if (!ds_ || ds_->recNo() < 0 || ds_->recNo() >= rowCount()) return;
+            cached_.assign(cached_.size(), false);
+            emit dataChanged(index(ds_->recNo(), 0), index(ds_->recNo(), columnCount() - 1));
+        });
+    }
+    setColumns(columns_);
+}
+
+void DataSetModel::setColumns(const std::vector<GridColumn>& columns) {
+    beginResetModel();
+    columns_ = columns;
+    fieldIndexes_.clear();
+    for (const GridColumn& c : columns_) fieldIndexes_.push_back(ds_ ? ds_->fieldIndex(c.field) : -1);
+    cache_.clear();
+    cached_.clear();
+    endResetModel();
+}
+
+void DataSetModel::reset() {
+    beginResetModel();
+    fieldIndexes_.clear();
+    for (const GridColumn& c : columns_) fieldIndexes_.push_back(ds_ ? ds_->fieldIndex(c.field) : -1);
+    cache_.clear();
+    cached_.clear();
+    endResetModel();
+}
+
+int DataSetModel::rowCount(const QModelIndex& parent) const {
+    if (parent.isValid() || !ds_ || !ds_->active()) return 0;
+    return ds_->recordCount();
+}
+
+int DataSetModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(columns_.size());
+}
+
+const std::vector<QVariant>& DataSetModel::row(int r) const {
+    if (cache_.size() != size_t(rowCount())) {
+        cache_.assign(size_t(rowCount()), {});
+        cached_.assign(size_t(rowCount()), false);
+    }
+    if (!cached_[size_t(r)]) {
+        // The row being edited shows its edit buffer.
+        if (ds_->editing() && r == ds_->recNo()) {
+            std::vector<QVariant> values(size_t(ds_->fieldCount()));
+            for (int f = 0; f < ds_->fieldCount(); ++f) values[size_t(f)] = ds_->value(f);
+            cache_[size_t(r)] = values;
+        } else {
+            cache_[size_t(r)] = ds_->rowAt(r);
+        }
+        cached_[size_t(r)] = true;
+    }
+    return cache_[size_t(r)];
+}
+
+QVariant DataSetModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return {};
+    const int fi = fieldIndexes_[size_t(index.column())];
+    if (fi < 0) return {};
+    const std::vector<QVariant>& values = row(index.row());
+    if (size_t(fi) >= values.size()) return {};
+    const QVariant v = values[size_t(fi)];
+    const store::FieldDef& def = ds_->def().fields[size_t(fi)];
+    if (role == Qt::DisplayRole) {
+        if (!v.isValid()) return QString();
+        if (def.type == store::FieldType::Number || def.type == store::FieldType::Integer)
+            return store::formatNumber(v.toDouble(), def.displayFormat);
+        if (def.type == store::FieldType::Date) return v.toDate().toString(QStringLiteral("dd/MM/yyyy"));
+        if (def.type == store::FieldType::Logical) return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+        return v.toString();
+    }
+    if (role == Qt::EditRole) return v.isValid() ? v.toString() : QString();
+    if (role == Qt::TextAlignmentRole &&
+        (def.type == store::FieldType::Number || def.type == store::FieldType::Integer))
+        return int(Qt::AlignRight | Qt::AlignVCenter);
+    return {};
+}
+
+bool DataSetModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || !index.isValid() || !(flags(index) & Qt::ItemIsEditable)) return false;
+    auto* table = qobject_cast<store::Table*>(ds_.data());
+    if (!table) return false;
+    try {
+        if (table->recNo() != index.row()) table->moveTo(index.row());
+        table->edit();
+        table->fieldByName(columns_[size_t(index.column())].field).setValue(value);
+    } catch (const store::StoreError& e) {
+        reportError(e.message());
+        return false;
+    }
+    cached_.assign(cached_.size(), false);
+    emit dataChanged(this->index(index.row(), 0), this->index(index.row(), columnCount() - 1));
+    return true;
+}
+
+QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) return {};
+    if (orientation == Qt::Horizontal && section < columnCount()) {
+        const GridColumn& c = columns_[size_t(section)];
+        return c.caption.isEmpty() ? c.field : c.caption;
+    }
+    return {};
+}
+
+Qt::ItemFlags DataSetModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (!columns_[size_t(index.column())].readOnly && qobject_cast<store::Table*>(ds_.data())) f |= Qt::ItemIsEditable;
+    return f;
+}
+
+DBGrid::DBGrid(QWidget* parent) : QTableView(parent), model_(new DataSetModel(this)) {
+    setModel(model_);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setAlternatingRowColors(true);
+    verticalHeader()->setVisible(false);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+    horizontalHeader()->setStretchLastSection(true);
+    horizontalHeader()->setHighlightSections(false);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
+        if (syncing_ || !current.isValid() || !model_->dataSet()) return;
+        syncing_ = true;
+        try {
+            model_->dataSet()->moveTo(current.row());
+        } catch (const store::StoreError& e) {
+            reportError(e.message());
+        }
+        syncing_ = false;
+    });
+    connect(model_, &QAbstractItemModel::modelReset, this, &DBGrid::followCursor);
+}
+
+void DBGrid::setDataSet(store::DataSet* dataSet, const std::vector<GridColumn>& columns) {
+    if (model_->dataSet()) disconnect(model_->dataSet(), nullptr, this, nullptr);
+    model_->setDataSet(dataSet);
+    model_->setColumns(columns);
+    if (dataSet) connect(dataSet, &store::DataSet::scrolled, this, &DBGrid::followCursor);
+    followCursor();
+}
+
+void DBGrid::followCursor() {
+    store::DataSet* ds = model_->dataSet();
+    if (syncing_ || !ds || !ds->active() || ds->recNo() < 0 || ds->recNo() >= model_->rowCount()) return;
+    syncing_ = true;
+    const QModelIndex target = model_->index(ds->recNo(), std::max(0, currentIndex().column()));
+    selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    syncing_ = false;
+}
+
+}  // namespace widgets

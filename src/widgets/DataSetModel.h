@@ -1,0 +1,62 @@
+#pragma once
+
+#include "store/DataSet.h"
+
+#include <QAbstractTableModel>
+#include <QPointer>
+#include <QTableView>
+#include <vector>
+
+namespace widgets {
+
+struct GridColumn {
+    QString field;
+    QString caption;
+    bool readOnly = false;
+    QStringList pickList;  // offered values for an editable column
+};
+
+// A table model over a data set's range: one row per row of the range, the
+// columns listed. Edits go through the data set's edit buffer.
+class DataSetModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit DataSetModel(QObject* parent = nullptr);
+    void setDataSet(store::DataSet* dataSet);
+    store::DataSet* dataSet() const { return ds_; }
+    void setColumns(const std::vector<GridColumn>& columns);
+    const std::vector<GridColumn>& columns() const { return columns_; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    const std::vector<QVariant>& row(int r) const;
+    void reset();
+
+    QPointer<store::DataSet> ds_;
+    std::vector<GridColumn> columns_;
+    std::vector<int> fieldIndexes_;
+    mutable std::vector<std::vector<QVariant>> cache_;
+    mutable std::vector<bool> cached_;
+};
+
+// A grid on a data set that keeps the view's current row and the cursor together.
+class DBGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit DBGrid(QWidget* parent = nullptr);
+    DataSetModel* gridModel() const { return model_; }
+    void setDataSet(store::DataSet* dataSet, const std::vector<GridColumn>& columns);
+
+private:
+    void followCursor();
+    DataSetModel* model_;
+    bool syncing_ = false;
+};
+
+}  // namespace widgets
