@@ -19,6 +19,8 @@ namespace {
 struct Module : ::testing::Test {
     void SetUp() override {
         qputenv("QUORVEX_DATA_DIR", QDir(fixturesDir()).filePath("data").toUtf8());
+        // An empty installed picture folder: only the working folder's pictures count.
+        QDir(work.path()).mkpath("NoInstalledPictures");
         qputenv("QUORVEX_IMAGES_DIR", QDir(work.path()).filePath("NoInstalledPictures").toUtf8());
         dm = std::make_unique<TDM>(messages, work.path(), store::AliasRegistry(QDir(config.path()).filePath("a.ini")));
         ASSERT_TRUE(dm->tablesOpen());
