@@ -1,5 +1,6 @@
 #include "Commands.h"
 
+#include "CalcCommand.h"
 #include "CliMessages.h"
 #include "app/DataFolder.h"
 #include "app/DataModule.h"
@@ -47,6 +48,8 @@ const std::vector<Command>& commands() {
          QStringLiteral("create and fill a data folder in the working folder"), initCommand},
         {QStringLiteral("tables"), QString(), QStringLiteral("list every table with its row count"),
          tablesCommand},
+        {QStringLiteral("calc"), QStringLiteral("PROJECT_REF [DESIGN_NO]"),
+         QStringLiteral("calculate a design, or every design of a project, store and print the results"), calcCommand},
     };
     return all;
 }

@@ -1,0 +1,314 @@
+#include "Calculation.h"
+
+#include "Structural.h"
+#include "app/DataModule.h"
+#include "app/Messages.h"
+#include "design/DesignRecords.h"
+#include "design/Dimensions.h"
+#include "store/StoreError.h"
+
+namespace calc {
+
+namespace {
+
+QString text(store::DataSet& ds, const char* field) { return ds.fieldByName(QString::fromLatin1(field)).asString(); }
+double number(store::DataSet& ds, const char* field) { return ds.fieldByName(QString::fromLatin1(field)).asFloat(); }
+void setNumber(store::DataSet& ds, const QString& field, double value) { ds.fieldByName(field).setAsFloat(value); }
+
+// Whether the table stands on a row that can be edited.
+bool onRow(store::Table& t) { return t.active() && (t.editing() || !t.isEmpty()); }
+
+// The five profile lookups: the Design field naming the option, the member
+// searched, and the member words its value sets 0, 1 and 2 go to.
+struct ProfileLookup {
+    const char* field;
+    const char* profile;
+    const char* words[3];
+};
+const ProfileLookup kLookups[] = {
+    {"Profile1", "Head", {"Head", "HeadSash", nullptr}},
+    {"Profile2", "Sill", {"Sill", "SillSash", nullptr}},
+    {"Profile3", "Jamb", {"Jamb", "JambSash", nullptr}},
+    {"Profile4", "Vert", {"Vert", "Vert1Sash", "Vert2Sash"}},
+    {"Profile5", "Horiz", {"Horiz", "Horiz1Sash", "Horiz2Sash"}},
+};
+
+constexpr double kEdgeOfGlassWidth = 63.5;
+
+}  // namespace
+
+const QStringList DesignResultFields = {
+    QStringLiteral("U_Factor"), QStringLiteral("SHGC"),  QStringLiteral("Window_Area"), QStringLiteral("Profile_Length"),
+    QStringLiteral("SpanL"),    QStringLiteral("SpanR"), QStringLiteral("ReqIx"),       QStringLiteral("ActualIx")};
+const QStringList CostingResultFields = {QStringLiteral("Frame_Cost"), QStringLiteral("Glazing_Cost"),
+                                         QStringLiteral("Factory_Cost"), QStringLiteral("Total_Cost"),
+                                         QStringLiteral("Window_Area")};
+
+void showDesignFromRecord(app::TDM& dm, DesignView& view) {
+    store::Table& D = dm.DesignTable;
+    view.systemTypeText = text(D, "System_Type");
+    view.systemNameText = text(D, "System_Name");
+    view.mullionDie = text(D, "Die4");
+    view.transomDie = text(D, "Die5");
+    view.grid->clear();
+    if (!D.isEmpty())
+        design::LoadGraphic(dm.DesignImageTable, dm.DesignMergeTable, text(D, "Project_Ref"),
+                            D.fieldByName(QStringLiteral("Design_No")).asInteger(), *view.grid);
+}
+
+CalcContext::CalcContext(app::TDM& dm, app::Messages& messages) : dm_(dm), messages_(messages) {
+    saveDesign = [this](const design::GridModel& grid) {
+        design::SaveDesign({dm_.database(), &dm_.ProjectTable, &dm_.DesignTable, &dm_.ProjectRationalTable,
+                            &dm_.DesignImageTable, &dm_.DesignMergeTable},
+                           grid);
+    };
+    designShown = [this](DesignView& view) { showDesignFromRecord(dm_, view); };
+}
+
+void CalcContext::UpdateCalcBtn(bool changed) {
+    CalcBtnEnabled = true;
+    if (!changed) return;
+    store::Table& D = dm_.DesignTable;
+    if (onRow(D)) {
+        store::Transaction tx(*dm_.database());
+        D.edit();
+        for (const QString& f : DesignResultFields) setNumber(D, f, 0);
+        D.post();
+        // The costs are wiped with the results, so that no figure of an
+        // earlier calculation outlives them.
+        store::Table& costing = dm_.DesignCostingTable;
+        if (costing.findKey({D.fieldByName(QStringLiteral("Project_Ref")).value(),
+                             D.fieldByName(QStringLiteral("Design_No")).value()})) {
+            costing.edit();
+            for (const QString& f : CostingResultFields) setNumber(costing, f, 0);
+            costing.post();
+        }
+        tx.commit();
+    }
+    IxWarningShown = false;
+}
+
+SashRows CalcContext::loadSashes(const QString& systemName) {
+    store::Query& q = dm_.SystemSashQuery;
+    q.close();
+    q.setSql(QStringLiteral("Select * from SystemSash Where System_Name=?"), {systemName});
+    q.open();
+    std::vector<SashRow> rows;
+    for (; !q.eof(); q.next()) rows.push_back(SashRow::fromRecord(q));
+    q.close();
+    return SashRows(std::move(rows));
+}
+
+GlazingRow CalcContext::loadGlazing(const QString& glassCode) {
+    GlazingRow g;
+    store::Table& t = dm_.GlazingTable;
+    if (!glassCode.isEmpty() && t.findKey({glassCode})) {
+        g.Glass_Desc = text(t, "Glass_Desc");
+        g.Max_Area = number(t, "Max_Area");
+        g.Glazing_Cost = number(t, "Glazing_Cost");
+    }
+    return g;
+}
+
+void CalcContext::CheckDesignBtnClick(const DesignView& view) {
+    store::Table& D = dm_.DesignTable;
+    const QStringList warnings =
+        designWarnings(*view.grid, design::Dimensions::fromRecord(D), loadSashes(text(D, "System_Name")),
+                       loadGlazing(text(D, "Glass_Code")), text(D, "Design_Ref"), WarningsOff);
+    for (const QString& w : warnings) messages_.showMessage(w);
+}
+
+bool CalcContext::lookupValues() {
+    store::Table& D = dm_.DesignTable;
+    store::Query& q = dm_.SystemValueQuery;
+    const QString profile5 = text(D, "Profile5");
+    bool headFound = false, allFound = true;
+    for (const ProfileLookup& l : kLookups) {
+        const QString option = text(D, l.field);
+        if (option.isEmpty()) continue;
+        QString sql = QStringLiteral("Select * from SystemValues Where System_Name=? and Finish=? and Glass_Code=?");
+        QVariantList params{text(D, "System_Name"), text(D, "Finish"), text(D, "Glass_Code")};
+        if (SashSystem) {
+            sql += QStringLiteral(" and Sash=?");
+            params << profile5;
+        }
+        sql += QStringLiteral(" and Profile=? and Option_Desc=?");
+        params << QString::fromLatin1(l.profile) << option;
+        q.close();
+        q.setSql(sql, params);
+        q.open();
+        ValuesFound = !q.isEmpty();
+        if (ValuesFound) {
+            q.first();
+            if (qstrcmp(l.profile, "Head") == 0) {
+                ProfileValues.U_COG = number(q, "U_COG");
+                ProfileValues.SHGC_COG = number(q, "SHGC_COG");
+                headFound = true;
+            }
+            for (int i = 0; i < 3 && l.words[i]; ++i) {
+                MemberValues& m = ProfileValues.at(QString::fromLatin1(l.words[i]));
+                m.UF = q.fieldByName(QStringLiteral("UF%1").arg(i)).asFloat();
+                m.UE = q.fieldByName(QStringLiteral("UE%1").arg(i)).asFloat();
+                m.PFD = q.fieldByName(QStringLiteral("PFD%1").arg(i)).asFloat();
+            }
+        } else {
+            allFound = false;
+        }
+        q.close();
+    }
+    // A result needs the glass's centre values from the head row and every
+    // member's values: a missing row must not leave zeros or another design's
+    // figures in the sums.
+    return headFound && allFound;
+}
+
+void CalcContext::writeCostRow(long double area) {
+    store::Table& D = dm_.DesignTable;
+    store::Table& costing = dm_.DesignCostingTable;
+    const QVariant ref = D.fieldByName(QStringLiteral("Project_Ref")).value();
+    const QVariant no = D.fieldByName(QStringLiteral("Design_No")).value();
+    if (!costing.findKey({ref, no})) {
+        costing.append();
+        costing.fieldByName(QStringLiteral("Project_Ref")).setValue(ref);
+        costing.fieldByName(QStringLiteral("Design_No")).setValue(no);
+        costing.fieldByName(QStringLiteral("Design_Ref")).setValue(D.fieldByName(QStringLiteral("Design_Ref")).value());
+    }
+    costing.edit();
+    setNumber(costing, QStringLiteral("Frame_Cost"), double(Costs.frame));
+    setNumber(costing, QStringLiteral("Glazing_Cost"), double(Costs.glazing));
+    setNumber(costing, QStringLiteral("Factory_Cost"), double(Costs.factory));
+    setNumber(costing, QStringLiteral("Total_Cost"), double(totalCostPerArea(Costs, area)));
+    setNumber(costing, QStringLiteral("Window_Area"), double(area));
+    costing.post();
+}
+
+void CalcContext::calculate(DesignView& view) {
+    store::Table& D = dm_.DesignTable;
+    const design::GridModel& grid = *view.grid;
+    saveDesign(grid);
+    CheckDesignBtnClick(view);
+    UpdateCalcBtn(false);
+
+    Costs = CostTotals{};
+    SashSystem = false;
+    ValuesFound = false;
+    if (dm_.SystemProfileTypeTable.findKey({view.systemNameText}))
+        SashSystem = text(dm_.SystemProfileTypeTable, "Profile5") == QLatin1String("Sash");
+
+    const design::Dimensions dims = design::Dimensions::fromRecord(D);
+    Costs = costLoop(grid, dims, loadSashes(text(D, "System_Name")), text(D, "Finish"),
+                     loadGlazing(text(D, "Glass_Code")).Glazing_Cost);
+
+    ProfileValues.resetMembers();
+    ProfileValues.U_COG = 0;
+    ProfileValues.SHGC_COG = 0;
+    const bool valuesComplete = lookupValues();
+    ProfileValues.setEdgeWidths(kEdgeOfGlassWidth);
+
+    // The continuous member against the wind load.
+    const QString continuous = text(D, "Continuous");
+    long double length = 0, spanL = 0, spanR = 0;
+    LongestProfile(grid, dims, continuous, length, spanL, spanR);
+    const long double reqIx = RequiredIx(number(D, "Wind_Load"), spanL, spanR, length);
+    store::Query& pq = dm_.SystemProfileQuery;
+    pq.close();
+    pq.setSql(QStringLiteral("Select * from SystemProfile Where Profile_Code=?"),
+              {continuous == QLatin1String("Horizontal") ? view.transomDie : view.mullionDie});
+    pq.open();
+    const double actualIx = pq.isEmpty() ? 0.0 : number(pq, "Profile_Ix");
+    pq.close();
+    if (actualIx > 0 && actualIx < reqIx) DisplayIxWarning();
+
+    const long double area = CalcWindowArea(grid, dims);
+    writeCostRow(area);
+
+    D.edit();
+    setNumber(D, QStringLiteral("Window_Area"), double(area));
+    setNumber(D, QStringLiteral("Profile_Length"), double(length));
+    setNumber(D, QStringLiteral("SpanL"), double(spanL));
+    setNumber(D, QStringLiteral("SpanR"), double(spanR));
+    setNumber(D, QStringLiteral("ReqIx"), double(reqIx));
+    setNumber(D, QStringLiteral("ActualIx"), actualIx);
+    D.post();
+
+    const ThermalTotals totals = thermalLoop(grid, dims, ProfileValues);
+    if (totals.noneCount == design::RowCount * design::ColCount)
+        messages_.showMessage(QStringLiteral("Please design at least one frame"));
+
+    const double A = number(D, "Window_Area");
+    double U = 0, shgc = 0;
+    if (A != 0 && valuesComplete) {
+        U = totals.UA / A;
+        shgc = (totals.glassSolar + totals.frameSolar) / A;
+    }
+    D.edit();
+    setNumber(D, QStringLiteral("U_Factor"), RoundTo(U, 5));
+    setNumber(D, QStringLiteral("SHGC"), RoundTo(shgc, 5));
+    if (U == 0 && !view.systemTypeText.isEmpty())
+        messages_.showMessage(A != 0 ? QStringLiteral("No Results Available for Selected Options")
+                                     : QStringLiteral("Dimensions Missing - Calculation can not be Performed"));
+    D.post();
+}
+
+bool CalcContext::CalcBtnClick(DesignView& view) {
+    store::Table& D = dm_.DesignTable;
+    // Without a design there is nothing to calculate (editing would add one).
+    if (!onRow(D)) return true;
+    try {
+        store::Transaction tx(*dm_.database());
+        calculate(view);
+        tx.commit();
+        return true;
+    } catch (const store::StoreError& e) {
+        if (D.editing()) D.cancel();
+        if (dm_.DesignCostingTable.editing()) dm_.DesignCostingTable.cancel();
+        messages_.showError(e.message());
+        return false;
+    }
+}
+
+bool CalcContext::UpdateAllValues(DesignView& view) {
+    store::Table& D = dm_.DesignTable;
+    try {
+        store::Transaction tx(*dm_.database());
+        for (D.first(); !D.eof(); D.next()) {
+            designShown(view);
+            calculate(view);
+        }
+        tx.commit();
+        D.first();
+        designShown(view);
+        return true;
+    } catch (const store::StoreError& e) {
+        if (D.editing()) D.cancel();
+        if (dm_.DesignCostingTable.editing()) dm_.DesignCostingTable.cancel();
+        messages_.showError(e.message());
+        D.first();
+        designShown(view);
+        return false;
+    }
+}
+
+void CalcContext::DisplayIxWarning() {
+    if (IxWarningShown) return;
+    store::Table& D = dm_.DesignTable;
+    if (text(D, "Continuous") == QLatin1String("Vertical")) {
+        QString p4, p5;
+        if (dm_.SystemProfileTypeTable.findKey({text(D, "System_Name")})) {
+            p4 = text(dm_.SystemProfileTypeTable, "Profile4");
+            p5 = text(dm_.SystemProfileTypeTable, "Profile5");
+        }
+        const QString designRef = text(D, "Design_Ref");
+        auto warn = [&](const QString& p) {
+            messages_.showMessage(QStringLiteral("Warning - The ") + p + QStringLiteral(" selected in ") + designRef +
+                                  QStringLiteral(" will fail, please select a stronger ") + p);
+        };
+        if (!p4.isEmpty() && !WarningsOff)
+            warn(p4);
+        else if (!p5.isEmpty() && !WarningsOff)
+            warn(p5);
+    }
+    IxWarningShown = true;
+}
+
+}  // namespace calc

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "Checks.h"
+#include "Formulas.h"
+#include "design/GridModel.h"
+
+#include <functional>
+
+namespace app {
+class Messages;
+class TDM;
+}  // namespace app
+
+namespace calc {
+
+// What the design screen shows of the design being calculated: its grid and
+// the texts of the selectors the calculation reads besides the record.
+struct DesignView {
+    design::GridModel* grid = nullptr;
+    QString systemTypeText;  // SystemTypeCB
+    QString systemNameText;  // SystemNameCB
+    QString mullionDie;      // Die4Edit
+    QString transomDie;      // Die5Edit
+};
+
+// Sets the view from the current Design record: selector texts and die codes
+// from its fields, and the grid emptied and loaded from its stored cells.
+void showDesignFromRecord(app::TDM& dm, DesignView& view);
+
+// The calculation and the state the design screen keeps for it. The window
+// holds one; the command line makes its own.
+class CalcContext {
+public:
+    CalcContext(app::TDM& dm, app::Messages& messages);
+
+    // Calculates the current design and stores its results. Returns false when
+    // the table store failed (the error has been shown and nothing of the
+    // calculation stays).
+    bool CalcBtnClick(DesignView& view);
+    // Calculates every design of the project in key order and returns to the first.
+    bool UpdateAllValues(DesignView& view);
+    // An input of the results changed (true): wipe the stored results and arm
+    // the structural warning. Always enables the calculate command.
+    void UpdateCalcBtn(bool changed);
+    void CheckDesignBtnClick(const DesignView& view);
+    void DisplayIxWarning();
+
+    // Suppresses the validation and structural warnings.
+    bool WarningsOff = true;
+    // The structural warning has had its chance since the last change.
+    bool IxWarningShown = true;
+    bool CalcBtnEnabled = false;
+
+    // Working state of the last calculation.
+    ProfileValueTable ProfileValues;
+    bool SashSystem = false;
+    bool ValuesFound = false;
+    CostTotals Costs;
+
+    // Saves the shown design before it is calculated; by default the design's
+    // record and cell rows through the data module's tables.
+    std::function<void(const design::GridModel&)> saveDesign;
+    // Run by UpdateAllValues after it moved to a design, so that the view
+    // shows that design; by default showDesignFromRecord.
+    std::function<void(DesignView&)> designShown;
+
+private:
+    void calculate(DesignView& view);
+    bool lookupValues();
+    SashRows loadSashes(const QString& systemName);
+    GlazingRow loadGlazing(const QString& glassCode);
+    void writeCostRow(long double area);
+
+    app::TDM& dm_;
+    app::Messages& messages_;
+};
+
+// The fields UpdateCalcBtn(true) zeroes.
+extern const QStringList DesignResultFields;
+extern const QStringList CostingResultFields;
+
+}  // namespace calc

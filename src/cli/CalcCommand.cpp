@@ -1,0 +1,86 @@
+#include "CalcCommand.h"
+
+#include "CliMessages.h"
+#include "app/DataModule.h"
+#include "calc/Calculation.h"
+
+namespace cli {
+
+namespace {
+
+void link(store::Table& detail, store::Table& master, const QStringList& fields) {
+    detail.close();
+    detail.clearMaster();
+    detail.setMasterFields(fields);
+    detail.setMaster(&master);
+    detail.open();
+}
+
+QString figure(store::DataSet& ds, const char* field) {
+    return QString::number(ds.fieldByName(QString::fromLatin1(field)).asFloat(), 'g', 15);
+}
+
+}  // namespace
+
+int calcCommand(Context& ctx) {
+    if (ctx.args.isEmpty() || ctx.args.size() > 2)
+        throw UsageError{QStringLiteral("calc takes a project reference and optionally a design number")};
+    const QString projectRef = ctx.args[0];
+    bool one = ctx.args.size() == 2, ok = true;
+    const int designNo = one ? ctx.args[1].toInt(&ok) : 0;
+    if (!ok) throw UsageError{QStringLiteral("the design number must be a whole number: %1").arg(ctx.args[1])};
+
+    CliMessages messages(ctx.err);
+    app::TDM dm(messages, ctx.workDir);
+    if (!dm.tablesOpen()) return 1;
+    // The links the main window keeps, so that the design table walks one project.
+    link(dm.DesignTable, dm.ProjectTable, {QStringLiteral("Project_Ref")});
+    link(dm.DesignCostingTable, dm.DesignTable, {QStringLiteral("Project_Ref"), QStringLiteral("Design_No")});
+    if (!dm.ProjectTable.findKey({projectRef})) {
+        messages.showMessage(QStringLiteral("No project with the reference \"%1\"").arg(projectRef));
+        return 1;
+    }
+    if (one && !dm.DesignTable.findKey({projectRef, designNo})) {
+        messages.showMessage(QStringLiteral("Project \"%1\" has no design %2").arg(projectRef).arg(designNo));
+        return 1;
+    }
+
+    design::GridModel grid;
+    calc::DesignView view;
+    view.grid = &grid;
+    calc::CalcContext calculation(dm, messages);
+    calculation.WarningsOff = false;
+    // Every design is reported as if just changed: its structural warning is armed.
+    calculation.designShown = [&](calc::DesignView& v) {
+        calc::showDesignFromRecord(dm, v);
+        calculation.IxWarningShown = false;
+    };
+    bool done;
+    if (one) {
+        calculation.designShown(view);
+        done = calculation.CalcBtnClick(view);
+    } else {
+        done = calculation.UpdateAllValues(view);
+    }
+    if (!done) return 1;
+
+    ctx.out << "Design_No\tDesign_Ref\tWindow_Area\tU_Factor\tSHGC\tReqIx\tActualIx\tTotal_Cost\n";
+    store::Table& D = dm.DesignTable;
+    auto print = [&] {
+        QString total = QStringLiteral("0");
+        if (!dm.DesignCostingTable.isEmpty()) total = figure(dm.DesignCostingTable, "Total_Cost");
+        ctx.out << D.fieldByName(QStringLiteral("Design_No")).asInteger() << '\t'
+                << D.fieldByName(QStringLiteral("Design_Ref")).asString() << '\t' << figure(D, "Window_Area") << '\t'
+                << figure(D, "U_Factor") << '\t' << figure(D, "SHGC") << '\t' << figure(D, "ReqIx") << '\t'
+                << figure(D, "ActualIx") << '\t' << total << '\n';
+    };
+    if (one) {
+        print();
+    } else {
+        for (D.first(); !D.eof(); D.next()) print();
+        D.first();
+    }
+    return 0;
+}
+
+}  // namespace cli
