@@ -1,0 +1,119 @@
+#include "support/TestSupport.h"
+#include "design/DesignRecords.h"
+#include "store/Query.h"
+#include "store/Table.h"
+
+#include <gtest/gtest.h>
+
+using namespace design;
+using testing_support::rowCount;
+using testing_support::ScratchDatabase;
+
+namespace {
+
+struct Records : ::testing::Test {
+    void SetUp() override {
+        for (store::Table* t : {&project, &designs, &image, &merge}) {
+            t->setDatabase(s.db.get());
+            t->open();
+        }
+        project.append();
+        project.fieldByName("Project_Ref").setAsString("P1");
+        project.post();
+        designs.append();
+        designs.fieldByName("Project_Ref").setAsString("P1");
+        designs.fieldByName("Design_No").setAsInteger(3);
+        designs.post();
+    }
+    DesignTables tables() { return {s.db.get(), &project, &designs, nullptr, &image, &merge}; }
+    // (RowSpan, ColSpan) stored for a cell.
+    std::pair<int, int> storedSpan(int row, int col) {
+        store::Query q(s.db.get(), "Select * from DesignMerge");
+        q.setSql("Select * from DesignMerge Where Project_Ref=? and Design_No=? and Row=? and Column=?",
+                 {"P1", 3, row, col});
+        q.open();
+        EXPECT_EQ(q.recordCount(), 1);
+        return {q.fieldByName("RowSpan").asInteger(), q.fieldByName("ColSpan").asInteger()};
+    }
+    ScratchDatabase s;
+    store::Table project{nullptr, "Project"}, designs{nullptr, "Design"}, image{nullptr, "DesignImage"},
+        merge{nullptr, "DesignMerge"};
+};
+
+}  // namespace
+
+TEST_F(Records, NewDesignSavesFiftyEmptyCellsAndFiftyUnitSpans) {
+    SaveDesign(tables(), GridModel());
+    EXPECT_EQ(rowCount(*s.db, "DesignImage", "Design_No = 3 AND ModeOfCell = 'NONE'"), 50);
+    EXPECT_EQ(rowCount(*s.db, "DesignMerge", "Design_No = 3 AND RowSpan = 1 AND ColSpan = 1"), 50);
+    EXPECT_EQ(rowCount(*s.db, "DesignImage", "Project_Ref = 'P1'"), 50);
+}
+
+TEST_F(Records, SpansAreStoredAsTheGridHoldsThemAndLoadBackFromTheBase) {
+    GridModel g;
+    g.setSpan(1, 1, 2, 2);
+    g.SetCellMode(1, 1, "FIXED");
+    g.setMode(0, 9, "TOP");
+    SaveDesign(tables(), g);
+    EXPECT_EQ(storedSpan(1, 1), std::make_pair(2, 2));
+    EXPECT_EQ(storedSpan(1, 2), std::make_pair(0, -1));
+    EXPECT_EQ(storedSpan(2, 1), std::make_pair(-1, 0));
+    EXPECT_EQ(storedSpan(2, 2), std::make_pair(-1, -1));
+
+    GridModel loaded;
+    EXPECT_TRUE(LoadGraphic(image, merge, "P1", 3, loaded));
+    EXPECT_EQ(loaded, g);
+}
+
+TEST_F(Records, SavingAgainRewritesTheRowsInPlace) {
+    GridModel g;
+    g.setSpan(0, 0, 2, 1);
+    g.SetCellMode(0, 0, "SIDEL");
+    SaveDesign(tables(), g);
+    g.clear();
+    g.setMode(4, 9, "FIXED");
+    SaveDesign(tables(), g);
+    EXPECT_EQ(rowCount(*s.db, "DesignImage"), 50);
+    EXPECT_EQ(rowCount(*s.db, "DesignMerge"), 50);
+    GridModel loaded;
+    loaded.setSpan(3, 3, 2, 2);  // what the grid held before must not survive
+    LoadGraphic(image, merge, "P1", 3, loaded);
+    EXPECT_EQ(loaded, g);
+}
+
+TEST_F(Records, MissingCellRowsAreAddedWhenTheFirstExists) {
+    SaveDesign(tables(), GridModel());
+    s.db->deleteWhere("DesignImage", {"Row", "Column"}, {2, 5});
+    GridModel g;
+    g.setMode(2, 5, "TOP");
+    SaveDesign(tables(), g);
+    EXPECT_EQ(rowCount(*s.db, "DesignImage", "Row = 2 AND Column = 5 AND ModeOfCell = 'TOP'"), 1);
+    EXPECT_EQ(rowCount(*s.db, "DesignImage"), 50);
+}
+
+TEST_F(Records, DesignWithoutRowsLeavesTheGridAsItWas) {
+    GridModel g;
+    g.setMode(0, 0, "FIXED");
+    EXPECT_FALSE(LoadGraphic(image, merge, "P1", 9, g));
+    EXPECT_EQ(g.mode(0, 0), "FIXED");
+}
+
+TEST_F(Records, ProjectWithoutReferenceIsDeletedAndNoCellsAreWritten) {
+    project.edit();
+    project.fieldByName("Project_Ref").clear();
+    project.post();
+    SaveDesign(tables(), GridModel());
+    EXPECT_EQ(rowCount(*s.db, "Project"), 0);
+    EXPECT_EQ(rowCount(*s.db, "DesignImage"), 0);
+}
+
+TEST_F(Records, SaveIsOneTransaction) {
+    // A key clash on the last table written must leave the first ones as they were.
+    SaveDesign(tables(), GridModel());
+    GridModel g;
+    g.setMode(0, 0, "FIXED");
+    merge.close();
+    merge.setTableName("NoSuchTable");
+    EXPECT_ANY_THROW(SaveDesign(tables(), g));
+    EXPECT_EQ(rowCount(*s.db, "DesignImage", "ModeOfCell = 'FIXED'"), 0);
+}
