@@ -20,6 +20,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -49,6 +50,30 @@ QLabel* caption(const QString& text) {
     return l;
 }
 
+// The banner keeps its proportions at any width: drawn from the left at the
+// banner's height, the rest continued in its end colour.
+class BannerWidget : public QWidget {
+public:
+    explicit BannerWidget(const QString& file) : picture_(file) {
+        setFixedHeight(picture_.isNull() ? 0 : 72);
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (picture_.isNull()) return;
+        QPainter p(this);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        const QColor end = picture_.toImage().pixelColor(picture_.width() - 1, picture_.height() / 2);
+        p.fillRect(rect(), end);
+        const int w = picture_.width() * height() / picture_.height();
+        p.drawPixmap(QRect(0, 0, w, height()), picture_);
+    }
+
+private:
+    QPixmap picture_;
+};
+
 bool isInside(QWidget* w, QWidget* container) {
     for (; w; w = w->parentWidget())
         if (w == container) return true;
@@ -66,15 +91,7 @@ TMainForm::TMainForm(TDM& dm, Messages& messages, QWidget* parent)
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(6, 0, 6, 6);
-    auto* banner = new QLabel;
-    const QPixmap bannerPix(resolvePicture(DM.WorkDir, QStringLiteral("Images/Banner.jpg")));
-    if (!bannerPix.isNull()) {
-        banner->setPixmap(bannerPix);
-        banner->setScaledContents(true);
-        banner->setFixedHeight(70);
-        banner->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    }
-    layout->addWidget(banner);
+    layout->addWidget(new BannerWidget(resolvePicture(DM.WorkDir, QStringLiteral("Images/Banner.jpg"))));
     layout->addWidget(buildHeader());
 
     PageControl1 = new QTabWidget;
@@ -105,12 +122,14 @@ TMainForm::TMainForm(TDM& dm, Messages& messages, QWidget* parent)
     });
     connect(PageControl1, &QTabWidget::currentChanged, this, &TMainForm::pageChanged);
     connect(qApp, &QApplication::focusChanged, this, &TMainForm::focusChanged);
+    qApp->installEventFilter(this);
     widgets::setErrorHandler([this](const QString& text) { messages_.showError(text); });
     resize(1280, 800);
     FormCreate();
 }
 
 TMainForm::~TMainForm() {
+    qApp->removeEventFilter(this);
     DM.setMainWindow(nullptr);
     widgets::setErrorHandler(nullptr);
 }
@@ -346,8 +365,29 @@ void TMainForm::FormCreate() {
 
 bool TMainForm::event(QEvent* e) {
     const bool handled = QMainWindow::event(e);
-    if (e->type() == QEvent::WindowActivate && !activating_ && !closed_) FormActivate();
+    if (e->type() == QEvent::WindowActivate && !activating_ && !closed_) {
+        expectActivation_ = false;
+        FormActivate();
+    }
     return handled;
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
+    // The return from a modal window is an activation even where the platform
+    // does not hand the activation back to this window by itself.
+    if (e->type() == QEvent::Hide && watched->isWidgetType()) {
+        auto* w = static_cast<QWidget*>(watched);
+        if (w->isWindow() && w->isModal() && w != this && !closed_) {
+            expectActivation_ = true;
+            QTimer::singleShot(50, this, [this] {
+                if (expectActivation_ && !activating_ && !closed_ && isVisible()) {
+                    expectActivation_ = false;
+                    FormActivate();
+                }
+            });
+        }
+    }
+    return QMainWindow::eventFilter(watched, e);
 }
 
 void TMainForm::FormActivate() {

@@ -95,6 +95,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -117,6 +118,7 @@ private:
     DesignScreen* designScreen_ = nullptr;
     int currentPage_ = 0;
     bool activating_ = false;
+    bool expectActivation_ = false;
     bool closed_ = false;
 };
 

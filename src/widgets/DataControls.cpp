@@ -71,11 +71,13 @@ DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent) {
     connect(&link_, &FieldLink::refreshNeeded, this, &DBEdit::refresh);
     connect(&link_, &FieldLink::writePending, this, [this] { commit(); });
     connect(this, &QLineEdit::textEdited, this, [this] {
-        if (!pending_ && !link_.startEdit()) {
-            refresh();
-            return;
-        }
+        if (pending_) return;
+        // Pending before the edit starts: starting it refreshes the controls.
         pending_ = true;
+        if (!link_.startEdit()) {
+            pending_ = false;
+            refresh();
+        }
     });
     connect(this, &QLineEdit::returnPressed, this, [this] { commit(); });
 }
@@ -117,9 +119,9 @@ DBComboBox::DBComboBox(QWidget* parent) : QComboBox(parent) {
         commit();
     });
     connect(this, &QComboBox::editTextChanged, this, [this] {
-        if (refreshing_ || !isEditable()) return;
-        if (!pending_ && !link_.startEdit()) return;
+        if (refreshing_ || !isEditable() || pending_) return;
         pending_ = true;
+        if (!link_.startEdit()) pending_ = false;
     });
 }
 
