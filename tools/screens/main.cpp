@@ -1,0 +1,48 @@
+// Renders the main windows of glazecalc into PNG files, for the documentation
+// and for looking at the layout at several window sizes:
+//   quorvex-screens WORKDIR OUTDIR
+#include "app/AboutForm.h"
+#include "app/DataModule.h"
+#include "app/DetailsForm.h"
+#include "app/MainForm.h"
+#include "app/SearchForm.h"
+#include "app/WidgetMessages.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTabWidget>
+#include <QTimer>
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    if (argc < 3) return 2;
+    const QString out = QString::fromLocal8Bit(argv[2]);
+    QDir().mkpath(out);
+    QDir::setCurrent(QString::fromLocal8Bit(argv[1]));
+    app::WidgetMessages messages;
+    app::TDM dm(messages);
+    app::TMainForm form(dm, messages);
+    form.FirstActivation = false;
+    auto save = [&](QWidget& w, const QString& name) {
+        QApplication::processEvents();
+        w.grab().save(QDir(out).filePath(name));
+    };
+    form.resize(1280, 800);
+    form.show();
+    save(form, QStringLiteral("main-1280x800.png"));
+    form.PageControl1->setCurrentIndex(1);
+    save(form, QStringLiteral("summary-1280x800.png"));
+    form.PageControl1->setCurrentIndex(0);
+    form.resize(1920, 1080);
+    save(form, QStringLiteral("main-1920x1080.png"));
+    form.SearchForm->show();
+    save(*form.SearchForm, QStringLiteral("search.png"));
+    form.SearchForm->hide();
+    form.DetailsForm->show();
+    save(*form.DetailsForm, QStringLiteral("details.png"));
+    form.DetailsForm->hide();
+    form.AboutForm->show();
+    save(*form.AboutForm, QStringLiteral("disclaimer.png"));
+    form.AboutForm->hide();
+    return 0;
+}
