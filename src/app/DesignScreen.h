@@ -7,18 +7,15 @@ namespace app {
 class DesignScreen {
 public:
     virtual ~DesignScreen() = default;
-    // Writes the shown design's cells and spans (the grid half of a save).
-    virtual void saveCells() = 0;
-    // Loads the shown design's stored cells into the grid.
-    virtual void loadGraphic() = 0;
+    // The main window's grid model changed: redraw it.
+    virtual void gridChanged() = 0;
     // Rebuilds the system, profile and glazing lists.
     virtual void updateOptions() = 0;
     virtual void rebuildGlazingList() = 0;
     virtual void enableSpecControls(bool enabled) = 0;
     // Enables the dimension boxes whose values are above 0.
     virtual void enableDimensions() = 0;
-    // Clear Design: empties the grid in memory; the caller resets the dimensions.
-    virtual void clearGrid() = 0;
+    virtual void enableAllDimensions(bool enabled) = 0;
     virtual void resetStructuralWarning() = 0;
     // Calculates the current design (the summary page's recalculation).
     virtual void calculate() = 0;

@@ -5,6 +5,7 @@
 #include "Icons.h"
 #include "Paths.h"
 #include "SearchForm.h"
+#include "design/DesignRecords.h"
 #include "store/StoreError.h"
 #include "widgets/DataControls.h"
 #include "widgets/DataSetModel.h"
@@ -404,8 +405,8 @@ void TMainForm::FormActivate() {
     }
     if (DM.tablesOpen()) {
         guarded([this] {
+            LoadGraphic();
             if (designScreen_) {
-                designScreen_->loadGraphic();
                 designScreen_->enableSpecControls(!DM.DesignTable.eof());
                 designScreen_->rebuildGlazingList();
             }
@@ -448,31 +449,19 @@ void TMainForm::FormClose() {
 
 void TMainForm::SaveDesign() {
     if (!DM.tablesOpen()) return;
-    store::Transaction tx(*DM.database());
-    store::Table& project = DM.ProjectTable;
-    project.flushControls();
-    if (!project.eof()) {
-        project.edit();
-        if (project.fieldByName(QStringLiteral("Project_Ref")).asString().isEmpty()) {
-            // A new project abandoned before it got a reference leaves nothing behind.
-            project.deleteRow();
-        } else {
-            project.post();
-        }
-    }
-    store::Table& design = DM.DesignTable;
-    if (design.active() && !design.eof() && !design.fieldByName(QStringLiteral("Project_Ref")).asString().isEmpty() &&
-        design.fieldByName(QStringLiteral("Design_No")).asInteger() > 0) {
-        design.edit();
-        design.post();
-    }
-    store::Table& rational = DM.ProjectRationalTable;
-    if (rational.active() && !rational.fieldByName(QStringLiteral("Project_Ref")).asString().isEmpty()) {
-        rational.edit();
-        rational.post();
-    }
-    if (designScreen_) designScreen_->saveCells();
-    tx.commit();
+    // What the user typed into a box still focused belongs to the save.
+    DM.ProjectTable.flushControls();
+    DM.DesignTable.flushControls();
+    design::SaveDesign({DM.database(), &DM.ProjectTable, &DM.DesignTable, &DM.ProjectRationalTable,
+                        &DM.DesignImageTable, &DM.DesignMergeTable},
+                       Grid);
+}
+
+void TMainForm::LoadGraphic() {
+    if (!DM.tablesOpen() || DM.DesignTable.eof() || DM.DesignTable.isEmpty()) return;
+    design::LoadGraphic(DM.DesignImageTable, DM.DesignMergeTable, ProjectRefEdit->text(),
+                        DM.DesignTable.fieldByName(QStringLiteral("Design_No")).asInteger(), Grid);
+    if (designScreen_) designScreen_->gridChanged();
 }
 
 void TMainForm::DesignBtnClick() {
@@ -498,7 +487,7 @@ void TMainForm::postProject() {
 void TMainForm::projectTextChanged() {
     if (!designScreen_ || !DM.tablesOpen()) return;
     guarded([this] {
-        designScreen_->loadGraphic();
+        LoadGraphic();
         designScreen_->updateOptions();
     });
 }
@@ -639,8 +628,10 @@ void TMainForm::DetailsClick() {
 }
 
 void TMainForm::ClearImageClick() {
-    if (designScreen_) designScreen_->clearGrid();
+    Grid.clear();
+    if (designScreen_) designScreen_->gridChanged();
     DM.ResetDims();
+    if (designScreen_) designScreen_->enableAllDimensions(false);
 }
 
 void TMainForm::setContinuousItems(const QStringList&) {}

@@ -3,6 +3,7 @@
 #include "DataModule.h"
 #include "DesignScreen.h"
 #include "MainWindowHooks.h"
+#include "design/GridModel.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -44,6 +45,7 @@ public:
     void FormClose();
     void DesignBtnClick();
     void SaveDesign();
+    void LoadGraphic();
     void SetTableRelationships();
     void ClearTableRelationships();
     DlgButton MessageDlg(const QString& msg, DlgType type, const QList<DlgButton>& buttons);
@@ -66,6 +68,8 @@ public:
     void showSupplierPicture(const QString& file) override;
     void setGlazingInfoEnabled(bool enabled) override;
 
+    // The shown design's cells and spans.
+    design::GridModel Grid;
     bool WarningsOff = true;
     bool FirstActivation = true;
 

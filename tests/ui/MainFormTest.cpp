@@ -200,7 +200,7 @@ TEST_F(Window, ClosingAModalWindowRerunsTheActivationSteps) {
         modal->close();
     });
     form->DetailsBtn->click();
-    QTest::qWaitFor([&] { return !form->PageControl1->isTabVisible(3); }, 2000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form->PageControl1->isTabVisible(3); }, 2000));
     EXPECT_FALSE(form->PageControl1->isTabVisible(3));
     EXPECT_FALSE(form->WarningsOff);
     EXPECT_EQ(rowCount(*dm->database(), "Project", "Detail1 = 'Erf 1234, Parktown'"), 1);
