@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 namespace app {
 
 // The design screen's part of the main window's steps. The main window runs
@@ -19,7 +21,10 @@ public:
     virtual void resetStructuralWarning() = 0;
     // Calculates the current design (the summary page's recalculation).
     virtual void calculate() = 0;
-    virtual void setSummaryMode(bool) {}
+    // The data module's system and supplier handling.
+    virtual void setContinuousItems(const QStringList&) {}
+    virtual void showSupplierPicture(const QString&) {}
+    virtual void setGlazingInfoEnabled(bool) {}
 };
 
 }  // namespace app

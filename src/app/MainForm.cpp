@@ -56,7 +56,7 @@ QLabel* caption(const QString& text) {
 class BannerWidget : public QWidget {
 public:
     explicit BannerWidget(const QString& file) : picture_(file) {
-        setFixedHeight(picture_.isNull() ? 0 : 72);
+        setFixedHeight(picture_.isNull() ? 0 : 60);
         setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     }
 
@@ -164,6 +164,8 @@ QGroupBox* TMainForm::buildHeader() {
     auto* group = new QGroupBox(QStringLiteral("PROJECT"));
     auto* grid = new QGridLayout(group);
     grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(3);
+    grid->setContentsMargins(6, 4, 6, 4);
     ProjectRefEdit = new widgets::DBEdit;
     ProjectRefEdit->setDataField(&DM.ProjectTable, QStringLiteral("Project_Ref"));
     ProjectRefEdit->setMaxLength(15);
@@ -407,6 +409,7 @@ void TMainForm::FormActivate() {
         guarded([this] {
             LoadGraphic();
             if (designScreen_) {
+                designScreen_->updateOptions();
                 designScreen_->enableSpecControls(!DM.DesignTable.eof());
                 designScreen_->rebuildGlazingList();
             }
@@ -634,10 +637,16 @@ void TMainForm::ClearImageClick() {
     if (designScreen_) designScreen_->enableAllDimensions(false);
 }
 
-void TMainForm::setContinuousItems(const QStringList&) {}
+void TMainForm::setContinuousItems(const QStringList& items) {
+    if (designScreen_) designScreen_->setContinuousItems(items);
+}
 
-void TMainForm::showSupplierPicture(const QString&) {}
+void TMainForm::showSupplierPicture(const QString& file) {
+    if (designScreen_) designScreen_->showSupplierPicture(file);
+}
 
-void TMainForm::setGlazingInfoEnabled(bool) {}
+void TMainForm::setGlazingInfoEnabled(bool enabled) {
+    if (designScreen_) designScreen_->setGlazingInfoEnabled(enabled);
+}
 
 }  // namespace app

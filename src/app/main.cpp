@@ -1,6 +1,7 @@
 #include "DataModule.h"
 #include "MainForm.h"
 #include "WidgetMessages.h"
+#include "designui/DesignPage.h"
 
 #include <QApplication>
 
@@ -12,6 +13,7 @@ int main(int argc, char* argv[]) {
     app::WidgetMessages messages;
     app::TDM DM(messages);
     app::TMainForm MainForm(DM, messages);
+    designui::TDesignPage designPage(DM, MainForm, messages);
     messages.setParentWidget(&MainForm);
     MainForm.show();
     return application.exec();

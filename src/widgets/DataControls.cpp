@@ -143,6 +143,7 @@ void DBComboBox::refresh() {
 bool DBComboBox::commit() {
     if (!pending_) return true;
     pending_ = false;
+    if (beforeWrite) beforeWrite(currentText());
     if (!link_.write(currentText())) {
         pending_ = true;
         return false;

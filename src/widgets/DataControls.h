@@ -69,12 +69,15 @@ public:
     void setDataField(store::DataSet* dataSet, const QString& field);
     FieldLink& link() { return link_; }
     bool commit();
+    // Shows the field again (after the items changed).
+    void refresh();
+    // Runs before a chosen value is written (e.g. to move a list's cursor).
+    std::function<void(const QString&)> beforeWrite;
 
 protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    void refresh();
     FieldLink link_{this};
     bool pending_ = false;
     bool refreshing_ = false;

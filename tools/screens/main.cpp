@@ -7,6 +7,7 @@
 #include "app/MainForm.h"
 #include "app/SearchForm.h"
 #include "app/WidgetMessages.h"
+#include "designui/DesignPage.h"
 
 #include <QApplication>
 #include <QDir>
@@ -22,6 +23,7 @@ int main(int argc, char* argv[]) {
     app::WidgetMessages messages;
     app::TDM dm(messages);
     app::TMainForm form(dm, messages);
+    designui::TDesignPage page(dm, form, messages);
     form.FirstActivation = false;
     auto save = [&](QWidget& w, const QString& name) {
         QApplication::processEvents();
@@ -29,6 +31,7 @@ int main(int argc, char* argv[]) {
     };
     form.resize(1280, 800);
     form.show();
+    form.FormActivate();
     save(form, QStringLiteral("main-1280x800.png"));
     form.PageControl1->setCurrentIndex(1);
     save(form, QStringLiteral("summary-1280x800.png"));

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "app/DesignScreen.h"
+#include "calc/Calculation.h"
+
+#include <QWidget>
+#include <array>
+
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QToolButton;
+class QComboBox;
+
+namespace app {
+class TDM;
+class TMainForm;
+}  // namespace app
+namespace widgets {
+class DBComboBox;
+class DBEdit;
+class DBLabel;
+class DBLookupComboBox;
+}  // namespace widgets
+
+namespace designui {
+
+class DesignGrid;
+
+// The DESIGN page: the specification, glazing and profile choices, the frame
+// dimensions, the design grid and the design commands.
+class TDesignPage : public QWidget, public app::DesignScreen {
+    Q_OBJECT
+public:
+    TDesignPage(app::TDM& dm, app::TMainForm& main, app::Messages& messages);
+
+    // DesignScreen
+    void gridChanged() override;
+    void updateOptions() override { UpdateOptions(); }
+    void rebuildGlazingList() override { SetGlassCodeCB(); }
+    void enableSpecControls(bool enabled) override { UpdateSpecifications(enabled); }
+    void enableDimensions() override;
+    void enableAllDimensions(bool enabled) override;
+    void resetStructuralWarning() override { Calc.IxWarningShown = false; }
+    void calculate() override;
+
+    void UpdateOptions();
+    void UpdateSpecifications(bool enabled);
+    void SetGlassCodeCB();
+    void UpdatePopup();
+    void EnableDimensions();
+    void CalcBtnClick();
+
+    void AddBtnClick();
+    void DelBtnClick();
+    void NextBtnClick();
+    void PrevBtnClick();
+    void DesignSrchBtnClick();
+    void ForceSaveClick();
+    void MergeImageClick();
+    void UpdateAllClick();
+
+    calc::CalcContext Calc;
+    DesignGrid* KGrid1;
+    QMenu* PopupMenu1;
+    widgets::DBEdit *DesignNoEdit, *DesignRefEdit, *DesignQtyEdit;
+    widgets::DBComboBox *WindLoadCB, *SystemTypeCB, *SystemNameCB, *FinishCB, *SupplierCB, *ContinuousCB;
+    widgets::DBLookupComboBox* GlazingCB;
+    widgets::DBEdit* GlazingDetailsEdit;
+    QLineEdit *SAGDBEdit, *IGDBEdit;
+    QLabel* SupplierImage;
+    QToolButton* GlazingInfoBtn;
+    std::array<QLabel*, 5> ProfileLabel;
+    std::array<widgets::DBComboBox*, 5> ProfileCB;
+    std::array<widgets::DBEdit*, 5> DieEdit;
+    std::array<widgets::DBEdit*, 10> DimH;
+    std::array<widgets::DBEdit*, 5> DimV;
+    QToolButton *PrevBtn, *NextBtn, *AddBtn, *DelBtn, *DesignSrchBtn, *CalcBtn, *ForceSaveBtn, *UpdateAllBtn;
+    QToolButton *ClearImage, *MergeImage;
+
+    void showSupplierPicture(const QString& file) override;
+    void setContinuousItems(const QStringList& items) override;
+    void setGlazingInfoEnabled(bool enabled) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* buildSpecification();
+    QWidget* buildGlazing();
+    QWidget* buildProfiles();
+    QWidget* buildConfiguration();
+    QWidget* buildCommands();
+    calc::DesignView view();
+    void systemTypeLeft();
+    void systemNameChanged();
+    void systemNameLeft();
+    void profileChanged(int k);
+    void glassChosen();
+    void glazingShown();
+    void fillLists();
+    void colourList(QComboBox* box, const std::function<bool(const QString&)>& active);
+    void guarded(const std::function<void()>& command);
+
+    app::TDM& DM;
+    app::TMainForm& main_;
+    app::Messages& messages_;
+    QString systemTypeAtEntry_;
+    bool updating_ = false;
+};
+
+}  // namespace designui
