@@ -88,7 +88,15 @@ void CalcContext::UpdateCalcBtn(bool changed) {
     IxWarningShown = false;
 }
 
+void CalcContext::forgetReferenceRows() {
+    valueRows_.clear();
+    sashRows_.clear();
+    glazingRows_.clear();
+    profileIx_.clear();
+}
+
 SashRows CalcContext::loadSashes(const QString& systemName) {
+    if (auto it = sashRows_.find(systemName); it != sashRows_.end()) return it->second;
     store::Query& q = dm_.SystemSashQuery;
     q.close();
     q.setSql(QStringLiteral("Select * from SystemSash Where System_Name=?"), {systemName});
@@ -96,11 +104,12 @@ SashRows CalcContext::loadSashes(const QString& systemName) {
     std::vector<SashRow> rows;
     for (; !q.eof(); q.next()) rows.push_back(SashRow::fromRecord(q));
     q.close();
-    return SashRows(std::move(rows));
+    return sashRows_[systemName] = SashRows(std::move(rows));
 }
 
 GlazingRow CalcContext::loadGlazing(const QString& glassCode) {
-    GlazingRow g;
+    if (auto it = glazingRows_.find(glassCode); it != glazingRows_.end()) return it->second;
+    GlazingRow& g = glazingRows_[glassCode];
     store::Table& t = dm_.GlazingTable;
     if (!glassCode.isEmpty() && t.findKey({glassCode})) {
         g.Glass_Desc = text(t, "Glass_Desc");
@@ -118,9 +127,44 @@ void CalcContext::CheckDesignBtnClick(const DesignView& view) {
     for (const QString& w : warnings) messages_.showMessage(w);
 }
 
+std::optional<CalcContext::ValueRow> CalcContext::systemValues(const QString& sql, const QVariantList& params) {
+    QString key = sql;
+    for (const QVariant& p : params) key += QChar(0x1f) + p.toString();
+    if (auto it = valueRows_.find(key); it != valueRows_.end()) return it->second;
+    store::Query& q = dm_.SystemValueQuery;
+    q.close();
+    q.setSql(sql, params);
+    q.open();
+    std::optional<ValueRow> row;
+    if (!q.isEmpty()) {
+        q.first();
+        ValueRow v;
+        v[0] = number(q, "U_COG");
+        v[1] = number(q, "SHGC_COG");
+        for (int i = 0; i < 3; ++i) {
+            v[size_t(2 + i)] = q.fieldByName(QStringLiteral("UF%1").arg(i)).asFloat();
+            v[size_t(5 + i)] = q.fieldByName(QStringLiteral("UE%1").arg(i)).asFloat();
+            v[size_t(8 + i)] = q.fieldByName(QStringLiteral("PFD%1").arg(i)).asFloat();
+        }
+        row = v;
+    }
+    q.close();
+    return valueRows_[key] = row;
+}
+
+double CalcContext::profileIx(const QString& dieCode) {
+    if (auto it = profileIx_.find(dieCode); it != profileIx_.end()) return it->second;
+    store::Query& pq = dm_.SystemProfileQuery;
+    pq.close();
+    pq.setSql(QStringLiteral("Select * from SystemProfile Where Profile_Code=?"), {dieCode});
+    pq.open();
+    const double ix = pq.isEmpty() ? 0.0 : number(pq, "Profile_Ix");
+    pq.close();
+    return profileIx_[dieCode] = ix;
+}
+
 bool CalcContext::lookupValues() {
     store::Table& D = dm_.DesignTable;
-    store::Query& q = dm_.SystemValueQuery;
     const QString profile5 = text(D, "Profile5");
     bool headFound = false, allFound = true;
     for (const ProfileLookup& l : kLookups) {
@@ -134,27 +178,23 @@ bool CalcContext::lookupValues() {
         }
         sql += QStringLiteral(" and Profile=? and Option_Desc=?");
         params << QString::fromLatin1(l.profile) << option;
-        q.close();
-        q.setSql(sql, params);
-        q.open();
-        ValuesFound = !q.isEmpty();
+        const std::optional<ValueRow> row = systemValues(sql, params);
+        ValuesFound = row.has_value();
         if (ValuesFound) {
-            q.first();
             if (qstrcmp(l.profile, "Head") == 0) {
-                ProfileValues.U_COG = number(q, "U_COG");
-                ProfileValues.SHGC_COG = number(q, "SHGC_COG");
+                ProfileValues.U_COG = (*row)[0];
+                ProfileValues.SHGC_COG = (*row)[1];
                 headFound = true;
             }
             for (int i = 0; i < 3 && l.words[i]; ++i) {
                 MemberValues& m = ProfileValues.at(QString::fromLatin1(l.words[i]));
-                m.UF = q.fieldByName(QStringLiteral("UF%1").arg(i)).asFloat();
-                m.UE = q.fieldByName(QStringLiteral("UE%1").arg(i)).asFloat();
-                m.PFD = q.fieldByName(QStringLiteral("PFD%1").arg(i)).asFloat();
+                m.UF = (*row)[size_t(2 + i)];
+                m.UE = (*row)[size_t(5 + i)];
+                m.PFD = (*row)[size_t(8 + i)];
             }
         } else {
             allFound = false;
         }
-        q.close();
     }
     // A result needs the glass's centre values from the head row and every
     // member's values: a missing row must not leave zeros or another design's
@@ -210,13 +250,7 @@ void CalcContext::calculate(DesignView& view) {
     long double length = 0, spanL = 0, spanR = 0;
     LongestProfile(grid, dims, continuous, length, spanL, spanR);
     const long double reqIx = RequiredIx(number(D, "Wind_Load"), spanL, spanR, length);
-    store::Query& pq = dm_.SystemProfileQuery;
-    pq.close();
-    pq.setSql(QStringLiteral("Select * from SystemProfile Where Profile_Code=?"),
-              {continuous == QLatin1String("Horizontal") ? view.transomDie : view.mullionDie});
-    pq.open();
-    const double actualIx = pq.isEmpty() ? 0.0 : number(pq, "Profile_Ix");
-    pq.close();
+    const double actualIx = profileIx(continuous == QLatin1String("Horizontal") ? view.transomDie : view.mullionDie);
     if (actualIx > 0 && actualIx < reqIx) DisplayIxWarning();
 
     const long double area = CalcWindowArea(grid, dims);
@@ -254,6 +288,7 @@ bool CalcContext::CalcBtnClick(DesignView& view) {
     store::Table& D = dm_.DesignTable;
     // Without a design there is nothing to calculate (editing would add one).
     if (!onRow(D)) return true;
+    forgetReferenceRows();
     try {
         store::Transaction tx(*dm_.database());
         calculate(view);
@@ -269,6 +304,7 @@ bool CalcContext::CalcBtnClick(DesignView& view) {
 
 bool CalcContext::UpdateAllValues(DesignView& view) {
     store::Table& D = dm_.DesignTable;
+    forgetReferenceRows();
     try {
         store::Transaction tx(*dm_.database());
         for (D.first(); !D.eof(); D.next()) {

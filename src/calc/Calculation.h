@@ -5,6 +5,8 @@
 #include "design/GridModel.h"
 
 #include <functional>
+#include <map>
+#include <optional>
 
 namespace app {
 class Messages;
@@ -65,7 +67,12 @@ public:
     std::function<void(DesignView&)> designShown;
 
 private:
+    // One SystemValues row's figures: U_COG, SHGC_COG, then UF, UE, PFD of sets 0, 1, 2.
+    using ValueRow = std::array<double, 11>;
+
     void calculate(DesignView& view);
+    std::optional<ValueRow> systemValues(const QString& sql, const QVariantList& params);
+    double profileIx(const QString& dieCode);
     bool lookupValues();
     SashRows loadSashes(const QString& systemName);
     GlazingRow loadGlazing(const QString& glassCode);
@@ -73,6 +80,13 @@ private:
 
     app::TDM& dm_;
     app::Messages& messages_;
+    // Reference rows read during one command; the program never writes them,
+    // and each command starts afresh.
+    std::map<QString, std::optional<ValueRow>> valueRows_;
+    std::map<QString, SashRows> sashRows_;
+    std::map<QString, GlazingRow> glazingRows_;
+    std::map<QString, double> profileIx_;
+    void forgetReferenceRows();
 };
 
 // The fields UpdateCalcBtn(true) zeroes.
