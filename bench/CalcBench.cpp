@@ -26,7 +26,8 @@ public:
 
 calc::ProfileValueTable sampleValues() {
     calc::ProfileValueTable t;
-    for (size_t i = 0; i < t.members.size(); ++i) t.members[i] = {5.5 + 0.1 * double(i), 5.8, 38 + double(i)};
+    for (size_t i = 0; i < t.members.size(); ++i)
+        t.members[i] = {5.5 + 0.1 * double(i), 5.8, 38 + double(i)};
     t.U_COG = 5.8;
     t.SHGC_COG = 0.82;
     t.setEdgeWidths(63.5);
@@ -37,7 +38,8 @@ calc::ProfileValueTable sampleValues() {
 design::GridModel fullGrid() {
     design::GridModel g;
     for (int r = 0; r < design::RowCount; ++r)
-        for (int c = 0; c < design::ColCount; ++c) g.setMode(r, c, (r + c) % 2 ? "SIDEL" : "FIXED");
+        for (int c = 0; c < design::ColCount; ++c)
+            g.setMode(r, c, (r + c) % 2 ? "SIDEL" : "FIXED");
     return g;
 }
 
@@ -52,7 +54,8 @@ void OnePaneFormulas(benchmark::State& state) {
     design::GridModel g;
     g.setMode(0, 0, "FIXED");
     const calc::ProfileValueTable t = sampleValues();
-    for (auto _ : state) benchmark::DoNotOptimize(calc::cellTerms(g, t, 0, 0, 1000, 1000));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(calc::cellTerms(g, t, 0, 0, 1000, 1000));
 }
 BENCHMARK(OnePaneFormulas);
 
@@ -60,13 +63,15 @@ void FullDesignFormulas(benchmark::State& state) {
     const design::GridModel g = fullGrid();
     const design::Dimensions d = fullDims();
     const calc::ProfileValueTable t = sampleValues();
-    const calc::SashRows sashes({calc::SashRow{"Fixed", "Fixed", 3000, 3000, 800, 900, 7.5, 12.5, 1, 210, 0.6},
-                                 calc::SashRow{"SideL", "Side", 700, 1500, 1500, 1600, 7.5, 12.5, 1, 210, 1.4}});
+    const calc::SashRows sashes(
+        {calc::SashRow{"Fixed", "Fixed", 3000, 3000, 800, 900, 7.5, 12.5, 1, 210, 0.6},
+         calc::SashRow{"SideL", "Side", 700, 1500, 1500, 1600, 7.5, 12.5, 1, 210, 1.4}});
     for (auto _ : state) {
         benchmark::DoNotOptimize(calc::thermalLoop(g, d, t));
         benchmark::DoNotOptimize(calc::CalcWindowArea(g, d));
         benchmark::DoNotOptimize(calc::costLoop(g, d, sashes, "Powder Coat", 300));
-        benchmark::DoNotOptimize(calc::designWarnings(g, d, sashes, calc::GlazingRow{"Clear", 2, 300}, "W1", false));
+        benchmark::DoNotOptimize(
+            calc::designWarnings(g, d, sashes, calc::GlazingRow{"Clear", 2, 300}, "W1", false));
         long double len = 0, l = 0, r = 0;
         calc::LongestProfile(g, d, "Vertical", len, l, r);
         benchmark::DoNotOptimize(calc::RequiredIx(1000, l, r, len));
@@ -83,27 +88,32 @@ struct Folder {
         store::Transaction tx(db);
         store::Table project(&db, "Project"), design(&db, "Design"), image(&db, "DesignImage"),
             merge(&db, "DesignMerge");
-        for (store::Table* t : {&project, &design, &image, &merge}) t->open();
+        for (store::Table* t : {&project, &design, &image, &merge})
+            t->open();
         project.append();
         project.fieldByName("Project_Ref").setAsString("BENCH");
         project.post();
         store::Query sample(&db, "Select * from Design");
-        sample.setSql("Select * from Design Where Project_Ref=? Order by Design_No", {"SAMPLE-HOUSE"});
+        sample.setSql("Select * from Design Where Project_Ref=? Order by Design_No",
+                      {"SAMPLE-HOUSE"});
         sample.open();
         std::vector<std::vector<QVariant>> rows;
         std::vector<design::GridModel> grids;
         for (; !sample.eof(); sample.next()) {
             std::vector<QVariant> values;
-            for (int i = 0; i < sample.fieldCount(); ++i) values.push_back(sample.field(i).value());
+            for (int i = 0; i < sample.fieldCount(); ++i)
+                values.push_back(sample.field(i).value());
             rows.push_back(values);
             design::GridModel g;
-            design::LoadGraphic(image, merge, "SAMPLE-HOUSE", sample.fieldByName("Design_No").asInteger(), g);
+            design::LoadGraphic(image, merge, "SAMPLE-HOUSE",
+                                sample.fieldByName("Design_No").asInteger(), g);
             grids.push_back(g);
         }
         for (int n = 1; n <= designs; ++n) {
             const size_t k = size_t(n - 1) % rows.size();
             design.append();
-            for (int i = 0; i < design.fieldCount(); ++i) design.field(i).setValue(rows[k][size_t(i)]);
+            for (int i = 0; i < design.fieldCount(); ++i)
+                design.field(i).setValue(rows[k][size_t(i)]);
             design.fieldByName("Project_Ref").setAsString("BENCH");
             design.fieldByName("Design_No").setAsInteger(n);
             design.post();
@@ -140,18 +150,20 @@ void CalcBtnClickWithWrites(benchmark::State& state) {
     Folder& f = folder(1);
     calc::CalcContext ctx(*f.dm, f.messages);
     ctx.WarningsOff = false;
-    for (auto _ : state) ctx.CalcBtnClick(f.view);
+    for (auto _ : state)
+        ctx.CalcBtnClick(f.view);
 }
 BENCHMARK(CalcBtnClickWithWrites)->Unit(benchmark::kMicrosecond);
 
 void UpdateAllValues(benchmark::State& state) {
     Folder& f = folder(int(state.range(0)));
     calc::CalcContext ctx(*f.dm, f.messages);
-    for (auto _ : state) ctx.UpdateAllValues(f.view);
+    for (auto _ : state)
+        ctx.UpdateAllValues(f.view);
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(UpdateAllValues)->Arg(20)->Arg(50)->Arg(500)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

@@ -11,12 +11,20 @@ namespace calc {
 
 namespace {
 
-QString text(store::DataSet& ds, const char* field) { return ds.fieldByName(QString::fromLatin1(field)).asString(); }
-double number(store::DataSet& ds, const char* field) { return ds.fieldByName(QString::fromLatin1(field)).asFloat(); }
-void setNumber(store::DataSet& ds, const QString& field, double value) { ds.fieldByName(field).setAsFloat(value); }
+QString text(store::DataSet& ds, const char* field) {
+    return ds.fieldByName(QString::fromLatin1(field)).asString();
+}
+double number(store::DataSet& ds, const char* field) {
+    return ds.fieldByName(QString::fromLatin1(field)).asFloat();
+}
+void setNumber(store::DataSet& ds, const QString& field, double value) {
+    ds.fieldByName(field).setAsFloat(value);
+}
 
 // Whether the table stands on a row that can be edited.
-bool onRow(store::Table& t) { return t.active() && (t.editing() || !t.isEmpty()); }
+bool onRow(store::Table& t) {
+    return t.active() && (t.editing() || !t.isEmpty());
+}
 
 // The five profile lookups: the Design field naming the option, the member
 // searched, and the member words its value sets 0, 1 and 2 go to.
@@ -35,14 +43,15 @@ const ProfileLookup kLookups[] = {
 
 constexpr double kEdgeOfGlassWidth = 63.5;
 
-}  // namespace
+} // namespace
 
 const QStringList DesignResultFields = {
-    QStringLiteral("U_Factor"), QStringLiteral("SHGC"),  QStringLiteral("Window_Area"), QStringLiteral("Profile_Length"),
-    QStringLiteral("SpanL"),    QStringLiteral("SpanR"), QStringLiteral("ReqIx"),       QStringLiteral("ActualIx")};
-const QStringList CostingResultFields = {QStringLiteral("Frame_Cost"), QStringLiteral("Glazing_Cost"),
-                                         QStringLiteral("Factory_Cost"), QStringLiteral("Total_Cost"),
-                                         QStringLiteral("Window_Area")};
+    QStringLiteral("U_Factor"),       QStringLiteral("SHGC"),    QStringLiteral("Window_Area"),
+    QStringLiteral("Profile_Length"), QStringLiteral("SpanL"),   QStringLiteral("SpanR"),
+    QStringLiteral("ReqIx"),          QStringLiteral("ActualIx")};
+const QStringList CostingResultFields = {
+    QStringLiteral("Frame_Cost"), QStringLiteral("Glazing_Cost"), QStringLiteral("Factory_Cost"),
+    QStringLiteral("Total_Cost"), QStringLiteral("Window_Area")};
 
 void showDesignFromRecord(app::TDM& dm, DesignView& view) {
     store::Table& D = dm.DesignTable;
@@ -58,8 +67,9 @@ void showDesignFromRecord(app::TDM& dm, DesignView& view) {
 
 CalcContext::CalcContext(app::TDM& dm, app::Messages& messages) : dm_(dm), messages_(messages) {
     saveDesign = [this](const design::GridModel& grid) {
-        design::SaveDesign({dm_.database(), &dm_.ProjectTable, &dm_.DesignTable, &dm_.ProjectRationalTable,
-                            &dm_.DesignImageTable, &dm_.DesignMergeTable},
+        design::SaveDesign({dm_.database(), &dm_.ProjectTable, &dm_.DesignTable,
+                            &dm_.ProjectRationalTable, &dm_.DesignImageTable,
+                            &dm_.DesignMergeTable},
                            grid);
     };
     designShown = [this](DesignView& view) { showDesignFromRecord(dm_, view); };
@@ -72,7 +82,8 @@ void CalcContext::UpdateCalcBtn(bool changed) {
     if (onRow(D)) {
         store::Transaction tx(*dm_.database());
         D.edit();
-        for (const QString& f : DesignResultFields) setNumber(D, f, 0);
+        for (const QString& f : DesignResultFields)
+            setNumber(D, f, 0);
         D.post();
         // The costs are wiped with the results, so that no figure of an
         // earlier calculation outlives them.
@@ -80,7 +91,8 @@ void CalcContext::UpdateCalcBtn(bool changed) {
         if (costing.findKey({D.fieldByName(QStringLiteral("Project_Ref")).value(),
                              D.fieldByName(QStringLiteral("Design_No")).value()})) {
             costing.edit();
-            for (const QString& f : CostingResultFields) setNumber(costing, f, 0);
+            for (const QString& f : CostingResultFields)
+                setNumber(costing, f, 0);
             costing.post();
         }
         tx.commit();
@@ -102,7 +114,8 @@ SashRows CalcContext::loadSashes(const QString& systemName) {
     q.setSql(QStringLiteral("Select * from SystemSash Where System_Name=?"), {systemName});
     q.open();
     std::vector<SashRow> rows;
-    for (; !q.eof(); q.next()) rows.push_back(SashRow::fromRecord(q));
+    for (; !q.eof(); q.next())
+        rows.push_back(SashRow::fromRecord(q));
     q.close();
     return sashRows_[systemName] = SashRows(std::move(rows));
 }
@@ -121,15 +134,18 @@ GlazingRow CalcContext::loadGlazing(const QString& glassCode) {
 
 void CalcContext::CheckDesignBtnClick(const DesignView& view) {
     store::Table& D = dm_.DesignTable;
-    const QStringList warnings =
-        designWarnings(*view.grid, design::Dimensions::fromRecord(D), loadSashes(text(D, "System_Name")),
-                       loadGlazing(text(D, "Glass_Code")), text(D, "Design_Ref"), WarningsOff);
-    for (const QString& w : warnings) messages_.showMessage(w);
+    const QStringList warnings = designWarnings(
+        *view.grid, design::Dimensions::fromRecord(D), loadSashes(text(D, "System_Name")),
+        loadGlazing(text(D, "Glass_Code")), text(D, "Design_Ref"), WarningsOff);
+    for (const QString& w : warnings)
+        messages_.showMessage(w);
 }
 
-std::optional<CalcContext::ValueRow> CalcContext::systemValues(const QString& sql, const QVariantList& params) {
+std::optional<CalcContext::ValueRow> CalcContext::systemValues(const QString& sql,
+                                                               const QVariantList& params) {
     QString key = sql;
-    for (const QVariant& p : params) key += QChar(0x1f) + p.toString();
+    for (const QVariant& p : params)
+        key += QChar(0x1f) + p.toString();
     if (auto it = valueRows_.find(key); it != valueRows_.end()) return it->second;
     store::Query& q = dm_.SystemValueQuery;
     q.close();
@@ -170,7 +186,8 @@ bool CalcContext::lookupValues() {
     for (const ProfileLookup& l : kLookups) {
         const QString option = text(D, l.field);
         if (option.isEmpty()) continue;
-        QString sql = QStringLiteral("Select * from SystemValues Where System_Name=? and Finish=? and Glass_Code=?");
+        QString sql = QStringLiteral(
+            "Select * from SystemValues Where System_Name=? and Finish=? and Glass_Code=?");
         QVariantList params{text(D, "System_Name"), text(D, "Finish"), text(D, "Glass_Code")};
         if (SashSystem) {
             sql += QStringLiteral(" and Sash=?");
@@ -211,7 +228,8 @@ void CalcContext::writeCostRow(long double area) {
         costing.append();
         costing.fieldByName(QStringLiteral("Project_Ref")).setValue(ref);
         costing.fieldByName(QStringLiteral("Design_No")).setValue(no);
-        costing.fieldByName(QStringLiteral("Design_Ref")).setValue(D.fieldByName(QStringLiteral("Design_Ref")).value());
+        costing.fieldByName(QStringLiteral("Design_Ref"))
+            .setValue(D.fieldByName(QStringLiteral("Design_Ref")).value());
     }
     costing.edit();
     setNumber(costing, QStringLiteral("Frame_Cost"), double(Costs.frame));
@@ -250,7 +268,8 @@ void CalcContext::calculate(DesignView& view) {
     long double length = 0, spanL = 0, spanR = 0;
     LongestProfile(grid, dims, continuous, length, spanL, spanR);
     const long double reqIx = RequiredIx(number(D, "Wind_Load"), spanL, spanR, length);
-    const double actualIx = profileIx(continuous == QLatin1String("Horizontal") ? view.transomDie : view.mullionDie);
+    const double actualIx =
+        profileIx(continuous == QLatin1String("Horizontal") ? view.transomDie : view.mullionDie);
     if (actualIx > 0 && actualIx < reqIx) DisplayIxWarning();
 
     const long double area = CalcWindowArea(grid, dims);
@@ -279,9 +298,17 @@ void CalcContext::calculate(DesignView& view) {
     setNumber(D, QStringLiteral("U_Factor"), RoundTo(U, 5));
     setNumber(D, QStringLiteral("SHGC"), RoundTo(shgc, 5));
     if (U == 0 && !view.systemTypeText.isEmpty())
-        messages_.showMessage(A != 0 ? QStringLiteral("No Results Available for Selected Options")
-                                     : QStringLiteral("Dimensions Missing - Calculation can not be Performed"));
+        messages_.showMessage(
+            A != 0 ? QStringLiteral("No Results Available for Selected Options")
+                   : QStringLiteral("Dimensions Missing - Calculation can not be Performed"));
     D.post();
+}
+
+void CalcContext::failed(const store::StoreError& e) {
+    // The transaction has rolled back; edits left open would post it again.
+    if (dm_.DesignTable.editing()) dm_.DesignTable.cancel();
+    if (dm_.DesignCostingTable.editing()) dm_.DesignCostingTable.cancel();
+    messages_.showError(e.message());
 }
 
 bool CalcContext::CalcBtnClick(DesignView& view) {
@@ -295,9 +322,7 @@ bool CalcContext::CalcBtnClick(DesignView& view) {
         tx.commit();
         return true;
     } catch (const store::StoreError& e) {
-        if (D.editing()) D.cancel();
-        if (dm_.DesignCostingTable.editing()) dm_.DesignCostingTable.cancel();
-        messages_.showError(e.message());
+        failed(e);
         return false;
     }
 }
@@ -316,9 +341,7 @@ bool CalcContext::UpdateAllValues(DesignView& view) {
         designShown(view);
         return true;
     } catch (const store::StoreError& e) {
-        if (D.editing()) D.cancel();
-        if (dm_.DesignCostingTable.editing()) dm_.DesignCostingTable.cancel();
-        messages_.showError(e.message());
+        failed(e);
         D.first();
         designShown(view);
         return false;
@@ -336,7 +359,8 @@ void CalcContext::DisplayIxWarning() {
         }
         const QString designRef = text(D, "Design_Ref");
         auto warn = [&](const QString& p) {
-            messages_.showMessage(QStringLiteral("Warning - The ") + p + QStringLiteral(" selected in ") + designRef +
+            messages_.showMessage(QStringLiteral("Warning - The ") + p +
+                                  QStringLiteral(" selected in ") + designRef +
                                   QStringLiteral(" will fail, please select a stronger ") + p);
         };
         if (!p4.isEmpty() && !WarningsOff)
@@ -347,4 +371,4 @@ void CalcContext::DisplayIxWarning() {
     IxWarningShown = true;
 }
 
-}  // namespace calc
+} // namespace calc

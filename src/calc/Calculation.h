@@ -11,7 +11,11 @@
 namespace app {
 class Messages;
 class TDM;
-}  // namespace app
+} // namespace app
+
+namespace store {
+class StoreError;
+}
 
 namespace calc {
 
@@ -19,10 +23,10 @@ namespace calc {
 // the texts of the selectors the calculation reads besides the record.
 struct DesignView {
     design::GridModel* grid = nullptr;
-    QString systemTypeText;  // SystemTypeCB
-    QString systemNameText;  // SystemNameCB
-    QString mullionDie;      // Die4Edit
-    QString transomDie;      // Die5Edit
+    QString systemTypeText; // SystemTypeCB
+    QString systemNameText; // SystemNameCB
+    QString mullionDie;     // Die4Edit
+    QString transomDie;     // Die5Edit
 };
 
 // Sets the view from the current Design record: selector texts and die codes
@@ -77,6 +81,7 @@ private:
     SashRows loadSashes(const QString& systemName);
     GlazingRow loadGlazing(const QString& glassCode);
     void writeCostRow(long double area);
+    void failed(const store::StoreError& e);
 
     app::TDM& dm_;
     app::Messages& messages_;
@@ -93,4 +98,4 @@ private:
 extern const QStringList DesignResultFields;
 extern const QStringList CostingResultFields;
 
-}  // namespace calc
+} // namespace calc

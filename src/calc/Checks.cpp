@@ -5,10 +5,13 @@ namespace calc {
 using design::ColCount;
 using design::RowCount;
 
-QString messageNumber(double value) { return QString::number(value, 'g', 15); }
+QString messageNumber(double value) {
+    return QString::number(value, 'g', 15);
+}
 
-QStringList designWarnings(const design::GridModel& grid, const design::Dimensions& dims, const SashRows& sashes,
-                           const GlazingRow& glazing, const QString& designRef, bool warningsOff) {
+QStringList designWarnings(const design::GridModel& grid, const design::Dimensions& dims,
+                           const SashRows& sashes, const GlazingRow& glazing,
+                           const QString& designRef, bool warningsOff) {
     QStringList out;
     if (warningsOff) return out;
     auto forEachBase = [&](auto body) {
@@ -28,27 +31,29 @@ QStringList designWarnings(const design::GridModel& grid, const design::Dimensio
         const SashRow* row = sashes.byType(word);
         if (!row) return;
         if (row->Max_Width != 0 && row->Max_Width < W && H != 0)
-            out << QStringLiteral("WARNING - The maximum width of ") + messageNumber(row->Max_Width) +
-                       QStringLiteral("mm for a ") + row->Description +
-                       QStringLiteral(" has been exceeded for design in ") + designRef;
-        if (row->Max_Height != 0 && row->Max_Height < H && W != 0)
-            out << QStringLiteral("WARNING - The maximum height of ") + messageNumber(row->Max_Height) +
-                       QStringLiteral("mm for a ") + row->Description + QStringLiteral(" has been exceeded in ") +
+            out << QStringLiteral("WARNING - The maximum width of ") +
+                       messageNumber(row->Max_Width) + QStringLiteral("mm for a ") +
+                       row->Description + QStringLiteral(" has been exceeded for design in ") +
                        designRef;
+        if (row->Max_Height != 0 && row->Max_Height < H && W != 0)
+            out << QStringLiteral("WARNING - The maximum height of ") +
+                       messageNumber(row->Max_Height) + QStringLiteral("mm for a ") +
+                       row->Description + QStringLiteral(" has been exceeded in ") + designRef;
     });
     forEachBase([&](int, int, double W, double H) {
         const double area = W * H / 1000000.0;
         if (glazing.Max_Area < area && glazing.Max_Area > 0)
-            out << QStringLiteral("WARNING - The maximum glazing area of ") + messageNumber(glazing.Max_Area) +
-                       QStringLiteral(" sqm for ") + glazing.Glass_Desc +
-                       QStringLiteral(" has been exceeded, the pane area is ") + messageNumber(area) +
-                       QStringLiteral("sqm in ") + designRef;
+            out << QStringLiteral("WARNING - The maximum glazing area of ") +
+                       messageNumber(glazing.Max_Area) + QStringLiteral(" sqm for ") +
+                       glazing.Glass_Desc +
+                       QStringLiteral(" has been exceeded, the pane area is ") +
+                       messageNumber(area) + QStringLiteral("sqm in ") + designRef;
     });
     return out;
 }
 
-CostTotals costLoop(const design::GridModel& grid, const design::Dimensions& dims, const SashRows& sashes,
-                    const QString& finish, double glazingCost) {
+CostTotals costLoop(const design::GridModel& grid, const design::Dimensions& dims,
+                    const SashRows& sashes, const QString& finish, double glazingCost) {
     CostTotals t;
     for (int c = 0; c < ColCount; ++c)
         for (int r = 0; r < RowCount; ++r) {
@@ -61,13 +66,16 @@ CostTotals costLoop(const design::GridModel& grid, const design::Dimensions& dim
             const design::Span s = grid.span(r, c);
             // A covered cell counts nothing; its base carries the merged size.
             const long double a = s.ColSpan >= 0 && s.RowSpan >= 0 ? W * H / 1000000.0L : 0.0L;
-            const long double rate = finish == QLatin1String("Anodised") ? row->SHF_Anod : row->SHF_Cost;
+            const long double rate =
+                finish == QLatin1String("Anodised") ? row->SHF_Anod : row->SHF_Cost;
             long double x = rate * a;
             x = (1 - row->SHF_Discount / 100.0L) * x;
             x = (row->SHF_Waste / 100.0L + 1) * x;
             t.frame += row->System_Factor * x;
             t.glazing += row->System_Factor * (glazingCost * a);
-            if (a != 0) t.factory += row->System_Factor * (static_cast<long double>(row->Factory_Cost) * row->Fact_Time);
+            if (a != 0)
+                t.factory += row->System_Factor *
+                             (static_cast<long double>(row->Factory_Cost) * row->Fact_Time);
         }
     return t;
 }
@@ -76,4 +84,4 @@ long double totalCostPerArea(const CostTotals& costs, long double area) {
     return area != 0 ? (costs.frame + costs.glazing + costs.factory) / area : 0.0L;
 }
 
-}  // namespace calc
+} // namespace calc

@@ -12,10 +12,10 @@ using design::None;
 using design::RowCount;
 
 const std::array<QString, 12> MemberWords = {
-    QStringLiteral("Head"),  QStringLiteral("HeadSash"),   QStringLiteral("Sill"),
-    QStringLiteral("SillSash"), QStringLiteral("Jamb"),    QStringLiteral("JambSash"),
-    QStringLiteral("Vert"),  QStringLiteral("Vert1Sash"),  QStringLiteral("Vert2Sash"),
-    QStringLiteral("Horiz"), QStringLiteral("Horiz1Sash"), QStringLiteral("Horiz2Sash")};
+    QStringLiteral("Head"),     QStringLiteral("HeadSash"),   QStringLiteral("Sill"),
+    QStringLiteral("SillSash"), QStringLiteral("Jamb"),       QStringLiteral("JambSash"),
+    QStringLiteral("Vert"),     QStringLiteral("Vert1Sash"),  QStringLiteral("Vert2Sash"),
+    QStringLiteral("Horiz"),    QStringLiteral("Horiz1Sash"), QStringLiteral("Horiz2Sash")};
 
 const MemberValues* ProfileValueTable::find(const QString& word) const {
     for (size_t i = 0; i < MemberWords.size(); ++i)
@@ -27,20 +27,26 @@ MemberValues* ProfileValueTable::find(const QString& word) {
     return const_cast<MemberValues*>(std::as_const(*this).find(word));
 }
 
-MemberValues& ProfileValueTable::at(const QString& word) { return *find(word); }
+MemberValues& ProfileValueTable::at(const QString& word) {
+    return *find(word);
+}
 
-double Square(double Number) { return Number * Number; }
+double Square(double Number) {
+    return Number * Number;
+}
 
 long long TenPowerTo(int Power) {
     long long result = 1;
-    for (int i = 0; i < Power; ++i) result *= 10;
+    for (int i = 0; i < Power; ++i)
+        result *= 10;
     return result;
 }
 
 double RoundTo(double Value, int DecimalPlaces) {
     const long long power = TenPowerTo(DecimalPlaces);
     // llrintl rounds in the current mode, which is to nearest, ties to even.
-    const long long n = std::llrint(static_cast<long double>(Value) * static_cast<long double>(power));
+    const long long n =
+        std::llrint(static_cast<long double>(Value) * static_cast<long double>(power));
     return static_cast<double>(static_cast<long double>(n) / static_cast<long double>(power));
 }
 
@@ -63,15 +69,16 @@ double GetPFD(const ProfileValueTable& pvt, const QString& ProfileType) {
     return m ? m->PFD : 0.0;
 }
 
-double GetUFactorEdge(const ProfileValueTable& pvt, const QString& ProfileType, app::Messages* messages) {
+double GetUFactorEdge(const ProfileValueTable& pvt, const QString& ProfileType,
+                      app::Messages* messages) {
     if (ProfileType == QLatin1String("None") && messages)
         messages->showMessage(QStringLiteral("None profile needs correcting"));
     const MemberValues* m = pvt.find(ProfileType);
     return m ? m->UE : 0.0;
 }
 
-double UFactorProfileFrame(const ProfileValueTable& pvt, const QString& ProfileType, double ProfilePFD,
-                           double ProfileLength, int MCorners) {
+double UFactorProfileFrame(const ProfileValueTable& pvt, const QString& ProfileType,
+                           double ProfilePFD, double ProfileLength, int MCorners) {
     const MemberValues* m = pvt.find(ProfileType);
     return AreaFrame(ProfileLength, ProfilePFD, MCorners) * (m ? m->UF : 0.0);
 }
@@ -85,8 +92,10 @@ bool CheckAdjacent(const GridModel& grid, int RowPos, int ColPos, const QString&
     };
     if (side == QLatin1String("LEFT")) return ColPos != 0 && typed(RowPos, ColPos - 1);
     if (side == QLatin1String("TOP")) return RowPos != 0 && typed(RowPos - 1, ColPos);
-    if (side == QLatin1String("RIGHT")) return ColPos != ColCount - s.ColSpan && typed(RowPos, ColPos + dR);
-    if (side == QLatin1String("BOTTOM")) return RowPos != RowCount - s.RowSpan && typed(RowPos + dB, ColPos);
+    if (side == QLatin1String("RIGHT"))
+        return ColPos != ColCount - s.ColSpan && typed(RowPos, ColPos + dR);
+    if (side == QLatin1String("BOTTOM"))
+        return RowPos != RowCount - s.RowSpan && typed(RowPos + dB, ColPos);
     return false;
 }
 
@@ -95,11 +104,13 @@ long double CalcWindowArea(const GridModel& grid, const design::Dimensions& dims
     for (int r = 0; r < RowCount; ++r)
         for (int c = 0; c < ColCount; ++c)
             if (grid.mode(r, c) != None)
-                sum += static_cast<long double>(dims.V[size_t(r)]) * static_cast<long double>(dims.H[size_t(c)]);
+                sum += static_cast<long double>(dims.V[size_t(r)]) *
+                       static_cast<long double>(dims.H[size_t(c)]);
     return sum / 1000000.0L;
 }
 
-CellTerms cellTerms(const GridModel& grid, const ProfileValueTable& pvt, int r, int c, double W, double H) {
+CellTerms cellTerms(const GridModel& grid, const ProfileValueTable& pvt, int r, int c, double W,
+                    double H) {
     const design::Span s = grid.span(r, c);
     const QString T = design::CheckType(grid, r, c, QStringLiteral("TOP"), s.RowSpan, s.ColSpan);
     const QString L = design::CheckType(grid, r, c, QStringLiteral("LEFT"), s.RowSpan, s.ColSpan);
@@ -110,18 +121,21 @@ CellTerms cellTerms(const GridModel& grid, const ProfileValueTable& pvt, int r, 
         const double p = GetPFD(pvt, word);
         return CheckAdjacent(grid, r, c, QString::fromLatin1(side)) ? p / 2 : p;
     };
-    const double PT = pfd(T, "Top"), PL = pfd(L, "Left"), PR = pfd(R, "Right"), PB = pfd(B, "Bottom");
+    const double PT = pfd(T, "Top"), PL = pfd(L, "Left"), PR = pfd(R, "Right"),
+                 PB = pfd(B, "Bottom");
 
     CellTerms t;
-    const double frame = UFactorProfileFrame(pvt, T, PT, W, 2) + UFactorProfileFrame(pvt, L, PL, H, 2) +
-                         UFactorProfileFrame(pvt, R, PR, H, 2) + UFactorProfileFrame(pvt, B, PB, W, 2);
+    const double frame =
+        UFactorProfileFrame(pvt, T, PT, W, 2) + UFactorProfileFrame(pvt, L, PL, H, 2) +
+        UFactorProfileFrame(pvt, R, PR, H, 2) + UFactorProfileFrame(pvt, B, PB, W, 2);
     t.frameSolar = frame * 0.3 / 34.1;
-    t.frameArea = AreaFrame(W, PT, 2) + AreaFrame(H, PL, 2) + AreaFrame(H, PR, 2) + AreaFrame(W, PB, 2);
+    t.frameArea =
+        AreaFrame(W, PT, 2) + AreaFrame(H, PL, 2) + AreaFrame(H, PR, 2) + AreaFrame(W, PB, 2);
 
     const double ET = AreaEdge(W, PL, PR, pvt.EdgeTop), EL = AreaEdge(H, PT, PB, pvt.EdgeLeft),
                  ER = AreaEdge(H, PT, PB, pvt.EdgeRight), EB = AreaEdge(W, PL, PR, pvt.EdgeBottom);
-    const double edge = ET * GetUFactorEdge(pvt, T) + EL * GetUFactorEdge(pvt, L) + ER * GetUFactorEdge(pvt, R) +
-                        EB * GetUFactorEdge(pvt, B);
+    const double edge = ET * GetUFactorEdge(pvt, T) + EL * GetUFactorEdge(pvt, L) +
+                        ER * GetUFactorEdge(pvt, R) + EB * GetUFactorEdge(pvt, B);
     t.edgeArea = ET + EL + ER + EB;
 
     t.cogArea = AreaCOG(pvt, W, H, PL, PR, PT, PB);
@@ -130,7 +144,8 @@ CellTerms cellTerms(const GridModel& grid, const ProfileValueTable& pvt, int r, 
     return t;
 }
 
-ThermalTotals thermalLoop(const GridModel& grid, const design::Dimensions& dims, const ProfileValueTable& pvt) {
+ThermalTotals thermalLoop(const GridModel& grid, const design::Dimensions& dims,
+                          const ProfileValueTable& pvt) {
     ThermalTotals totals;
     for (int r = 0; r < RowCount; ++r)
         for (int c = 0; c < ColCount; ++c) {
@@ -150,4 +165,4 @@ ThermalTotals thermalLoop(const GridModel& grid, const design::Dimensions& dims,
     return totals;
 }
 
-}  // namespace calc
+} // namespace calc

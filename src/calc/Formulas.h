@@ -16,9 +16,9 @@ namespace calc {
 extern const std::array<QString, 12> MemberWords;
 
 struct MemberValues {
-    double UF = 0;   // frame U-factor
-    double UE = 0;   // edge-of-glass U-factor
-    double PFD = 0;  // projected frame dimension, mm
+    double UF = 0;  // frame U-factor
+    double UE = 0;  // edge-of-glass U-factor
+    double PFD = 0; // projected frame dimension, mm
 };
 
 // The values one calculation works with: per member word its frame, edge and
@@ -32,7 +32,7 @@ struct ProfileValueTable {
     // Null for a word that is none of the twelve.
     MemberValues* find(const QString& word);
     const MemberValues* find(const QString& word) const;
-    MemberValues& at(const QString& word);  // the word must be one of the twelve
+    MemberValues& at(const QString& word); // the word must be one of the twelve
     void resetMembers() { members.fill(MemberValues{}); }
     void setEdgeWidths(double mm) { EdgeTop = EdgeBottom = EdgeLeft = EdgeRight = mm; }
 };
@@ -51,9 +51,10 @@ double AreaCOG(const ProfileValueTable& pvt, double Wide, double High, double TL
 // GetUFactorEdge shows "None profile needs correcting" for "None" when
 // `messages` is given.
 double GetPFD(const ProfileValueTable& pvt, const QString& ProfileType);
-double GetUFactorEdge(const ProfileValueTable& pvt, const QString& ProfileType, app::Messages* messages = nullptr);
-double UFactorProfileFrame(const ProfileValueTable& pvt, const QString& ProfileType, double ProfilePFD,
-                           double ProfileLength, int MCorners);
+double GetUFactorEdge(const ProfileValueTable& pvt, const QString& ProfileType,
+                      app::Messages* messages = nullptr);
+double UFactorProfileFrame(const ProfileValueTable& pvt, const QString& ProfileType,
+                           double ProfilePFD, double ProfileLength, int MCorners);
 
 // Whether the member on `Side` of the base cell at (RowPos, ColPos) is shared
 // with another typed cell.
@@ -64,14 +65,15 @@ long double CalcWindowArea(const design::GridModel& grid, const design::Dimensio
 
 // What one base cell adds to the design's sums.
 struct CellTerms {
-    double UA = 0;          // heat loss, frame + edge + centre of glass, W/K
-    double glassSolar = 0;  // m²
-    double frameSolar = 0;  // m²
+    double UA = 0;         // heat loss, frame + edge + centre of glass, W/K
+    double glassSolar = 0; // m²
+    double frameSolar = 0; // m²
     // The parts, for checking that the regions make up the pane.
     double frameArea = 0, edgeArea = 0, cogArea = 0;
 };
 
-CellTerms cellTerms(const design::GridModel& grid, const ProfileValueTable& pvt, int r, int c, double W, double H);
+CellTerms cellTerms(const design::GridModel& grid, const ProfileValueTable& pvt, int r, int c,
+                    double W, double H);
 
 struct ThermalTotals {
     double UA = 0;
@@ -84,4 +86,4 @@ struct ThermalTotals {
 ThermalTotals thermalLoop(const design::GridModel& grid, const design::Dimensions& dims,
                           const ProfileValueTable& pvt);
 
-}  // namespace calc
+} // namespace calc

@@ -33,4 +33,4 @@ const SashRow* SashRows::byWord(const QString& storedWord) const {
     return nullptr;
 }
 
-}  // namespace calc
+} // namespace calc

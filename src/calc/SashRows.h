@@ -41,4 +41,4 @@ struct GlazingRow {
     double Glazing_Cost = 0;
 };
 
-}  // namespace calc
+} // namespace calc

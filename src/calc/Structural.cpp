@@ -6,7 +6,8 @@ using design::ColCount;
 using design::None;
 using design::RowCount;
 
-void GetVSpan(const design::Dimensions& dims, int ColNo, long double& LeftSpan, long double& RightSpan) {
+void GetVSpan(const design::Dimensions& dims, int ColNo, long double& LeftSpan,
+              long double& RightSpan) {
     if (ColNo == 0) {
         LeftSpan = 0;
         RightSpan = dims.H[0];
@@ -18,28 +19,33 @@ void GetVSpan(const design::Dimensions& dims, int ColNo, long double& LeftSpan, 
 
 namespace {
 
-bool typedBase(const design::GridModel& grid, int r, int c) {
-    const design::Span s = grid.span(r, c);
-    return s.RowSpan > 0 && s.ColSpan > 0 && grid.mode(r, c) != None;
+// The summed heights of column `index`'s typed base cells (vertical), or the
+// summed widths of row `index`'s (horizontal).
+long double memberLength(const design::GridModel& grid, const design::Dimensions& dims, int index,
+                         bool vertical) {
+    long double length = 0;
+    for (int k = 0; k < (vertical ? RowCount : ColCount); ++k) {
+        const int r = vertical ? k : index, c = vertical ? index : k;
+        const design::Span s = grid.span(r, c);
+        if (s.RowSpan <= 0 || s.ColSpan <= 0 || grid.mode(r, c) == None) continue;
+        double w = 0, h = 0;
+        design::GetDimension(grid, dims, r, c, w, h);
+        length += vertical ? h : w;
+    }
+    return length;
 }
 
-}  // namespace
+} // namespace
 
-void LongestProfile(const design::GridModel& grid, const design::Dimensions& dims, const QString& Direction,
-                    long double& ProfileLength, long double& SpanL, long double& SpanR) {
+void LongestProfile(const design::GridModel& grid, const design::Dimensions& dims,
+                    const QString& Direction, long double& ProfileLength, long double& SpanL,
+                    long double& SpanR) {
     const QString dir = Direction.toUpper();
     if (dir == QLatin1String("VERTICAL")) {
         long double best = 0, bestSpan = 0;
         int bestCol = 0;
         for (int c = 0; c < ColCount; ++c) {
-            long double length = 0;
-            for (int r = 0; r < RowCount; ++r) {
-                if (!typedBase(grid, r, c)) continue;
-                double w = 0, h = 0;
-                design::GetDimension(grid, dims, r, c, w, h);
-                length += h;
-            }
-            ProfileLength = length;
+            ProfileLength = memberLength(grid, dims, c, true);
             GetVSpan(dims, c, SpanL, SpanR);
             if (ProfileLength >= best) {
                 best = ProfileLength;
@@ -55,14 +61,7 @@ void LongestProfile(const design::GridModel& grid, const design::Dimensions& dim
         long double best = 0;
         int bestRow = 0;
         for (int r = 0; r < RowCount; ++r) {
-            long double length = 0;
-            for (int c = 0; c < ColCount; ++c) {
-                if (!typedBase(grid, r, c)) continue;
-                double w = 0, h = 0;
-                design::GetDimension(grid, dims, r, c, w, h);
-                length += w;
-            }
-            ProfileLength = length;
+            ProfileLength = memberLength(grid, dims, r, false);
             if (ProfileLength >= best) {
                 best = ProfileLength;
                 bestRow = r;
@@ -85,16 +84,18 @@ long double SpanRequiredIx(long double W, long double S, long double Lmm) {
         const long double load = (L * a - a * a) / 10000 * w;
         if (L == 0 || a == 0) return 0;
         const long double L2 = L * L, L4 = L2 * L2, a2 = a * a;
-        return load * L4 / ((L - a) * 1920 * ElasticModulus * d) * (25 - 40 * a2 / L2 + 16 * a2 * a2 / L4);
+        return load * L4 / ((L - a) * 1920 * ElasticModulus * d) *
+               (25 - 40 * a2 / L2 + 16 * a2 * a2 / L4);
     }
     const long double load = a * 0.5L * L / 10000 * w;
     if (d == 0) return 0;
     return load * L * L * L / (ElasticModulus * 60 * d);
 }
 
-long double RequiredIx(long double windLoad, long double spanL, long double spanR, long double length) {
+long double RequiredIx(long double windLoad, long double spanL, long double spanR,
+                       long double length) {
     if (spanL == 0 || spanR == 0) return 0;
     return SpanRequiredIx(windLoad, spanL, length) + SpanRequiredIx(windLoad, spanR, length);
 }
 
-}  // namespace calc
+} // namespace calc

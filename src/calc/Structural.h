@@ -10,18 +10,21 @@ constexpr long double ElasticModulus = 700000.0L;
 
 // The widths of the columns left and right of the vertical member at the left
 // edge of column ColNo. Other column numbers change nothing.
-void GetVSpan(const design::Dimensions& dims, int ColNo, long double& LeftSpan, long double& RightSpan);
+void GetVSpan(const design::Dimensions& dims, int ColNo, long double& LeftSpan,
+              long double& RightSpan);
 
 // The longest intermediate member for Direction ("Vertical" or "Horizontal",
 // any case) and the spans on its two sides. Any other direction leaves the
 // results unchanged.
-void LongestProfile(const design::GridModel& grid, const design::Dimensions& dims, const QString& Direction,
-                    long double& ProfileLength, long double& SpanL, long double& SpanR);
+void LongestProfile(const design::GridModel& grid, const design::Dimensions& dims,
+                    const QString& Direction, long double& ProfileLength, long double& SpanL,
+                    long double& SpanR);
 
 // The Ix a member of length Lmm (mm) needs against wind load W (Pa) over span S (mm) from one side.
 long double SpanRequiredIx(long double W, long double S, long double Lmm);
 
 // Both sides; 0 when either span is 0.
-long double RequiredIx(long double windLoad, long double spanL, long double spanR, long double length);
+long double RequiredIx(long double windLoad, long double spanL, long double spanR,
+                       long double length);
 
-}  // namespace calc
+} // namespace calc

@@ -20,28 +20,34 @@ QString figure(store::DataSet& ds, const char* field) {
     return QString::number(ds.fieldByName(QString::fromLatin1(field)).asFloat(), 'g', 15);
 }
 
-}  // namespace
+} // namespace
 
 int calcCommand(Context& ctx) {
     if (ctx.args.isEmpty() || ctx.args.size() > 2)
-        throw UsageError{QStringLiteral("calc takes a project reference and optionally a design number")};
+        throw UsageError{
+            QStringLiteral("calc takes a project reference and optionally a design number")};
     const QString projectRef = ctx.args[0];
     bool one = ctx.args.size() == 2, ok = true;
     const int designNo = one ? ctx.args[1].toInt(&ok) : 0;
-    if (!ok) throw UsageError{QStringLiteral("the design number must be a whole number: %1").arg(ctx.args[1])};
+    if (!ok)
+        throw UsageError{
+            QStringLiteral("the design number must be a whole number: %1").arg(ctx.args[1])};
 
     CliMessages messages(ctx.err);
     app::TDM dm(messages, ctx.workDir);
     if (!dm.tablesOpen()) return 1;
     // The links the main window keeps, so that the design table walks one project.
     link(dm.DesignTable, dm.ProjectTable, {QStringLiteral("Project_Ref")});
-    link(dm.DesignCostingTable, dm.DesignTable, {QStringLiteral("Project_Ref"), QStringLiteral("Design_No")});
+    link(dm.DesignCostingTable, dm.DesignTable,
+         {QStringLiteral("Project_Ref"), QStringLiteral("Design_No")});
     if (!dm.ProjectTable.findKey({projectRef})) {
-        messages.showMessage(QStringLiteral("No project with the reference \"%1\"").arg(projectRef));
+        messages.showMessage(
+            QStringLiteral("No project with the reference \"%1\"").arg(projectRef));
         return 1;
     }
     if (one && !dm.DesignTable.findKey({projectRef, designNo})) {
-        messages.showMessage(QStringLiteral("Project \"%1\" has no design %2").arg(projectRef).arg(designNo));
+        messages.showMessage(
+            QStringLiteral("Project \"%1\" has no design %2").arg(projectRef).arg(designNo));
         return 1;
     }
 
@@ -70,17 +76,19 @@ int calcCommand(Context& ctx) {
         QString total = QStringLiteral("0");
         if (!dm.DesignCostingTable.isEmpty()) total = figure(dm.DesignCostingTable, "Total_Cost");
         ctx.out << D.fieldByName(QStringLiteral("Design_No")).asInteger() << '\t'
-                << D.fieldByName(QStringLiteral("Design_Ref")).asString() << '\t' << figure(D, "Window_Area") << '\t'
-                << figure(D, "U_Factor") << '\t' << figure(D, "SHGC") << '\t' << figure(D, "ReqIx") << '\t'
-                << figure(D, "ActualIx") << '\t' << total << '\n';
+                << D.fieldByName(QStringLiteral("Design_Ref")).asString() << '\t'
+                << figure(D, "Window_Area") << '\t' << figure(D, "U_Factor") << '\t'
+                << figure(D, "SHGC") << '\t' << figure(D, "ReqIx") << '\t' << figure(D, "ActualIx")
+                << '\t' << total << '\n';
     };
     if (one) {
         print();
     } else {
-        for (D.first(); !D.eof(); D.next()) print();
+        for (D.first(); !D.eof(); D.next())
+            print();
         D.first();
     }
     return 0;
 }
 
-}  // namespace cli
+} // namespace cli

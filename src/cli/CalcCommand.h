@@ -8,4 +8,4 @@ namespace cli {
 // project, stores the results and prints them.
 int calcCommand(Context& ctx);
 
-}  // namespace cli
+} // namespace cli

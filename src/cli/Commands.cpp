@@ -49,7 +49,8 @@ const std::vector<Command>& commands() {
         {QStringLiteral("tables"), QString(), QStringLiteral("list every table with its row count"),
          tablesCommand},
         {QStringLiteral("calc"), QStringLiteral("PROJECT_REF [DESIGN_NO]"),
-         QStringLiteral("calculate a design, or every design of a project, store and print the results"), calcCommand},
+         QStringLiteral("calculate a design, or every design of a project, store and print the results"),
+         calcCommand},
     };
     return all;
 }

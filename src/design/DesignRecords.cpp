@@ -23,13 +23,15 @@ std::map<CellKey, QVariantList> storedCells(store::Table& table, const QString& 
                                             const QStringList& fields) {
     store::Query q;
     q.setDatabase(table.database());
-    q.setSql(QStringLiteral("Select * from %1 Where Project_Ref=? and Design_No=?").arg(table.tableName()),
+    q.setSql(QStringLiteral("Select * from %1 Where Project_Ref=? and Design_No=?")
+                 .arg(table.tableName()),
              {ref, no});
     q.open();
     std::map<CellKey, QVariantList> cells;
     for (; !q.eof(); q.next()) {
         QVariantList values;
-        for (const QString& f : fields) values << q.fieldByName(f).value();
+        for (const QString& f : fields)
+            values << q.fieldByName(f).value();
         cells[{q.fieldByName(kRow).asInteger(), q.fieldByName(kColumn).asInteger()}] = values;
     }
     return cells;
@@ -37,7 +39,8 @@ std::map<CellKey, QVariantList> storedCells(store::Table& table, const QString& 
 
 // Writes one table's 50 rows of a design; `valuesOf` gives a cell's values of `fields`.
 template <typename ValuesOf>
-void writeCells(store::Table& table, const QString& ref, int no, const QStringList& fields, ValuesOf valuesOf) {
+void writeCells(store::Table& table, const QString& ref, int no, const QStringList& fields,
+                ValuesOf valuesOf) {
     const auto stored = storedCells(table, ref, no, fields);
     for (int r = 0; r < RowCount; ++r)
         for (int c = 0; c < ColCount; ++c) {
@@ -53,12 +56,13 @@ void writeCells(store::Table& table, const QString& ref, int no, const QStringLi
             table.fieldByName(kDesignNo).setAsInteger(no);
             table.fieldByName(kRow).setAsInteger(r);
             table.fieldByName(kColumn).setAsInteger(c);
-            for (int i = 0; i < fields.size(); ++i) table.fieldByName(fields[i]).setValue(values[i]);
+            for (int i = 0; i < fields.size(); ++i)
+                table.fieldByName(fields[i]).setValue(values[i]);
             table.post();
         }
 }
 
-}  // namespace
+} // namespace
 
 void saveCells(store::Table& image, store::Table& merge, const QString& projectRef, int designNo,
                const GridModel& grid) {
@@ -91,7 +95,8 @@ void SaveDesign(const DesignTables& t, const GridModel& grid) {
             t.design->post();
         }
     }
-    if (t.rational && t.rational->active() && !t.rational->fieldByName(kProjectRef).asString().isEmpty()) {
+    if (t.rational && t.rational->active() &&
+        !t.rational->fieldByName(kProjectRef).asString().isEmpty()) {
         t.rational->edit();
         t.rational->post();
     }
@@ -102,7 +107,8 @@ void SaveDesign(const DesignTables& t, const GridModel& grid) {
 
 bool LoadGraphic(store::Table& image, store::Table& merge, const QString& projectRef, int designNo,
                  GridModel& grid) {
-    const auto spans = storedCells(merge, projectRef, designNo, {QStringLiteral("ColSpan"), QStringLiteral("RowSpan")});
+    const auto spans = storedCells(merge, projectRef, designNo,
+                                   {QStringLiteral("ColSpan"), QStringLiteral("RowSpan")});
     for (const auto& [cell, v] : spans) {
         const int colSpan = v[0].toInt(), rowSpan = v[1].toInt();
         if (colSpan > 0 || rowSpan > 0) grid.setSpan(cell.first, cell.second, colSpan, rowSpan);
@@ -112,9 +118,10 @@ bool LoadGraphic(store::Table& image, store::Table& merge, const QString& projec
         const auto [r, c] = cell;
         // An empty stored word is an empty cell.
         const QString word = v[0].toString();
-        if (r >= 0 && r < RowCount && c >= 0 && c < ColCount) grid.setMode(r, c, word.isEmpty() ? None : word);
+        if (r >= 0 && r < RowCount && c >= 0 && c < ColCount)
+            grid.setMode(r, c, word.isEmpty() ? None : word);
     }
     return !spans.empty() || !modes.empty();
 }
 
-}  // namespace design
+} // namespace design

@@ -5,7 +5,7 @@
 namespace store {
 class Database;
 class Table;
-}  // namespace store
+} // namespace store
 
 namespace design {
 
@@ -35,4 +35,4 @@ void saveCells(store::Table& image, store::Table& merge, const QString& projectR
 bool LoadGraphic(store::Table& image, store::Table& merge, const QString& projectRef, int designNo,
                  GridModel& grid);
 
-}  // namespace design
+} // namespace design

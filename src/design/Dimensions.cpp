@@ -7,8 +7,10 @@ namespace design {
 const std::array<QString, ColCount + RowCount>& dimensionFields() {
     static const std::array<QString, ColCount + RowCount> names = [] {
         std::array<QString, ColCount + RowCount> n;
-        for (int i = 0; i < ColCount; ++i) n[size_t(i)] = QStringLiteral("DimH%1").arg(i + 1);
-        for (int j = 0; j < RowCount; ++j) n[size_t(ColCount + j)] = QStringLiteral("DimV%1").arg(j + 1);
+        for (int i = 0; i < ColCount; ++i)
+            n[size_t(i)] = QStringLiteral("DimH%1").arg(i + 1);
+        for (int j = 0; j < RowCount; ++j)
+            n[size_t(ColCount + j)] = QStringLiteral("DimV%1").arg(j + 1);
         return n;
     }();
     return names;
@@ -17,7 +19,8 @@ const std::array<QString, ColCount + RowCount>& dimensionFields() {
 Dimensions Dimensions::fromRecord(store::DataSet& design) {
     Dimensions d;
     const auto& names = dimensionFields();
-    for (int i = 0; i < ColCount; ++i) d.H[size_t(i)] = design.fieldByName(names[size_t(i)]).asFloat();
+    for (int i = 0; i < ColCount; ++i)
+        d.H[size_t(i)] = design.fieldByName(names[size_t(i)]).asFloat();
     for (int j = 0; j < RowCount; ++j)
         d.V[size_t(j)] = design.fieldByName(names[size_t(ColCount + j)]).asFloat();
     return d;
@@ -30,12 +33,13 @@ template <size_t N>
 bool sumOf(const std::array<double, N>& values, int first, int count, double& out) {
     if (first < 0 || first + count > int(N)) return false;
     double s = 0;
-    for (int i = first; i < first + count; ++i) s += values[size_t(i)];
+    for (int i = first; i < first + count; ++i)
+        s += values[size_t(i)];
     out = s;
     return true;
 }
 
-}  // namespace
+} // namespace
 
 void GetDimension(const GridModel& grid, const Dimensions& dims, int RowNo, int ColNo, double& DimH,
                   double& DimV) {
@@ -45,8 +49,10 @@ void GetDimension(const GridModel& grid, const Dimensions& dims, int RowNo, int 
     const bool square = cs == 2 && rs == 2;
     // A single column of any height has its width; a single row up to three
     // columns wide, and the 2 x 2 area, have their summed width.
-    if ((cs == 1 && rs >= 1) || (rs == 1 && cs >= 1 && cs <= 3) || square) sumOf(dims.H, ColNo, cs, DimH);
-    if ((rs == 1 && cs >= 1) || (cs == 1 && rs >= 1 && rs <= 3) || square) sumOf(dims.V, RowNo, rs, DimV);
+    if ((cs == 1 && rs >= 1) || (rs == 1 && cs >= 1 && cs <= 3) || square)
+        sumOf(dims.H, ColNo, cs, DimH);
+    if ((rs == 1 && cs >= 1) || (cs == 1 && rs >= 1 && rs <= 3) || square)
+        sumOf(dims.V, RowNo, rs, DimV);
 }
 
-}  // namespace design
+} // namespace design

@@ -29,4 +29,4 @@ void GetDimension(const GridModel& grid, const Dimensions& dims, int RowNo, int 
 // The dimension field names, "DimH1".."DimH10" then "DimV1".."DimV5".
 const std::array<QString, ColCount + RowCount>& dimensionFields();
 
-}  // namespace design
+} // namespace design

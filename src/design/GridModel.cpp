@@ -6,7 +6,9 @@
 
 namespace design {
 
-GridModel::GridModel() { clear(); }
+GridModel::GridModel() {
+    clear();
+}
 
 void GridModel::clear() {
     for (int r = 0; r < RowCount; ++r)
@@ -53,9 +55,11 @@ void GridModel::SetCellMode(int CRow, int CCol, const QString& Mode) {
         if (r < RowCount && c < ColCount) setMode(r, c, Mode);
     };
     if (s.RowSpan >= 1 && s.RowSpan <= 3)
-        for (int i = 0; i < s.RowSpan; ++i) set(CRow + i, CCol);
+        for (int i = 0; i < s.RowSpan; ++i)
+            set(CRow + i, CCol);
     if (s.ColSpan >= 1 && s.ColSpan <= 3)
-        for (int i = 0; i < s.ColSpan; ++i) set(CRow, CCol + i);
+        for (int i = 0; i < s.ColSpan; ++i)
+            set(CRow, CCol + i);
     if (s.RowSpan == 2 && s.ColSpan == 2) set(CRow + 1, CCol + 1);
 }
 
@@ -107,7 +111,7 @@ Kind kindOf(const QString& word) {
     return Kind::NoWindow;
 }
 
-}  // namespace
+} // namespace
 
 QString CheckType(const GridModel& grid, int Rw, int Col, const QString& Posi, int RSpan, int CSpan,
                   app::Messages* messages) {
@@ -164,17 +168,23 @@ QString sashTableWord(const QString& storedWord) {
 }
 
 const std::array<QString, 33> CellImageFiles = {
-    QStringLiteral("none.bmp"),      QStringLiteral("top.bmp"),       QStringLiteral("top2.bmp"),
-    QStringLiteral("top3.bmp"),      QStringLiteral("top4.bmp"),      QStringLiteral("sideL.bmp"),
-    QStringLiteral("sideL2.bmp"),    QStringLiteral("sideL3.bmp"),    QStringLiteral("sideL4.bmp"),
-    QStringLiteral("sideR.bmp"),     QStringLiteral("sideR2.bmp"),    QStringLiteral("sideR3.bmp"),
-    QStringLiteral("sideR4.bmp"),    QStringLiteral("bott.bmp"),      QStringLiteral("bott2.bmp"),
-    QStringLiteral("bott3.bmp"),     QStringLiteral("bott4.bmp"),     QStringLiteral("fix.bmp"),
-    QStringLiteral("fix2.bmp"),      QStringLiteral("fix3.bmp"),      QStringLiteral("fix4.bmp"),
-    QStringLiteral("fix5.bmp"),      QStringLiteral("fix6.bmp"),      QStringLiteral("slidR.bmp"),
-    QStringLiteral("slidL.bmp"),     QStringLiteral("slidfL.bmp"),    QStringLiteral("slidfR.bmp"),
-    QStringLiteral("slidU.bmp"),     QStringLiteral("SlidD.bmp"),     QStringLiteral("TiltTurnL.bmp"),
-    QStringLiteral("TiltTurnR.bmp"), QStringLiteral("TiltSlidL.bmp"), QStringLiteral("TiltSlidR.bmp")};
+    QStringLiteral("none.bmp"),      QStringLiteral("top.bmp"),
+    QStringLiteral("top2.bmp"),      QStringLiteral("top3.bmp"),
+    QStringLiteral("top4.bmp"),      QStringLiteral("sideL.bmp"),
+    QStringLiteral("sideL2.bmp"),    QStringLiteral("sideL3.bmp"),
+    QStringLiteral("sideL4.bmp"),    QStringLiteral("sideR.bmp"),
+    QStringLiteral("sideR2.bmp"),    QStringLiteral("sideR3.bmp"),
+    QStringLiteral("sideR4.bmp"),    QStringLiteral("bott.bmp"),
+    QStringLiteral("bott2.bmp"),     QStringLiteral("bott3.bmp"),
+    QStringLiteral("bott4.bmp"),     QStringLiteral("fix.bmp"),
+    QStringLiteral("fix2.bmp"),      QStringLiteral("fix3.bmp"),
+    QStringLiteral("fix4.bmp"),      QStringLiteral("fix5.bmp"),
+    QStringLiteral("fix6.bmp"),      QStringLiteral("slidR.bmp"),
+    QStringLiteral("slidL.bmp"),     QStringLiteral("slidfL.bmp"),
+    QStringLiteral("slidfR.bmp"),    QStringLiteral("slidU.bmp"),
+    QStringLiteral("SlidD.bmp"),     QStringLiteral("TiltTurnL.bmp"),
+    QStringLiteral("TiltTurnR.bmp"), QStringLiteral("TiltSlidL.bmp"),
+    QStringLiteral("TiltSlidR.bmp")};
 
 QString cellPicture(const QString& word, int colSpan, int rowSpan) {
     // Pictures by span, in the order 1x1, 2x2, 2x1, 3x1, 1x2, other.
@@ -185,23 +195,32 @@ QString cellPicture(const QString& word, int colSpan, int rowSpan) {
     static const BySpan bySpan[] = {
         {"TOP", {"top.bmp", "top2.bmp", "top3.bmp", "top4.bmp", "top4.bmp", "top4.bmp"}},
         {"BOTTOM", {"bott.bmp", "bott2.bmp", "bott3.bmp", "bott4.bmp", "bott4.bmp", "bott4.bmp"}},
-        {"SIDEL", {"sideL.bmp", "sideL2.bmp", "sideL4.bmp", "sideL4.bmp", "sideL3.bmp", "sideL4.bmp"}},
-        {"SIDER", {"sideR.bmp", "sideR2.bmp", "sideR4.bmp", "sideR4.bmp", "sideR3.bmp", "sideR4.bmp"}},
+        {"SIDEL",
+         {"sideL.bmp", "sideL2.bmp", "sideL4.bmp", "sideL4.bmp", "sideL3.bmp", "sideL4.bmp"}},
+        {"SIDER",
+         {"sideR.bmp", "sideR2.bmp", "sideR4.bmp", "sideR4.bmp", "sideR3.bmp", "sideR4.bmp"}},
         {"FIXED", {"fix.bmp", "fix2.bmp", "fix3.bmp", "fix4.bmp", "fix5.bmp", "fix6.bmp"}},
     };
     static const std::pair<const char*, const char*> single[] = {
-        {"NONE", "none.bmp"},           {"SLIDR", "slidR.bmp"},         {"SLIDL", "slidL.bmp"},
-        {"SLIDFL", "slidfL.bmp"},       {"SLIDFR", "slidfR.bmp"},       {"SLIDU", "slidU.bmp"},
-        {"SLIDD", "SlidD.bmp"},         {"TILTTURNL", "TiltTurnL.bmp"}, {"TILTTURNR", "TiltTurnR.bmp"},
-        {"TILTSLIDL", "TiltSlidL.bmp"}, {"TILTSLIDR", "TiltSlidR.bmp"}};
+        {"NONE", "none.bmp"},           {"SLIDR", "slidR.bmp"},
+        {"SLIDL", "slidL.bmp"},         {"SLIDFL", "slidfL.bmp"},
+        {"SLIDFR", "slidfR.bmp"},       {"SLIDU", "slidU.bmp"},
+        {"SLIDD", "SlidD.bmp"},         {"TILTTURNL", "TiltTurnL.bmp"},
+        {"TILTTURNR", "TiltTurnR.bmp"}, {"TILTSLIDL", "TiltSlidL.bmp"},
+        {"TILTSLIDR", "TiltSlidR.bmp"}};
     for (const BySpan& b : bySpan) {
         if (word != QLatin1String(b.word)) continue;
         int i = 5;
-        if (colSpan == 1 && rowSpan == 1) i = 0;
-        else if (colSpan == 2 && rowSpan == 2) i = 1;
-        else if (colSpan == 2 && rowSpan == 1) i = 2;
-        else if (colSpan == 3 && rowSpan == 1) i = 3;
-        else if (colSpan == 1 && rowSpan == 2) i = 4;
+        if (colSpan == 1 && rowSpan == 1)
+            i = 0;
+        else if (colSpan == 2 && rowSpan == 2)
+            i = 1;
+        else if (colSpan == 2 && rowSpan == 1)
+            i = 2;
+        else if (colSpan == 3 && rowSpan == 1)
+            i = 3;
+        else if (colSpan == 1 && rowSpan == 2)
+            i = 4;
         return QString::fromLatin1(b.pictures[i]);
     }
     for (const auto& [w, picture] : single)
@@ -209,4 +228,4 @@ QString cellPicture(const QString& word, int colSpan, int rowSpan) {
     return QString();
 }
 
-}  // namespace design
+} // namespace design

@@ -38,7 +38,9 @@ public:
     GridModel();
 
     QString mode(int row, int col) const { return CellModes[size_t(row)][size_t(col)]; }
-    void setMode(int row, int col, const QString& word) { CellModes[size_t(row)][size_t(col)] = word; }
+    void setMode(int row, int col, const QString& word) {
+        CellModes[size_t(row)][size_t(col)] = word;
+    }
     Span span(int row, int col) const { return spans_[size_t(row)][size_t(col)]; }
 
     // Makes (row, col) the base of an area of the given size, cut to the grid's
@@ -95,4 +97,4 @@ extern const std::array<QString, 33> CellImageFiles;
 // unknown word is returned unchanged.
 QString sashTableWord(const QString& storedWord);
 
-}  // namespace design
+} // namespace design

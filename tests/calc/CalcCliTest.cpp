@@ -37,9 +37,10 @@ struct CalcCli : CalcModule {
     }
 };
 
-const QString kHeader = "Design_No\tDesign_Ref\tWindow_Area\tU_Factor\tSHGC\tReqIx\tActualIx\tTotal_Cost";
+const QString kHeader =
+    "Design_No\tDesign_Ref\tWindow_Area\tU_Factor\tSHGC\tReqIx\tActualIx\tTotal_Cost";
 
-}  // namespace
+} // namespace
 
 TEST_F(CalcCli, OneDesignPrintsAndStoresItsResults) {
     const Run r = run({"P1", "1"});
@@ -48,7 +49,7 @@ TEST_F(CalcCli, OneDesignPrintsAndStoresItsResults) {
     EXPECT_TRUE(r.err.isEmpty());
     openModule();
     EXPECT_DOUBLE_EQ(designValue(1, "U_Factor"), 2.78247);
-    EXPECT_EQ(designValue(2, "U_Factor"), 0);  // only the design asked for
+    EXPECT_EQ(designValue(2, "U_Factor"), 0); // only the design asked for
 }
 
 TEST_F(CalcCli, WholeProjectInKeyOrderWithEveryMessageOnStderr) {
@@ -64,7 +65,8 @@ TEST_F(CalcCli, WholeProjectInKeyOrderWithEveryMessageOnStderr) {
     EXPECT_EQ(two[2], "4");
     EXPECT_NEAR(two[5].toDouble(), 23.5026, 1e-4);
     EXPECT_EQ(two[6], "20");
-    EXPECT_EQ(r.err, "Warning - The Mullion selected in W2 will fail, please select a stronger Mullion\n");
+    EXPECT_EQ(r.err,
+              "Warning - The Mullion selected in W2 will fail, please select a stronger Mullion\n");
 }
 
 TEST_F(CalcCli, UnknownProjectOrDesignFailsWithAMessage) {

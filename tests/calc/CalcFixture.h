@@ -1,9 +1,9 @@
 #pragma once
 
-#include "support/TestSupport.h"
 #include "app/DataModule.h"
 #include "design/DesignRecords.h"
 #include "design/GridModel.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -40,4 +40,4 @@ struct CalcModule : ::testing::Test {
     std::unique_ptr<app::TDM> dm;
 };
 
-}  // namespace calc_testing
+} // namespace calc_testing

@@ -19,7 +19,8 @@ struct Driver : CalcModule {
     }
     double field(const char* name) { return dm->DesignTable.fieldByName(name).asFloat(); }
     double cost(const char* name) {
-        EXPECT_TRUE(dm->DesignCostingTable.findKey({"P1", dm->DesignTable.fieldByName("Design_No").value()}));
+        EXPECT_TRUE(dm->DesignCostingTable.findKey(
+            {"P1", dm->DesignTable.fieldByName("Design_No").value()}));
         return dm->DesignCostingTable.fieldByName(name).asFloat();
     }
     GridModel grid;
@@ -34,7 +35,7 @@ struct Driver : CalcModule {
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(Driver, OneFixedPaneOfOneSquareMetre) {
     addDesign(*dm->database(), 1, "W1");
@@ -46,7 +47,7 @@ TEST_F(Driver, OneFixedPaneOfOneSquareMetre) {
     EXPECT_DOUBLE_EQ(field("U_Factor"), 2.78247);
     EXPECT_DOUBLE_EQ(field("SHGC"), 0.41336);
     EXPECT_DOUBLE_EQ(field("Profile_Length"), 1000);
-    EXPECT_DOUBLE_EQ(field("ReqIx"), 0);  // one column: no mullion
+    EXPECT_DOUBLE_EQ(field("ReqIx"), 0); // one column: no mullion
     EXPECT_DOUBLE_EQ(field("ActualIx"), 20);
     EXPECT_NEAR(cost("Frame_Cost"), 567, 1e-9);
     EXPECT_NEAR(cost("Glazing_Cost"), 360, 1e-9);
@@ -55,7 +56,8 @@ TEST_F(Driver, OneFixedPaneOfOneSquareMetre) {
     EXPECT_NEAR(cost("Window_Area"), 1, 1e-12);
     EXPECT_EQ(dm->DesignCostingTable.fieldByName("Design_Ref").asString(), "W1");
     // The calculation saved the shown cells first.
-    EXPECT_EQ(rowCount(*dm->database(), "DesignImage", "Design_No = 1 AND ModeOfCell = 'FIXED'"), 1);
+    EXPECT_EQ(rowCount(*dm->database(), "DesignImage", "Design_No = 1 AND ModeOfCell = 'FIXED'"),
+              1);
 
     // Calculating again updates the cost row.
     ASSERT_TRUE(calc().CalcBtnClick(view));
@@ -67,8 +69,9 @@ TEST_F(Driver, EmptyGridAsksForAFrameThenForDimensions) {
     addDesign(*dm->database(), 1, "W1", {{"Window_Area", 3}, {"U_Factor", 4}});
     show(1);
     ASSERT_TRUE(calc().CalcBtnClick(view));
-    EXPECT_EQ(messages.texts, (QStringList{"Please design at least one frame",
-                                           "Dimensions Missing - Calculation can not be Performed"}));
+    EXPECT_EQ(messages.texts,
+              (QStringList{"Please design at least one frame",
+                           "Dimensions Missing - Calculation can not be Performed"}));
     EXPECT_EQ(field("U_Factor"), 0);
     EXPECT_EQ(field("SHGC"), 0);
     EXPECT_EQ(field("Window_Area"), 0);
@@ -81,8 +84,11 @@ TEST_F(Driver, EmptyGridAsksForAFrameThenForDimensions) {
 
 TEST_F(Driver, NoProfilesGiveNoResult) {
     addDesign(*dm->database(), 1, "W1",
-              {{"Profile1", QVariant()}, {"Profile2", QVariant()}, {"Profile3", QVariant()},
-               {"Profile4", QVariant()}, {"Profile5", QVariant()}});
+              {{"Profile1", QVariant()},
+               {"Profile2", QVariant()},
+               {"Profile3", QVariant()},
+               {"Profile4", QVariant()},
+               {"Profile5", QVariant()}});
     show(1);
     grid.setMode(0, 0, "FIXED");
     calc().CalcBtnClick(view);
@@ -103,6 +109,11 @@ TEST_F(Driver, EveryLookupThatRunsMustFindItsRow) {
         grid.setMode(0, 0, "FIXED");
         messages.texts.clear();
         calc().CalcBtnClick(view);
+        if (no == 2) {
+            // The centre-of-glass values of design 1 were not carried over.
+            EXPECT_EQ(calc().ProfileValues.U_COG, 0);
+            EXPECT_EQ(calc().ProfileValues.SHGC_COG, 0);
+        }
         if (no == 3) {
             // Outer members only: the mullion and transom figures are not needed.
             EXPECT_DOUBLE_EQ(field("U_Factor"), 2.78247);
@@ -110,20 +121,25 @@ TEST_F(Driver, EveryLookupThatRunsMustFindItsRow) {
         } else {
             EXPECT_EQ(field("U_Factor"), 0) << no;
             EXPECT_EQ(field("SHGC"), 0) << no;
-            EXPECT_EQ(messages.texts, QStringList{"No Results Available for Selected Options"}) << no;
+            EXPECT_EQ(messages.texts, QStringList{"No Results Available for Selected Options"})
+                << no;
         }
     }
 }
 
 TEST_F(Driver, SashSystemSelectsTheSashsRows) {
     addRow(*dm->database(), "SystemProfileType",
-           {{"System_Name", "TT"}, {"Profile1", "Head"}, {"Profile4", "Mullion"}, {"Profile5", "Sash"}});
+           {{"System_Name", "TT"},
+            {"Profile1", "Head"},
+            {"Profile4", "Mullion"},
+            {"Profile5", "Sash"}});
     // Rows of another sash come first and would give other figures.
     for (const char* sash : {"Door", "Window"})
         for (const char* profile : {"Head", "Sill", "Jamb", "Vert", "Horiz"}) {
             const bool mine = QByteArray(sash) == "Window";
-            Values v{{"System_Name", "TT"}, {"Finish", "Powder"}, {"Glass_Code", "G1"}, {"Sash", sash},
-                     {"Profile", profile},  {"Option_Desc", "O"},  {"U_COG", mine ? 2 : 9}, {"SHGC_COG", 0.5}};
+            Values v{{"System_Name", "TT"},   {"Finish", "Powder"}, {"Glass_Code", "G1"},
+                     {"Sash", sash},          {"Profile", profile}, {"Option_Desc", "O"},
+                     {"U_COG", mine ? 2 : 9}, {"SHGC_COG", 0.5}};
             for (int i = 0; i < 3; ++i) {
                 v.push_back({QStringLiteral("UF%1").arg(i), mine ? 5 : 9});
                 v.push_back({QStringLiteral("UE%1").arg(i), 3});
@@ -132,7 +148,11 @@ TEST_F(Driver, SashSystemSelectsTheSashsRows) {
             addRow(*dm->database(), "SystemValues", v);
         }
     addDesign(*dm->database(), 1, "W1",
-              {{"System_Name", "TT"}, {"Profile1", "O"}, {"Profile2", "O"}, {"Profile3", "O"}, {"Profile4", "O"},
+              {{"System_Name", "TT"},
+               {"Profile1", "O"},
+               {"Profile2", "O"},
+               {"Profile3", "O"},
+               {"Profile4", "O"},
                {"Profile5", "Window"}});
     show(1);
     grid.setMode(0, 0, "FIXED");
@@ -151,8 +171,15 @@ TEST_F(Driver, SashSystemSelectsTheSashsRows) {
     EXPECT_EQ(field("U_Factor"), 0);
 
     addRow(*dm->database(), "SystemValues",
-           {{"System_Name", "TT"}, {"Finish", "Powder"}, {"Glass_Code", "G1"}, {"Sash", "Window"},
-            {"Profile", "Horiz"}, {"Option_Desc", "Window"}, {"UF0", 5}, {"UE0", 3}, {"PFD0", 50}});
+           {{"System_Name", "TT"},
+            {"Finish", "Powder"},
+            {"Glass_Code", "G1"},
+            {"Sash", "Window"},
+            {"Profile", "Horiz"},
+            {"Option_Desc", "Window"},
+            {"UF0", 5},
+            {"UE0", 3},
+            {"PFD0", 50}});
     dm->DesignTable.edit();
     dm->DesignTable.fieldByName("Profile5").setAsString("Window");
     dm->DesignTable.post();
@@ -168,8 +195,9 @@ TEST_F(Driver, WeakMullionWarnsOncePerChange) {
     show(1);
     grid.setMode(0, 0, "FIXED");
     grid.setMode(0, 1, "FIXED");
-    const QString warning = "Warning - The Mullion selected in W1 will fail, please select a stronger Mullion";
-    calc().CalcBtnClick(view);  // the flag starts set: silent
+    const QString warning =
+        "Warning - The Mullion selected in W1 will fail, please select a stronger Mullion";
+    calc().CalcBtnClick(view); // the flag starts set: silent
     EXPECT_NEAR(field("ReqIx"), 23.5026, 1e-4);
     EXPECT_DOUBLE_EQ(field("SpanL"), 1000);
     EXPECT_DOUBLE_EQ(field("SpanR"), 1000);
@@ -209,11 +237,13 @@ TEST_F(Driver, UpdateCalcBtnWipesExactlyTheResults) {
     calc().UpdateCalcBtn(true);
     EXPECT_FALSE(calc().IxWarningShown);
     EXPECT_TRUE(calc().CalcBtnEnabled);
-    for (const char* f : {"U_Factor", "SHGC", "Window_Area", "Profile_Length", "SpanL", "SpanR", "ReqIx", "ActualIx"})
+    for (const char* f : {"U_Factor", "SHGC", "Window_Area", "Profile_Length", "SpanL", "SpanR",
+                          "ReqIx", "ActualIx"})
         EXPECT_EQ(designValue(1, f), 0) << f;
     EXPECT_EQ(designValue(1, "DimH2"), 1000);
     EXPECT_EQ(designValue(1, "Wind_Load"), 1000);
-    for (const char* f : {"Frame_Cost", "Glazing_Cost", "Factory_Cost", "Total_Cost", "Window_Area"})
+    for (const char* f :
+         {"Frame_Cost", "Glazing_Cost", "Factory_Cost", "Total_Cost", "Window_Area"})
         EXPECT_EQ(cost(f), 0) << f;
     EXPECT_EQ(dm->DesignCostingTable.fieldByName("Design_Ref").asString(), "W1");
 
@@ -229,15 +259,15 @@ TEST_F(Driver, ValidationWarningsComeFirstAndNeverStopTheCalculation) {
     show(1);
     grid.setMode(0, 0, "TOP");
     calc().CalcBtnClick(view);
-    EXPECT_EQ(messages.texts,
-              QStringList{"WARNING - The maximum width of 1200mm for a Top Hung Sash has been exceeded for design in W1"});
+    EXPECT_EQ(messages.texts, QStringList{"WARNING - The maximum width of 1200mm for a Top Hung "
+                                          "Sash has been exceeded for design in W1"});
     EXPECT_GT(field("U_Factor"), 0);
 }
 
 TEST_F(Driver, UpdateAllValuesCalculatesEachDesignFromItsOwnCells) {
     addDesign(*dm->database(), 1, "W1");
     addDesign(*dm->database(), 2, "W2", {{"DimH2", 500}});
-    addDesign(*dm->database(), 3, "W3", {{"U_Factor", 9}});  // no stored cells at all
+    addDesign(*dm->database(), 3, "W3", {{"U_Factor", 9}}); // no stored cells at all
     GridModel one;
     one.setMode(0, 0, "FIXED");
     saveCells(1, one);
@@ -246,7 +276,7 @@ TEST_F(Driver, UpdateAllValuesCalculatesEachDesignFromItsOwnCells) {
     two.SetCellMode(0, 0, "FIXED");
     saveCells(2, two);
     show(2);
-    grid.setMode(4, 9, "TOP");  // what the window showed before must not leak into any design
+    grid.setMode(4, 9, "TOP"); // what the window showed before must not leak into any design
     ASSERT_TRUE(calc().UpdateAllValues(view));
     EXPECT_DOUBLE_EQ(designValue(1, "Window_Area"), 1);
     EXPECT_DOUBLE_EQ(designValue(1, "U_Factor"), 2.78247);

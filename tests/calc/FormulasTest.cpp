@@ -1,5 +1,6 @@
-#include "calc/Checks.h"
 #include "calc/Formulas.h"
+
+#include "calc/Checks.h"
 #include "calc/Structural.h"
 
 #include <gtest/gtest.h>
@@ -13,14 +14,15 @@ namespace {
 // Every member the same: PFD 50 mm, frame U 5, edge U 3; glass U 2, SHGC 0.5.
 ProfileValueTable uniformValues() {
     ProfileValueTable t;
-    for (MemberValues& m : t.members) m = MemberValues{5, 3, 50};
+    for (MemberValues& m : t.members)
+        m = MemberValues{5, 3, 50};
     t.U_COG = 2;
     t.SHGC_COG = 0.5;
     t.setEdgeWidths(63.5);
     return t;
 }
 
-}  // namespace
+} // namespace
 
 TEST(ThermalFormulas, WorkedPaneOfOneSquareMetre) {
     GridModel g;
@@ -54,9 +56,11 @@ TEST(ThermalFormulas, RegionsOfAnyPaneWithEqualProfilesMakeUpItsArea) {
     for (double pfd : {0.0, 38.0, 71.5})
         for (auto [w, h] : {std::pair{600.0, 1200.0}, {1500.0, 400.0}, {333.3, 2750.0}}) {
             ProfileValueTable t = uniformValues();
-            for (MemberValues& m : t.members) m.PFD = pfd;
+            for (MemberValues& m : t.members)
+                m.PFD = pfd;
             const CellTerms c = cellTerms(g, t, 2, 4, w, h);
-            EXPECT_NEAR(c.frameArea + c.edgeArea + c.cogArea, w * h / 1e6, 1e-12) << pfd << " " << w << "x" << h;
+            EXPECT_NEAR(c.frameArea + c.edgeArea + c.cogArea, w * h / 1e6, 1e-12)
+                << pfd << " " << w << "x" << h;
         }
 }
 
@@ -115,7 +119,7 @@ TEST(Rounding, PowersAndTiesToEven) {
     EXPECT_DOUBLE_EQ(RoundTo(2.782471, 5), 2.78247);
     EXPECT_DOUBLE_EQ(RoundTo(1.234567, 5), 1.23457);
     EXPECT_EQ(RoundTo(0.0000049, 5), 0);
-    EXPECT_DOUBLE_EQ(RoundTo(0.125, 2), 0.12);  // 12.5 goes to the even 12
+    EXPECT_DOUBLE_EQ(RoundTo(0.125, 2), 0.12); // 12.5 goes to the even 12
     EXPECT_DOUBLE_EQ(RoundTo(0.375, 2), 0.38);
     EXPECT_DOUBLE_EQ(RoundTo(-2.5, 0), -2);
     EXPECT_DOUBLE_EQ(Square(-1.5), 2.25);
@@ -154,7 +158,7 @@ TEST(Structural, LongestMemberAndItsSpans) {
     len = l = r = 0;
     LongestProfile(g, d, "HORIZONTAL", len, l, r);
     EXPECT_EQ(len, 2000);
-    EXPECT_EQ(l, 0);  // a single row has no transom
+    EXPECT_EQ(l, 0); // a single row has no transom
     EXPECT_EQ(r, 0);
 
     g.setMode(1, 0, "FIXED");
@@ -188,7 +192,7 @@ SashRow sash(const char* type, double maxW, double maxH) {
     return s;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Validation, SashLimitsOfTheCellsOwnType) {
     GridModel g;
@@ -197,18 +201,28 @@ TEST(Validation, SashLimitsOfTheCellsOwnType) {
     d.V[0] = 1000;
     g.setMode(0, 0, "TOP");
     const GlazingRow glass;
-    QStringList w = designWarnings(g, d, SashRows({sash("Fixed", 0, 0), sash("Top", 1200, 900)}), glass, "W1", false);
-    EXPECT_EQ(w, (QStringList{"WARNING - The maximum width of 1200mm for a Top Sash has been exceeded for design in W1",
-                              "WARNING - The maximum height of 900mm for a Top Sash has been exceeded in W1"}));
+    QStringList w = designWarnings(g, d, SashRows({sash("Fixed", 0, 0), sash("Top", 1200, 900)}),
+                                   glass, "W1", false);
+    EXPECT_EQ(w,
+              (QStringList{
+                  "WARNING - The maximum width of 1200mm for a Top Sash has been exceeded for "
+                  "design in W1",
+                  "WARNING - The maximum height of 900mm for a Top Sash has been exceeded in W1"}));
     // Strictly larger only; a limit of 0 is none, whatever other types carry.
-    EXPECT_TRUE(designWarnings(g, d, SashRows({sash("Top", 1500, 1000)}), glass, "W1", false).isEmpty());
-    EXPECT_TRUE(designWarnings(g, d, SashRows({sash("Fixed", 100, 100), sash("Top", 0, 0)}), glass, "W1", false).isEmpty());
+    EXPECT_TRUE(
+        designWarnings(g, d, SashRows({sash("Top", 1500, 1000)}), glass, "W1", false).isEmpty());
+    EXPECT_TRUE(designWarnings(g, d, SashRows({sash("Fixed", 100, 100), sash("Top", 0, 0)}), glass,
+                               "W1", false)
+                    .isEmpty());
     // A type the system does not list, and hidden warnings.
-    EXPECT_TRUE(designWarnings(g, d, SashRows({sash("Fixed", 100, 100)}), glass, "W1", false).isEmpty());
-    EXPECT_TRUE(designWarnings(g, d, SashRows({sash("Top", 1200, 900)}), glass, "W1", true).isEmpty());
+    EXPECT_TRUE(
+        designWarnings(g, d, SashRows({sash("Fixed", 100, 100)}), glass, "W1", false).isEmpty());
+    EXPECT_TRUE(
+        designWarnings(g, d, SashRows({sash("Top", 1200, 900)}), glass, "W1", true).isEmpty());
     // A side of 0 is not reported.
     d.V[0] = 0;
-    EXPECT_TRUE(designWarnings(g, d, SashRows({sash("Top", 1200, 900)}), glass, "W1", false).isEmpty());
+    EXPECT_TRUE(
+        designWarnings(g, d, SashRows({sash("Top", 1200, 900)}), glass, "W1", false).isEmpty());
 }
 
 TEST(Validation, MergedCellIsTestedOnceAndEmptyCellsOnlyForGlassArea) {
@@ -219,21 +233,23 @@ TEST(Validation, MergedCellIsTestedOnceAndEmptyCellsOnlyForGlassArea) {
     g.setSpan(0, 0, 2, 2);
     g.SetCellMode(0, 0, "FIXED");
     GlazingRow glass{"Clear Float", 1.5, 0};
-    const QStringList w = designWarnings(g, d, SashRows({sash("Fixed", 1000, 2000), sash("None", 1, 1)}), glass, "W2", false);
-    EXPECT_EQ(w, (QStringList{
-                     "WARNING - The maximum width of 1000mm for a Fixed Sash has been exceeded for design in W2",
-                     // (0, 2) holds no window: no size check, but its glass area 0.63 is fine; the
-                     // merged pane is 1.2 x 1.4 = 1.68 m².
-                     "WARNING - The maximum glazing area of 1.5 sqm for Clear Float has been exceeded, the pane area "
-                     "is 1.68sqm in W2"}));
-    d.H[2] = 3000;  // the empty cells of column 2 are 2.1 m² each
+    const QStringList w = designWarnings(
+        g, d, SashRows({sash("Fixed", 1000, 2000), sash("None", 1, 1)}), glass, "W2", false);
+    EXPECT_EQ(w, (QStringList{"WARNING - The maximum width of 1000mm for a Fixed Sash has been "
+                              "exceeded for design in W2",
+                              // (0, 2) holds no window: no size check, but its glass area 0.63 is
+                              // fine; the merged pane is 1.2 x 1.4 = 1.68 m².
+                              "WARNING - The maximum glazing area of 1.5 sqm for Clear Float has "
+                              "been exceeded, the pane area "
+                              "is 1.68sqm in W2"}));
+    d.H[2] = 3000; // the empty cells of column 2 are 2.1 m² each
     EXPECT_EQ(designWarnings(g, d, SashRows(), glass, "W2", false).size(), 3);
 }
 
 namespace {
 
-SashRow costed(const char* type, double rate, double anod, double discount, double waste, double factor,
-               double factory, double time) {
+SashRow costed(const char* type, double rate, double anod, double discount, double waste,
+               double factor, double factory, double time) {
     SashRow s = sash(type, 0, 0);
     s.SHF_Cost = rate;
     s.SHF_Anod = anod;
@@ -245,7 +261,7 @@ SashRow costed(const char* type, double rate, double anod, double discount, doub
     return s;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Costing, WorkedFixedPane) {
     GridModel g;
@@ -273,11 +289,13 @@ TEST(Costing, MergedCellOnceAndEachCellFromItsOwnRow) {
     g.setSpan(0, 0, 2, 1);
     g.SetCellMode(0, 0, "FIXED");
     g.setMode(0, 2, "TOP");
-    g.setMode(0, 3, "SLIDU");  // not offered by the system: costs nothing
+    g.setMode(0, 3, "SLIDU"); // not offered by the system: costs nothing
     d.H[3] = 1000;
-    const SashRows rows({costed("Fixed", 500, 0, 10, 5, 1.2, 100, 0.5), costed("Top", 400, 0, 0, 0, 1, 50, 2)});
+    const SashRows rows(
+        {costed("Fixed", 500, 0, 10, 5, 1.2, 100, 0.5), costed("Top", 400, 0, 0, 0, 1, 50, 2)});
     const CostTotals c = costLoop(g, d, rows, "", 100);
-    // Fixed 1.5 m²: 500 x 1.5 x 0.9 x 1.05 x 1.2 = 850.5; Top 1 m² at its own 0 % discount and waste: 400.
+    // Fixed 1.5 m²: 500 x 1.5 x 0.9 x 1.05 x 1.2 = 850.5; Top 1 m² at its own 0 % discount and
+    // waste: 400.
     EXPECT_NEAR(double(c.frame), 850.5 + 400, 1e-9);
     EXPECT_NEAR(double(c.glazing), 1.2 * 150 + 100, 1e-9);
     // The covered cell adds no factory cost.

@@ -1,7 +1,8 @@
-#include "support/TestSupport.h"
 #include "design/DesignRecords.h"
+
 #include "store/Query.h"
 #include "store/Table.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -29,18 +30,19 @@ struct Records : ::testing::Test {
     // (RowSpan, ColSpan) stored for a cell.
     std::pair<int, int> storedSpan(int row, int col) {
         store::Query q(s.db.get(), "Select * from DesignMerge");
-        q.setSql("Select * from DesignMerge Where Project_Ref=? and Design_No=? and Row=? and Column=?",
-                 {"P1", 3, row, col});
+        q.setSql(
+            "Select * from DesignMerge Where Project_Ref=? and Design_No=? and Row=? and Column=?",
+            {"P1", 3, row, col});
         q.open();
         EXPECT_EQ(q.recordCount(), 1);
         return {q.fieldByName("RowSpan").asInteger(), q.fieldByName("ColSpan").asInteger()};
     }
     ScratchDatabase s;
-    store::Table project{nullptr, "Project"}, designs{nullptr, "Design"}, image{nullptr, "DesignImage"},
-        merge{nullptr, "DesignMerge"};
+    store::Table project{nullptr, "Project"}, designs{nullptr, "Design"},
+        image{nullptr, "DesignImage"}, merge{nullptr, "DesignMerge"};
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(Records, NewDesignSavesFiftyEmptyCellsAndFiftyUnitSpans) {
     SaveDesign(tables(), GridModel());
@@ -76,7 +78,7 @@ TEST_F(Records, SavingAgainRewritesTheRowsInPlace) {
     EXPECT_EQ(rowCount(*s.db, "DesignImage"), 50);
     EXPECT_EQ(rowCount(*s.db, "DesignMerge"), 50);
     GridModel loaded;
-    loaded.setSpan(3, 3, 2, 2);  // what the grid held before must not survive
+    loaded.setSpan(3, 3, 2, 2); // what the grid held before must not survive
     LoadGraphic(image, merge, "P1", 3, loaded);
     EXPECT_EQ(loaded, g);
 }

@@ -1,6 +1,7 @@
-#include "support/TestSupport.h"
-#include "design/Dimensions.h"
 #include "design/GridModel.h"
+
+#include "design/Dimensions.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -9,16 +10,20 @@ using testing_support::RecordingMessages;
 
 namespace {
 
-Selection sel(int row1, int col1, int row2, int col2) { return Selection{row1, col1, row2, col2}; }
+Selection sel(int row1, int col1, int row2, int col2) {
+    return Selection{row1, col1, row2, col2};
+}
 
 Dimensions sampleDims() {
     Dimensions d;
-    for (int i = 0; i < ColCount; ++i) d.H[size_t(i)] = 100 * (i + 1);  // DimH(i+1) = 100 (i+1)
-    for (int j = 0; j < RowCount; ++j) d.V[size_t(j)] = 1000 + 10 * (j + 1);
+    for (int i = 0; i < ColCount; ++i)
+        d.H[size_t(i)] = 100 * (i + 1); // DimH(i+1) = 100 (i+1)
+    for (int j = 0; j < RowCount; ++j)
+        d.V[size_t(j)] = 1000 + 10 * (j + 1);
     return d;
 }
 
-}  // namespace
+} // namespace
 
 TEST(CellModes, SetCellModeFillsEveryCellOfTheArea) {
     GridModel g;
@@ -26,7 +31,8 @@ TEST(CellModes, SetCellModeFillsEveryCellOfTheArea) {
     g.SetCellMode(1, 1, "SLIDL");
     for (int r = 0; r < RowCount; ++r)
         for (int c = 0; c < ColCount; ++c)
-            EXPECT_EQ(g.mode(r, c), (r >= 1 && r <= 2 && c >= 1 && c <= 2) ? "SLIDL" : "NONE") << r << "," << c;
+            EXPECT_EQ(g.mode(r, c), (r >= 1 && r <= 2 && c >= 1 && c <= 2) ? "SLIDL" : "NONE")
+                << r << "," << c;
 
     g.setSpan(0, 5, 3, 1);
     g.SetCellMode(0, 5, "FIXED");
@@ -55,7 +61,7 @@ TEST(CellSpans, CoveredCellsHoldOffsetsBackToTheirBase) {
 TEST(CellSpans, NewAreaSplitsTheAreasItOverlapsAndIsCutAtTheEdge) {
     GridModel g;
     g.setSpan(0, 0, 2, 2);
-    g.setSpan(1, 1, 2, 1);  // overlaps the 2 x 2 area's covered corner
+    g.setSpan(1, 1, 2, 1); // overlaps the 2 x 2 area's covered corner
     EXPECT_EQ(g.span(0, 0), (Span{1, 1}));
     EXPECT_EQ(g.span(0, 1), (Span{1, 1}));
     EXPECT_EQ(g.span(1, 0), (Span{1, 1}));
@@ -76,7 +82,7 @@ TEST(Merge, AllowedShapesMergeAtTheTopLeftOfTheSelection) {
     double w = -1, h = -1;
     const Dimensions d = sampleDims();
     GetDimension(g, d, 2, 4, w, h);
-    EXPECT_DOUBLE_EQ(w, 500 + 600);  // DimH5 + DimH6
+    EXPECT_DOUBLE_EQ(w, 500 + 600); // DimH5 + DimH6
     EXPECT_DOUBLE_EQ(h, 1030);
 
     // Selected from the bottom-right corner upwards.
@@ -90,8 +96,8 @@ TEST(Merge, AllowedShapesMergeAtTheTopLeftOfTheSelection) {
 
 TEST(Merge, RefusesShapesOutsideTheSix) {
     RecordingMessages m;
-    for (const Selection& s : {sel(0, 0, 1, 2), sel(0, 0, 2, 1), sel(0, 0, 2, 2), sel(0, 0, 0, 3), sel(0, 0, 3, 0),
-                               sel(0, 0, 4, 9)}) {
+    for (const Selection& s : {sel(0, 0, 1, 2), sel(0, 0, 2, 1), sel(0, 0, 2, 2), sel(0, 0, 0, 3),
+                               sel(0, 0, 3, 0), sel(0, 0, 4, 9)}) {
         GridModel g;
         MergeImageClick(g, s, m);
         EXPECT_EQ(g, GridModel()) << s.Row2 << "," << s.Col2;
@@ -157,7 +163,7 @@ TEST(CheckType, SharedMembersCountTheSashesMeetingThem) {
     g.setMode(3, 4, "FIXED");
     EXPECT_EQ(CheckType(g, 2, 4, "Bottom", 1, 1), "Horiz");
     EXPECT_EQ(CheckType(g, 3, 4, "Top", 1, 1), "Horiz");
-    g.setMode(3, 4, "slidu");  // sash words are recognised in any case
+    g.setMode(3, 4, "slidu"); // sash words are recognised in any case
     EXPECT_EQ(CheckType(g, 2, 4, "Bottom", 1, 1), "Horiz1Sash");
     // Beside an empty cell the member is an outer one.
     EXPECT_EQ(CheckType(g, 2, 3, "Left", 1, 1), "JambSash");
@@ -168,7 +174,7 @@ TEST(CheckType, MergedAreasLookPastTheirWholeSpan) {
     GridModel g;
     g.setSpan(0, 7, 3, 1);
     g.SetCellMode(0, 7, "FIXED");
-    EXPECT_EQ(CheckType(g, 0, 7, "Right", 1, 3), "Jamb");  // 10 - 3 = 7: at the frame edge
+    EXPECT_EQ(CheckType(g, 0, 7, "Right", 1, 3), "Jamb"); // 10 - 3 = 7: at the frame edge
     g.setSpan(0, 0, 2, 2);
     g.SetCellMode(0, 0, "TOP");
     g.setMode(0, 2, "FIXED");
@@ -206,7 +212,7 @@ TEST(CellPictures, WordAndSpanChooseThePicture) {
     EXPECT_EQ(cellPicture("SLIDD", 2, 2), "SlidD.bmp");
     EXPECT_EQ(cellPicture("TILTSLIDR", 1, 1), "TiltSlidR.bmp");
     EXPECT_EQ(cellPicture("NONE", 1, 1), "none.bmp");
-    EXPECT_TRUE(cellPicture("Top", 1, 1).isEmpty());  // words compare exactly
+    EXPECT_TRUE(cellPicture("Top", 1, 1).isEmpty()); // words compare exactly
     EXPECT_EQ(CellImageFiles.size(), 33u);
     EXPECT_EQ(CellImageFiles[28], "SlidD.bmp");
     EXPECT_EQ(CellImageFiles[17], "fix.bmp");
@@ -245,10 +251,10 @@ TEST(GetDimension, CoveredCellsAndUndefinedShapesKeepWhatTheCallerPassed) {
     GetDimension(g, d, 2, 2, w, h);
     EXPECT_EQ(w, -7);
     EXPECT_EQ(h, -8);
-    g.setSpan(0, 5, 1, 4);  // 1 x 4: its width, but no height
+    g.setSpan(0, 5, 1, 4); // 1 x 4: its width, but no height
     GetDimension(g, d, 0, 5, w, h);
     EXPECT_DOUBLE_EQ(w, 600);
     EXPECT_EQ(h, -8);
-    GetDimension(g, d, 5, 0, w, h);  // off the grid
+    GetDimension(g, d, 5, 0, w, h); // off the grid
     EXPECT_DOUBLE_EQ(w, 600);
 }
