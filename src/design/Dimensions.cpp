@@ -2,6 +2,8 @@
 
 #include "store/DataSet.h"
 
+#include <algorithm>
+
 namespace design {
 
 const std::array<QString, ColCount + RowCount>& dimensionFields() {
@@ -24,6 +26,19 @@ Dimensions Dimensions::fromRecord(store::DataSet& design) {
     for (int j = 0; j < RowCount; ++j)
         d.V[size_t(j)] = design.fieldByName(names[size_t(ColCount + j)]).asFloat();
     return d;
+}
+
+QStringList EnableDimensions(const GridModel& grid, int selRow, int selCol) {
+    QStringList boxes;
+    if (selRow < 0 || selRow >= RowCount || selCol < 0 || selCol >= ColCount) return boxes;
+    if (grid.mode(selRow, selCol) == None) return boxes;
+    const Span s = grid.span(selRow, selCol);
+    const auto& names = dimensionFields();
+    for (int c = selCol; c < std::min(ColCount, selCol + std::clamp(s.ColSpan, 1, 3)); ++c)
+        boxes << names[size_t(c)];
+    for (int r = selRow; r < std::min(RowCount, selRow + std::clamp(s.RowSpan, 1, 3)); ++r)
+        boxes << names[size_t(ColCount + r)];
+    return boxes;
 }
 
 namespace {

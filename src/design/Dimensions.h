@@ -2,6 +2,7 @@
 
 #include "GridModel.h"
 
+#include <QStringList>
 #include <array>
 
 namespace store {
@@ -25,6 +26,11 @@ struct Dimensions {
 // indexes off the grid) is left as the caller passed it.
 void GetDimension(const GridModel& grid, const Dimensions& dims, int RowNo, int ColNo, double& DimH,
                   double& DimV);
+
+// The dimension boxes EnableDimensions enables for the selected cell: the
+// names of the width boxes of its columns and the height boxes of its rows,
+// none for a "NONE" cell.
+QStringList EnableDimensions(const GridModel& grid, int selRow, int selCol);
 
 // The dimension field names, "DimH1".."DimH10" then "DimV1".."DimV5".
 const std::array<QString, ColCount + RowCount>& dimensionFields();

@@ -258,3 +258,14 @@ TEST(GetDimension, CoveredCellsAndUndefinedShapesKeepWhatTheCallerPassed) {
     GetDimension(g, d, 5, 0, w, h); // off the grid
     EXPECT_DOUBLE_EQ(w, 600);
 }
+
+TEST(EnableDimensions, BoxesOfTheSelectedTypedCellOnly) {
+    GridModel g;
+    g.setSpan(1, 2, 3, 1);
+    g.SetCellMode(1, 2, "FIXED");
+    EXPECT_EQ(EnableDimensions(g, 1, 2), (QStringList{"DimH3", "DimH4", "DimH5", "DimV2"}));
+    EXPECT_TRUE(EnableDimensions(g, 0, 0).isEmpty());
+    g.setSpan(3, 9, 1, 2);
+    g.SetCellMode(3, 9, "TOP");
+    EXPECT_EQ(EnableDimensions(g, 3, 9), (QStringList{"DimH10", "DimV4", "DimV5"}));
+}
