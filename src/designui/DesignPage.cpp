@@ -4,11 +4,15 @@
 #include "app/DataModule.h"
 #include "app/Icons.h"
 #include "app/MainForm.h"
+#include "store/Query.h"
 #include "store/StoreError.h"
 #include "widgets/DataControls.h"
 
+#include <QDesktopServices>
 #include <QDoubleValidator>
+#include <QUrl>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -52,7 +56,24 @@ QString storedWordFor(const QString& menuWord) {
     return words.contains(menuWord) ? menuWord.toUpper() : QString();
 }
 
+// The makers' web sites behind the information buttons.
+constexpr const char* kSystemSupplierSite = "https://www.korvane.example/systems";
+
+QString glassSupplierSite(const QString& supplier) {
+    if (supplier == QLatin1String("Orvane")) return QStringLiteral("https://www.orvane.example");
+    if (supplier == QLatin1String("Telmar")) return QStringLiteral("https://www.telmar.example");
+    if (supplier == QLatin1String("Haldor")) return QStringLiteral("https://www.haldor.example");
+    return {};
+}
+
 }  // namespace
+
+void TDesignPage::open(const QUrl& url) {
+    if (openUrl)
+        openUrl(url);
+    else
+        QDesktopServices::openUrl(url);
+}
 
 TDesignPage::TDesignPage(app::TDM& dm, app::TMainForm& main, app::Messages& messages)
     : QWidget(main.designPage()), Calc(dm, messages), DM(dm), main_(main), messages_(messages) {
@@ -88,6 +109,14 @@ TDesignPage::TDesignPage(app::TDM& dm, app::TMainForm& main, app::Messages& mess
     }
 }
 
+// Rows of a table in the current project.
+int TDesignPage::rowCount(app::TDM& dm, const QString& table) {
+    store::Query q(dm.database(), QStringLiteral("Select * from %1 Where Project_Ref=?").arg(table));
+    q.setSql(q.sql(), {dm.ProjectTable.fieldByName(QStringLiteral("Project_Ref")).asString()});
+    q.open();
+    return q.recordCount();
+}
+
 void TDesignPage::guarded(const std::function<void()>& command) {
     try {
         command();
@@ -108,8 +137,14 @@ QWidget* TDesignPage::buildCommands() {
     CalcBtn = command(IconKind::Calculate, QStringLiteral("Calculate Values"));
     ForceSaveBtn = command(IconKind::Save, QStringLiteral("Force Save"));
     UpdateAllBtn = command(IconKind::Calculate, QStringLiteral("Update ALL Calculations"));
-    UpdateAllBtn->setIcon(app::commandIcon(IconKind::Copy));
-    for (QToolButton* b : {PrevBtn, NextBtn, AddBtn, DelBtn, DesignSrchBtn, CalcBtn, ForceSaveBtn, UpdateAllBtn})
+    UpdateAllBtn->setIcon(app::commandIcon(IconKind::Calculate));
+    UpdateAllBtn->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    UpdateAllBtn->setText(QStringLiteral("All"));
+    // Copying and the design report arrive with their own windows.
+    CopyDesignBtn = command(IconKind::Copy, QStringLiteral("Copy Design"));
+    PrintReportBtn = command(IconKind::Print, QStringLiteral("Print Fenestration Design Report"));
+    for (QToolButton* b : {PrevBtn, NextBtn, AddBtn, DelBtn, DesignSrchBtn, CopyDesignBtn, CalcBtn, ForceSaveBtn,
+                           PrintReportBtn, UpdateAllBtn})
         row->addWidget(b);
     row->addStretch();
     connect(PrevBtn, &QToolButton::clicked, this, &TDesignPage::PrevBtnClick);
@@ -165,12 +200,24 @@ QWidget* TDesignPage::buildSpecification() {
     grid->addWidget(SystemTypeCB, 2, 1, 1, 3);
     grid->addWidget(caption(QStringLiteral("System Name :")), 3, 0);
     grid->addWidget(SystemNameCB, 3, 1, 1, 3);
+    StandardsBtn = new QToolButton;
+    StandardsBtn->setText(QStringLiteral("Std"));
+    StandardsBtn->setToolTip(QStringLiteral("Click to Select Standard Design"));
+    StandardsBtn->setStatusTip(QStringLiteral("Click to Select Standard Design"));
+    StandardsBtn->setEnabled(false);
+    SystemInfoBtn = new QToolButton;
+    SystemInfoBtn->setText(QStringLiteral("i"));
+    SystemInfoBtn->setToolTip(QStringLiteral("Click to display more info"));
+    SystemInfoBtn->setStatusTip(QStringLiteral("Click to display more info"));
+    grid->addWidget(StandardsBtn, 3, 4);
+    grid->addWidget(SystemInfoBtn, 2, 4);
     grid->addWidget(caption(QStringLiteral("Finish :")), 4, 0);
     grid->addWidget(FinishCB, 4, 1, 1, 3);
 
     connect(WindLoadCB, &QComboBox::editTextChanged, this, [this] { Calc.IxWarningShown = false; });
     connect(FinishCB, &QComboBox::activated, this, [this] { Calc.UpdateCalcBtn(true); });
     connect(SystemNameCB, &QComboBox::activated, this, [this] { guarded([this] { systemNameChanged(); }); });
+    connect(SystemInfoBtn, &QToolButton::clicked, this, [this] { open(QUrl(QString::fromLatin1(kSystemSupplierSite))); });
     SystemTypeCB->installEventFilter(this);
     SystemNameCB->installEventFilter(this);
     connect(DesignNoEdit, &QLineEdit::textChanged, this, [this] {
@@ -227,6 +274,10 @@ QWidget* TDesignPage::buildGlazing() {
     connect(SupplierCB, &QComboBox::activated, this, [this] { guarded([this] { glassChosen(); }); });
     connect(GlazingCB, &QComboBox::activated, this, [this] { guarded([this] { glassChosen(); }); });
     connect(GlazingDetailsEdit, &QLineEdit::textChanged, this, [this] { glazingShown(); });
+    connect(GlazingInfoBtn, &QToolButton::clicked, this, [this] {
+        const QString url = glassSupplierSite(SupplierCB->currentText());
+        if (!url.isEmpty()) open(QUrl(url));
+    });
     return group;
 }
 
@@ -516,9 +567,24 @@ void TDesignPage::systemNameChanged() {
         DM.DesignTable.fieldByName(QStringLiteral("Glass_Code")).clear();
         SetGlassCodeCB();
     }
+    lookForStandards();
+}
+
+void TDesignPage::lookForStandards() {
+    // Standard projects are named "_" and the system: the underscore is taken
+    // literally, so "X<system>" is no standard project.
+    const QString prefix = QLatin1Char('_') + SystemNameCB->currentText();
+    DM.DesignQuery.setSql(QStringLiteral("Select * from Design Where Substring(Project_Ref from 1 for %1)=? "
+                                         "Order by Project_Ref desc, Design_Ref")
+                              .arg(prefix.size()),
+                          {prefix});
+    DM.DesignQuery.open();
+    StandardsBtn->setEnabled(!DM.DesignQuery.isEmpty());
+    DM.DesignQuery.close();
 }
 
 void TDesignPage::systemNameLeft() {
+    StandardsBtn->setEnabled(false);
     if (!DM.DesignTable.active() || DM.DesignTable.eof()) return;
     Calc.UpdateCalcBtn(true);
     UpdateOptions();
@@ -555,7 +621,16 @@ bool TDesignPage::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn && watched == SystemTypeCB)
         systemTypeAtEntry_ = DM.DesignTable.active() ? DM.DesignTable.fieldByName(QStringLiteral("System_Type")).asString() : QString();
     if (event->type() == QEvent::FocusOut && watched == SystemTypeCB) guarded([this] { systemTypeLeft(); });
-    if (event->type() == QEvent::FocusOut && watched == SystemNameCB) guarded([this] { systemNameLeft(); });
+    if (event->type() == QEvent::FocusOut && watched == SystemNameCB &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+        guarded([this] { systemNameLeft(); });
+    if (event->type() == QEvent::MouseButtonPress && watched == SystemNameCB) {
+        // Opening the list offers the standard designs to a design not yet drawn.
+        guarded([this] {
+            StandardsBtn->setEnabled(SystemNameCB->currentText().isEmpty() ||
+                                     rowCount(DM, QStringLiteral("DesignImage")) == 0);
+        });
+    }
     if (event->type() == QEvent::MouseButtonPress) {
         for (auto* box : DimH)
             if (watched == box && box->isEnabled()) Calc.UpdateCalcBtn(true);

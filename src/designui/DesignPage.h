@@ -11,6 +11,7 @@ class QLineEdit;
 class QMenu;
 class QToolButton;
 class QComboBox;
+class QUrl;
 
 namespace app {
 class TDM;
@@ -77,6 +78,9 @@ public:
     std::array<widgets::DBEdit*, 5> DimV;
     QToolButton *PrevBtn, *NextBtn, *AddBtn, *DelBtn, *DesignSrchBtn, *CalcBtn, *ForceSaveBtn, *UpdateAllBtn;
     QToolButton *ClearImage, *MergeImage;
+    QToolButton *CopyDesignBtn, *PrintReportBtn, *StandardsBtn, *SystemInfoBtn;
+    // Opens a web address (tests watch it instead).
+    std::function<void(const QUrl&)> openUrl;
 
     void showSupplierPicture(const QString& file) override;
     void setContinuousItems(const QStringList& items) override;
@@ -95,12 +99,15 @@ private:
     void systemTypeLeft();
     void systemNameChanged();
     void systemNameLeft();
+    void lookForStandards();
     void profileChanged(int k);
     void glassChosen();
     void glazingShown();
     void fillLists();
     void colourList(QComboBox* box, const std::function<bool(const QString&)>& active);
     void guarded(const std::function<void()>& command);
+    void open(const QUrl& url);
+    static int rowCount(app::TDM& dm, const QString& table);
 
     app::TDM& DM;
     app::TMainForm& main_;

@@ -4,6 +4,7 @@
 #include "designui/DesignGrid.h"
 #include "designui/DesignPage.h"
 #include "widgets/DataControls.h"
+#include "store/Query.h"
 
 #include <QApplication>
 #include <QDir>
@@ -167,4 +168,92 @@ TEST_F(Page, DeletingADesignLeavesTheNextDesignsSizesAlone) {
     ASSERT_TRUE(ref().startsWith('_'));
     page->DelBtn->click();
     EXPECT_EQ(messages.texts.last(), "You may NOT delete designs from Standard Projects");
+}
+
+TEST_F(Page, TheMenuHoldsExactlyTheSystemsSashTypes) {
+    store::Table sash(dm->database(), "SystemSash");
+    sash.open();
+    for (const char* word : {"Top", "Fixed", "SideL"}) {
+        sash.append();
+        sash.fieldByName("System_Name").setAsString("Trial 3");
+        sash.fieldByName("Sash_Type").setAsString(word);
+        sash.post();
+    }
+    page->AddBtn->click();
+    dm->DesignTable.edit();
+    dm->DesignTable.fieldByName("System_Name").setAsString("Trial 3");
+    dm->DesignTable.post();
+    page->UpdatePopup();
+    QStringList items;
+    for (QAction* a : page->PopupMenu1->actions()) items << a->text();
+    EXPECT_EQ(items, (QStringList{"Fixed", "SideL", "Top", "Merge/Unmerge"}));
+}
+
+TEST_F(Page, ATwoByTwoAreaIsStoredWithItsOffsetsAndComesBack) {
+    page->AddBtn->click();
+    const int no = designNo();
+    page->KGrid1->setSelection({1, 1, 2, 2});
+    page->MergeImageClick();
+    form->Grid.SetCellMode(1, 1, "FIXED");
+    form->SaveDesign();
+    auto span = [&](int r, int c) {
+        store::Query q(dm->database(), "Select * from DesignMerge Where Project_Ref=? and Design_No=? and Row=? and Column=?");
+        q.setSql(q.sql(), {ref(), no, r, c});
+        q.open();
+        return std::make_pair(q.fieldByName("RowSpan").asInteger(), q.fieldByName("ColSpan").asInteger());
+    };
+    EXPECT_EQ(span(1, 1), std::make_pair(2, 2));
+    EXPECT_EQ(span(1, 2), std::make_pair(0, -1));
+    EXPECT_EQ(span(2, 1), std::make_pair(-1, 0));
+    EXPECT_EQ(span(2, 2), std::make_pair(-1, -1));
+    // Step away and back: the design's own cells return.
+    page->PrevBtn->click();
+    EXPECT_NE(designNo(), no);
+    page->NextBtn->click();
+    EXPECT_EQ(designNo(), no);
+    EXPECT_EQ(form->Grid.span(1, 1), (design::Span{2, 2}));
+    EXPECT_EQ(form->Grid.mode(2, 2), "FIXED");
+    EXPECT_EQ(form->Grid.mode(0, 0), "NONE");
+}
+
+TEST_F(Page, StandardDesignsAreFoundOnlyUnderALiteralUnderscore) {
+    // A project named like a standard but for its first character is none.
+    store::Table design(dm->database(), "Design");
+    design.open();
+    design.append();
+    design.fieldByName("Project_Ref").setAsString("XTrial 9");
+    design.fieldByName("Design_No").setAsInteger(1);
+    design.post();
+    page->SystemNameCB->addItem("Trial 9");
+    page->SystemNameCB->setCurrentText("Trial 9");
+    emit page->SystemNameCB->activated(page->SystemNameCB->currentIndex());
+    EXPECT_FALSE(page->StandardsBtn->isEnabled());
+    page->SystemNameCB->addItem("Casement 38");
+    page->SystemNameCB->setCurrentText("Casement 38");
+    emit page->SystemNameCB->activated(page->SystemNameCB->currentIndex());
+    EXPECT_TRUE(page->StandardsBtn->isEnabled());
+}
+
+TEST_F(Page, EverythingIsAsLeftAfterTheProgramIsClosedAndStartedAgain) {
+    page->AddBtn->click();
+    const int no = designNo();
+    QTest::keyClicks(page->DesignRefEdit, "K9");
+    page->KGrid1->setSelection({0, 0, 0, 1});
+    page->MergeImageClick();
+    form->Grid.SetCellMode(0, 0, "SIDEL");
+    form->close();
+    page.reset();
+    form.reset();
+    dm.reset();
+
+    dm = std::make_unique<TDM>(messages, work.path(), store::AliasRegistry(QDir(config.path()).filePath("a.ini")));
+    form = std::make_unique<TMainForm>(*dm, messages);
+    page = std::make_unique<designui::TDesignPage>(*dm, *form, messages);
+    form->FirstActivation = false;
+    form->show();
+    form->FormActivate();
+    ASSERT_TRUE(dm->DesignTable.findKey({"SAMPLE-HOUSE", no}));
+    EXPECT_EQ(page->DesignRefEdit->text(), "K9");
+    EXPECT_EQ(form->Grid.mode(0, 1), "SIDEL");
+    EXPECT_EQ(form->Grid.span(0, 0), (design::Span{2, 1}));
 }
