@@ -36,6 +36,13 @@ int main(int argc, char* argv[]) {
     form.PageControl1->setCurrentIndex(1);
     save(form, QStringLiteral("summary-1280x800.png"));
     form.PageControl1->setCurrentIndex(0);
+    // Every design of the start project, as the DESIGN page shows it.
+    for (dm.DesignTable.first(); !dm.DesignTable.eof(); dm.DesignTable.next()) {
+        form.DesignBtnClick();
+        save(form, QStringLiteral("design-%1.png").arg(dm.DesignTable.fieldByName(QStringLiteral("Design_Ref")).asString()));
+    }
+    dm.DesignTable.first();
+    form.DesignBtnClick();
     form.resize(1920, 1080);
     save(form, QStringLiteral("main-1920x1080.png"));
     form.SearchForm->show();
