@@ -2,7 +2,9 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QLabel>
 #include <QPixmap>
+#include <QToolButton>
 
 namespace app {
 
@@ -86,6 +88,22 @@ QPixmap draw(IconKind kind, bool disabled) {
 }
 
 }  // namespace
+
+QToolButton* commandButton(IconKind kind, const QString& hint) {
+    auto* b = new QToolButton;
+    b->setIcon(commandIcon(kind));
+    b->setIconSize(QSize(24, 24));
+    b->setAutoRaise(true);
+    b->setToolTip(hint);
+    b->setStatusTip(hint);
+    return b;
+}
+
+QLabel* caption(const QString& text) {
+    auto* l = new QLabel(text);
+    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return l;
+}
 
 QIcon commandIcon(IconKind kind) {
     QIcon icon;

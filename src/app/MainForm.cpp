@@ -35,21 +35,6 @@ using store::StoreError;
 
 namespace {
 
-QToolButton* commandButton(IconKind kind, const QString& hint) {
-    auto* b = new QToolButton;
-    b->setIcon(commandIcon(kind));
-    b->setIconSize(QSize(24, 24));
-    b->setAutoRaise(true);
-    b->setToolTip(hint);
-    b->setStatusTip(hint);
-    return b;
-}
-
-QLabel* caption(const QString& text) {
-    auto* l = new QLabel(text);
-    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return l;
-}
 
 // The banner keeps its proportions at any width: drawn from the left at the
 // banner's height, the rest continued in its end colour.

@@ -32,21 +32,9 @@ namespace {
 
 const QColor kInactive(0x80, 0x80, 0x80);
 
-QToolButton* command(IconKind kind, const QString& hint) {
-    auto* b = new QToolButton;
-    b->setIcon(app::commandIcon(kind));
-    b->setIconSize(QSize(24, 24));
-    b->setAutoRaise(true);
-    b->setToolTip(hint);
-    b->setStatusTip(hint);
-    return b;
-}
+using app::caption;
 
-QLabel* caption(const QString& text) {
-    auto* l = new QLabel(text);
-    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return l;
-}
+QToolButton* command(IconKind kind, const QString& hint) { return app::commandButton(kind, hint); }
 
 // The menu words of the right-click menu and the stored words they set.
 QString storedWordFor(const QString& menuWord) {
