@@ -21,6 +21,9 @@
 #include <QMenu>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QAbstractItemView>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 namespace designui {
@@ -53,6 +56,26 @@ QString glassSupplierSite(const QString& supplier) {
     if (supplier == QLatin1String("Haldor")) return QStringLiteral("https://www.haldor.example");
     return {};
 }
+
+// Draws a glazing list entry as two columns: the code, then its description.
+class CodeAndDescriptionDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem o = option;
+        initStyleOption(&o, index);
+        const QString code = o.text;
+        o.text.clear();
+        o.widget->style()->drawControl(QStyle::CE_ItemViewItem, &o, p, o.widget);
+        p->save();
+        p->setPen(o.palette.color(o.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+        const QRect r = o.rect.adjusted(4, 0, -4, 0);
+        p->drawText(QRect(r.left(), r.top(), 130, r.height()), Qt::AlignVCenter | Qt::AlignLeft, code);
+        p->drawText(QRect(r.left() + 140, r.top(), r.width() - 140, r.height()), Qt::AlignVCenter | Qt::AlignLeft,
+                    index.data(Qt::ToolTipRole).toString());
+        p->restore();
+    }
+};
 
 }  // namespace
 
@@ -236,6 +259,9 @@ QWidget* TDesignPage::buildGlazing() {
     GlazingCB = new widgets::DBLookupComboBox;
     GlazingCB->setDataField(&DM.DesignTable, QStringLiteral("Glass_Code"));
     GlazingCB->setMinimumWidth(180);
+    GlazingCB->setMaxVisibleItems(20);
+    GlazingCB->view()->setMinimumWidth(500);
+    GlazingCB->view()->setItemDelegate(new CodeAndDescriptionDelegate(GlazingCB->view()));
     GlazingDetailsEdit = new widgets::DBEdit;
     GlazingDetailsEdit->setDataField(&DM.GlazingTable, QStringLiteral("Glass_Desc"));
     GlazingDetailsEdit->setReadOnly(true);
@@ -493,9 +519,13 @@ void TDesignPage::SetGlassCodeCB() {
                                {SupplierCB->currentText(), SystemNameCB->currentText()});
     DM.SystemGlassQuery.open();
     GlazingCB->setList(&DM.SystemGlassQuery, QStringLiteral("Glass_Code"), QStringLiteral("Glass_Code"));
-    for (int i = 0; i < GlazingCB->count(); ++i)
-        GlazingCB->setItemData(i, DM.SystemGlassQuery.rowAt(i)[size_t(DM.SystemGlassQuery.fieldIndex(QStringLiteral("Glass_Desc")))],
-                               Qt::ToolTipRole);
+    // The open list shows each unit's description beside its code.
+    const int desc = DM.SystemGlassQuery.fieldIndex(QStringLiteral("Glass_Desc"));
+    for (int i = 0; i < GlazingCB->count(); ++i) {
+        const QString text = DM.SystemGlassQuery.rowAt(i)[size_t(desc)].toString();
+        GlazingCB->setItemData(i, text, Qt::ToolTipRole);
+    }
+
     DM.SupplierTable.locate(QStringLiteral("Glass_Supplier"), SupplierCB->currentText());
     DM.UpdateSupplierLogo();
     glazingShown();
