@@ -647,9 +647,12 @@ def design_row(cat, project, number, d, grid):
         row["DimH%d" % (i + 1)] = float(grid.widths[i])
     for i in range(ROWS):
         row["DimV%d" % (i + 1)] = float(grid.heights[i])
-    for f in ("Window_Area", "U_Factor", "SHGC", "Profile_Length", "SpanL", "SpanR",
-              "ActualIx", "ReqIx"):
-        row[f] = 0.0  # results: written by the calculation
+    # Results belong to the calculation (tools/recalc_shipped.py stores them):
+    # the figures already shipped for this design are kept.
+    stored = STORED_RESULTS.get((project["ref"], str(number)), {})
+    for f in RESULT_FIELDS:
+        value = stored.get(f, "")
+        row[f] = value if value not in ("", None) else 0.0  # kept as written
     for slot in range(1, 6):
         text, p = chosen[slot]
         row["Profile%d" % slot] = text
@@ -659,8 +662,22 @@ def design_row(cat, project, number, d, grid):
 
 # ---------------------------------------------------------------- main
 
+RESULT_FIELDS = ("Window_Area", "U_Factor", "SHGC", "Profile_Length", "SpanL", "SpanR", "ActualIx", "ReqIx")
+STORED_RESULTS = {}
+
+
+def load_stored_results():
+    path = os.path.join(DATA, "Design.csv")
+    if not os.path.exists(path):
+        return
+    with open(path, newline="", encoding="utf-8") as f:
+        for r in csv.DictReader(f):
+            STORED_RESULTS[(r["Project_Ref"], r["Design_No"])] = {k: r.get(k, "") for k in RESULT_FIELDS}
+
+
 def main(argv):
     check_only = "--check" in argv
+    load_stored_results()
     cat = Catalogue()
     system_glass = make_system_glass(cat)
     values = make_system_values(cat, system_glass)
