@@ -445,10 +445,19 @@ void TMainForm::SaveDesign() {
                        Grid);
 }
 
-void TMainForm::LoadGraphic() {
-    if (!DM.tablesOpen() || DM.DesignTable.eof() || DM.DesignTable.isEmpty()) return;
-    design::LoadGraphic(DM.DesignImageTable, DM.DesignMergeTable, ProjectRefEdit->text(),
-                        DM.DesignTable.fieldByName(QStringLiteral("Design_No")).asInteger(), Grid);
+void TMainForm::LoadGraphic(bool force) {
+    if (!DM.tablesOpen()) return;
+    const bool none = DM.DesignTable.isEmpty() && !DM.DesignTable.editing();
+    const QString ref = ProjectRefEdit->text();
+    const int no = none ? 0 : DM.DesignTable.fieldByName(QStringLiteral("Design_No")).asInteger();
+    // The grid is reloaded only when another design is shown: reloading the
+    // same design would throw away cells typed since its last save.
+    if (!force && ref == loadedRef_ && no == loadedNo_) return;
+    loadedRef_ = ref;
+    loadedNo_ = no;
+    // A design without stored cells shows an empty grid, never the last one's.
+    Grid.clear();
+    if (no > 0) design::LoadGraphic(DM.DesignImageTable, DM.DesignMergeTable, ref, no, Grid);
     if (designScreen_) designScreen_->gridChanged();
 }
 

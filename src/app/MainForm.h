@@ -45,7 +45,9 @@ public:
     void FormClose();
     void DesignBtnClick();
     void SaveDesign();
-    void LoadGraphic();
+    // Loads the shown design's stored cells into the grid; `force` reloads the
+    // design already shown (after its cells were rewritten from outside).
+    void LoadGraphic(bool force = false);
     void SetTableRelationships();
     void ClearTableRelationships();
     DlgButton MessageDlg(const QString& msg, DlgType type, const QList<DlgButton>& buttons);
@@ -124,6 +126,8 @@ private:
     bool activating_ = false;
     bool expectActivation_ = false;
     bool closed_ = false;
+    QString loadedRef_;
+    int loadedNo_ = -1;
 };
 
 }  // namespace app

@@ -106,7 +106,7 @@ TDesignPage::TDesignPage(app::TDM& dm, app::TMainForm& main, app::Messages& mess
 
     Calc.saveDesign = [this](const design::GridModel&) { main_.SaveDesign(); };
     Calc.designShown = [this](calc::DesignView& v) {
-        main_.LoadGraphic();
+        main_.LoadGraphic(true);
         v = view();
     };
     fillLists();
@@ -714,7 +714,7 @@ void TDesignPage::UpdateAllClick() {
     Calc.WarningsOff = main_.WarningsOff;
     calc::DesignView v = view();
     Calc.UpdateAllValues(v);
-    main_.LoadGraphic();
+    main_.LoadGraphic(true);
 }
 
 void TDesignPage::AddBtnClick() {

@@ -257,3 +257,18 @@ TEST_F(Page, EverythingIsAsLeftAfterTheProgramIsClosedAndStartedAgain) {
     EXPECT_EQ(form->Grid.mode(0, 1), "SIDEL");
     EXPECT_EQ(form->Grid.span(0, 0), (design::Span{2, 1}));
 }
+
+TEST_F(Page, CellsTypedSinceTheLastSaveSurviveAModalWindowAndTyping) {
+    page->AddBtn->click();
+    const int no = designNo();
+    form->Grid.SetCellMode(3, 3, "FIXED");
+    // Closing a modal window re-runs the activation, typing in the header reloads
+    // the grid: neither may throw away the cell typed since the last save.
+    form->FormActivate();
+    QTest::keyClicks(form->ProjectNameEdit, "x");
+    EXPECT_EQ(form->Grid.mode(3, 3), "FIXED");
+    form->SaveDesign();
+    EXPECT_EQ(rowCount(*dm->database(), "DesignImage", "Project_Ref = ?1 AND Design_No = ?2 AND Row = 3 AND Column = 3 AND ModeOfCell = 'FIXED'",
+                       {ref(), no}),
+              1);
+}
