@@ -1,20 +1,13 @@
 #include "CalcCommand.h"
 
 #include "CliMessages.h"
+#include "ProjectSetup.h"
 #include "app/DataModule.h"
 #include "calc/Calculation.h"
 
 namespace cli {
 
 namespace {
-
-void link(store::Table& detail, store::Table& master, const QStringList& fields) {
-    detail.close();
-    detail.clearMaster();
-    detail.setMasterFields(fields);
-    detail.setMaster(&master);
-    detail.open();
-}
 
 QString figure(store::DataSet& ds, const char* field) {
     return QString::number(ds.fieldByName(QString::fromLatin1(field)).asFloat(), 'g', 15);
@@ -36,20 +29,8 @@ int calcCommand(Context& ctx) {
     CliMessages messages(ctx.err);
     app::TDM dm(messages, ctx.workDir);
     if (!dm.tablesOpen()) return 1;
-    // The links the main window keeps, so that the design table walks one project.
-    link(dm.DesignTable, dm.ProjectTable, {QStringLiteral("Project_Ref")});
-    link(dm.DesignCostingTable, dm.DesignTable,
-         {QStringLiteral("Project_Ref"), QStringLiteral("Design_No")});
-    if (!dm.ProjectTable.findKey({projectRef})) {
-        messages.showMessage(
-            QStringLiteral("No project with the reference \"%1\"").arg(projectRef));
-        return 1;
-    }
-    if (one && !dm.DesignTable.findKey({projectRef, designNo})) {
-        messages.showMessage(
-            QStringLiteral("Project \"%1\" has no design %2").arg(projectRef).arg(designNo));
-        return 1;
-    }
+    if (!openProject(dm, projectRef)) return 1;
+    if (one && !openDesign(dm, projectRef, designNo)) return 1;
 
     design::GridModel grid;
     calc::DesignView view;

@@ -2,6 +2,7 @@
 
 #include "CalcCommand.h"
 #include "CliMessages.h"
+#include "ReportCommand.h"
 #include "app/DataFolder.h"
 #include "app/DataModule.h"
 #include "app/Paths.h"
@@ -51,6 +52,12 @@ const std::vector<Command>& commands() {
         {QStringLiteral("calc"), QStringLiteral("PROJECT_REF [DESIGN_NO]"),
          QStringLiteral("calculate a design, or every design of a project, store and print the results"),
          calcCommand},
+        {QStringLiteral("report"),
+         QStringLiteral("design PROJECT_REF DESIGN_NO | summary PROJECT_REF | rational PROJECT_REF, -o FILE"),
+         QStringLiteral("write a report as .pdf, .xlsx, .txt or .csv (by the file's ending)"), reportCommand},
+        {QStringLiteral("rational"), QStringLiteral("PROJECT_REF [--target W]"),
+         QStringLiteral("store a target when given, run the rational design analysis, store and print its figures"),
+         rationalCommand},
     };
     return all;
 }

@@ -1,10 +1,15 @@
 #include "Commands.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
-    QCoreApplication application(argc, argv);
+    // Reports paint with fonts and pictures, which need a platform; without a
+    // display the offscreen one serves.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("glazecalc-cli"));
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -1,0 +1,35 @@
+#include "ProjectSetup.h"
+
+namespace cli {
+
+namespace {
+
+void link(store::Table& detail, store::Table& master, const QStringList& fields) {
+    detail.close();
+    detail.clearMaster();
+    detail.setMasterFields(fields);
+    detail.setMaster(&master);
+    detail.open();
+}
+
+} // namespace
+
+bool openProject(app::TDM& dm, const QString& projectRef) {
+    link(dm.DesignTable, dm.ProjectTable, {QStringLiteral("Project_Ref")});
+    link(dm.DesignCostingTable, dm.DesignTable,
+         {QStringLiteral("Project_Ref"), QStringLiteral("Design_No")});
+    link(dm.ProjectRationalTable, dm.ProjectTable, {QStringLiteral("Project_Ref")});
+    if (dm.ProjectTable.findKey({projectRef})) return true;
+    dm.messages().showMessage(
+        QStringLiteral("No project with the reference \"%1\"").arg(projectRef));
+    return false;
+}
+
+bool openDesign(app::TDM& dm, const QString& projectRef, int designNo) {
+    if (dm.DesignTable.findKey({projectRef, designNo})) return true;
+    dm.messages().showMessage(
+        QStringLiteral("Project \"%1\" has no design %2").arg(projectRef).arg(designNo));
+    return false;
+}
+
+} // namespace cli

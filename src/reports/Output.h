@@ -1,0 +1,43 @@
+#pragma once
+
+#include "Engine.h"
+
+#include <QString>
+
+class QIODevice;
+class QPagedPaintDevice;
+class QWidget;
+
+namespace app {
+class Messages;
+}
+
+namespace reports {
+
+// Paints every page onto a paged device (a PDF writer or a printer set to
+// the report's paper), starting a new device page between report pages.
+void paintDocument(QPagedPaintDevice& device, const Document& doc);
+
+// PDF through QPdfWriter, 300 dots to the inch.
+void writePdf(const Document& doc, QIODevice& out);
+
+// The data module's export filters: every band a line, its labels left to right.
+QString toPlainText(const Document& doc);
+QString toCsv(const Document& doc);
+// Returns false (and the reason in `error`) when the file could not be written.
+bool writeXlsx(const Document& doc, const QString& file, QString* error = nullptr);
+
+// Writes the report in the format the file name's ending asks for: ".pdf",
+// ".xlsx", ".txt" or ".csv" (any letter case). False with `error` set for
+// another ending or a failed write.
+bool saveDocument(const Document& doc, const QString& file, QString* error = nullptr);
+
+enum class Zoom { WholePage, PageWidth };
+
+// The preview window, maximised, with printing and a save command for the
+// four formats; a failed save is reported through `messages`. Returns when
+// the window closes.
+void previewDocument(const Document& doc, Zoom zoom, app::Messages& messages,
+                     QWidget* parent = nullptr);
+
+} // namespace reports

@@ -1,0 +1,96 @@
+#include "ReportParts.h"
+
+#include "app/Paths.h"
+#include "store/DataSet.h"
+#include "store/DisplayFormat.h"
+
+#include <QDateTime>
+
+namespace reports {
+
+QFont reportFont(double points, bool bold, bool italic, bool underline) {
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    f.setItalic(italic);
+    f.setUnderline(underline);
+    // No ligatures, so that the text taken from a PDF reads as printed.
+    f.setLetterSpacing(QFont::AbsoluteSpacing, 0.01);
+    return f;
+}
+
+std::function<QString()> bound(store::DataSet& ds, const QString& field, const QString& picture) {
+    return [&ds, field, picture]() -> QString {
+        if (!ds.active() || (ds.isEmpty() && !ds.editing())) return QString();
+        const store::Field f = ds.fieldByName(field);
+        if (picture.isEmpty() || f.isNull()) return f.displayText();
+        return store::formatNumber(f.asFloat(), picture);
+    };
+}
+
+std::shared_ptr<QImage> loadPicture(const QString& workDir, const QString& relativePath) {
+    auto image = std::make_shared<QImage>();
+    const QString file = app::resolvePicture(workDir, relativePath);
+    if (!file.isEmpty()) image->load(file);
+    return image;
+}
+
+Band& addPageHeader(Report& report, store::DataSet& project, const QString& workDir,
+                    const QString& title, const QString& refCaption, double height) {
+    Band& b = report.add(BandKind::PageHeader, height);
+    const QFont plain = reportFont(9), bold = reportFont(9, true);
+    const double logoW = pxToMm(160), logoH = pxToMm(80);
+    const double right = report.page.contentWidth() - logoW - 2;
+    b.label({0, 0, right - 50, 8}, title, reportFont(13, true));
+    b.label({right - 50, 0, 16, 6}, QStringLiteral("Printed :"), bold,
+            Qt::AlignRight | Qt::AlignVCenter);
+    const QString printed =
+        QDateTime::currentDateTime().toString(QStringLiteral("dd/MM/yyyy hh:mm:ss"));
+    b.label({right - 33, 0, 33, 6}, printed, reportFont(8));
+    const struct {
+        QString caption;
+        const char* field;
+        double x, y;
+    } rows[] = {
+        {refCaption, "Project_Ref", 0, 11},
+        {QStringLiteral("Project Date :"), "Project_Date", 82, 11},
+        {QStringLiteral("Project Name :"), "Project_Name", 0, 17},
+        {QStringLiteral("Designed By :"), "Designed_By", 82, 17},
+    };
+    for (const auto& r : rows) {
+        b.label({r.x, r.y, 30, 5}, r.caption, bold);
+        b.value({r.x + 31, r.y, r.x == 0 ? 50 : right - r.x - 31, 5},
+                bound(project, QString::fromLatin1(r.field)), plain);
+    }
+    auto logo = std::make_shared<QImage>();
+    b.picture({report.page.contentWidth() - logoW, 0, logoW, logoH}, logo);
+    // The logo is looked for afresh on every page header.
+    b.beforePrint = [logo, workDir] {
+        *logo = QImage();
+        const QString file = app::resolvePicture(workDir, QStringLiteral("Images/CompanyLogo.jpg"));
+        if (!file.isEmpty()) logo->load(file);
+        return true;
+    };
+    b.line(height - 1, 0, report.page.contentWidth());
+    return b;
+}
+
+void addPageFooter(Report& report, const QString& workDir) {
+    Band& b = report.add(BandKind::PageFooter, 18);
+    const double w = report.page.contentWidth();
+    b.line(1, 0, w);
+    b.picture({0, 2.5, pxToMm(286), pxToMm(60)},
+              loadPicture(workDir, QStringLiteral("Images/FooterLogo.jpg")), true);
+    b.picture({88, 3, 22, 14}, loadPicture(workDir, QStringLiteral("Images/FooterBadge1.jpg")));
+    b.picture({114, 3, 22, 14}, loadPicture(workDir, QStringLiteral("Images/FooterBadge2.jpg")));
+    b.label({w - 48, 4, 48, 5}, QStringLiteral("Quorvex Version 5.0"), reportFont(8, true),
+            Qt::AlignRight | Qt::AlignVCenter);
+    b.label({w - 48, 10, 30, 5}, QStringLiteral("Page :"), reportFont(8),
+            Qt::AlignRight | Qt::AlignVCenter);
+    b.value(
+        {w - 17, 10, 17, 5}, [&report] { return QString::number(report.pageNumber()); },
+        reportFont(8));
+}
+
+} // namespace reports
