@@ -105,7 +105,11 @@ void Report::emitBand(const Band& band, Document& doc) {
     const bool pageBand = band.kind == BandKind::PageHeader || band.kind == BandKind::ColumnHeader;
     // A band taller than a whole page is placed anyway rather than looping.
     const bool freshPage = y_ <= page.marginTop + 0.001;
-    if (!pageBand && !freshPage && y_ + band.height > footerTop() + 0.001) {
+    // A band starts a new page together with its children.
+    double height = band.height;
+    for (const Band& child : band.children)
+        height += child.height;
+    if (!pageBand && !freshPage && y_ + height > footerTop() + 0.001) {
         finishPage(doc);
         startPage(doc);
     }

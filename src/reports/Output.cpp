@@ -48,22 +48,30 @@ void writePdf(const Document& doc, QIODevice& out) {
     paintDocument(writer, doc);
 }
 
-QString toPlainText(const Document& doc) {
-    QString text;
-    for (const QStringList& row : doc.bandRows())
-        text += row.join(QLatin1Char('\t')).trimmed() + QLatin1Char('\n');
-    return text;
-}
+namespace {
 
-QString toCsv(const Document& doc) {
+// Every band a line of cells; `cell` writes one trimmed label text.
+QString joinRows(const Document& doc, QChar separator, const QString& lineEnd,
+                 QString (*cell)(const QString&)) {
     QString text;
     for (const QStringList& row : doc.bandRows()) {
         QStringList cells;
         for (const QString& c : row)
-            cells << csvCell(c.trimmed());
-        text += cells.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+            cells << cell(c.trimmed());
+        text += cells.join(separator) + lineEnd;
     }
     return text;
+}
+
+} // namespace
+
+QString toPlainText(const Document& doc) {
+    return joinRows(doc, QLatin1Char('\t'), QStringLiteral("\n"),
+                    [](const QString& c) { return c; });
+}
+
+QString toCsv(const Document& doc) {
+    return joinRows(doc, QLatin1Char(','), QStringLiteral("\r\n"), csvCell);
 }
 
 bool writeXlsx(const Document& doc, const QString& file, QString* error) {

@@ -16,7 +16,7 @@ QFont reportFont(double points, bool bold, bool italic, bool underline) {
     f.setItalic(italic);
     f.setUnderline(underline);
     // No ligatures, so that the text taken from a PDF reads as printed.
-    f.setLetterSpacing(QFont::AbsoluteSpacing, 0.01);
+    f.setStyleStrategy(QFont::PreferNoShaping);
     return f;
 }
 
