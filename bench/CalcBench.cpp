@@ -2,6 +2,7 @@
 // design, one "Calculate Values" with its database writes, and the
 // recalculation of whole projects that showing the SUMMARY page costs.
 #include "app/DataModule.h"
+#include "SilentMessages.h"
 #include "app/Messages.h"
 #include "calc/Calculation.h"
 #include "calc/Structural.h"
@@ -14,15 +15,6 @@
 #include <map>
 
 namespace {
-
-class SilentMessages : public app::Messages {
-public:
-    void showMessage(const QString&) override {}
-    app::DlgButton messageDlg(const QString&, app::DlgType, const QList<app::DlgButton>&) override {
-        return app::DlgButton::Yes;
-    }
-    void showError(const QString& text) override { qFatal("%s", qPrintable(text)); }
-};
 
 calc::ProfileValueTable sampleValues() {
     calc::ProfileValueTable t;

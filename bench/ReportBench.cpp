@@ -1,6 +1,7 @@
 // Timings of the reports: one design report and a summary of a 200-design
 // project, each laid out and written as PDF in memory.
 #include "app/DataModule.h"
+#include "SilentMessages.h"
 #include "app/Messages.h"
 #include "cli/ProjectSetup.h"
 #include "design/GridModel.h"
@@ -16,15 +17,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-class SilentMessages : public app::Messages {
-public:
-    void showMessage(const QString&) override {}
-    app::DlgButton messageDlg(const QString&, app::DlgType, const QList<app::DlgButton>&) override {
-        return app::DlgButton::Yes;
-    }
-    void showError(const QString& text) override { qFatal("%s", qPrintable(text)); }
-};
 
 struct Folder {
     Folder()

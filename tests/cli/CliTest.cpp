@@ -1,5 +1,5 @@
 #include "support/TestSupport.h"
-#include "cli/Commands.h"
+#include "support/CliRun.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -8,19 +8,9 @@ using testing_support::fixturesDir;
 
 namespace {
 
-struct CliRun {
-    int rc;
-    QString out, err;
-};
+using testing_support::CliRun;
 
-CliRun run(const QStringList& args) {
-    CliRun r{0, {}, {}};
-    QTextStream out(&r.out), err(&r.err);
-    r.rc = cli::runCommandLine(args, out, err);
-    out.flush();
-    err.flush();
-    return r;
-}
+CliRun run(const QStringList& args) { return testing_support::runCli(args); }
 
 }  // namespace
 

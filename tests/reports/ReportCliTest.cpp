@@ -1,5 +1,5 @@
 #include "ReportFixture.h"
-#include "cli/Commands.h"
+#include "support/CliRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,22 +7,14 @@
 
 namespace {
 
-struct CliRun {
-    int rc;
-    QString out, err;
-};
+using testing_support::CliRun;
 
 struct ReportCli : ::testing::Test {
     void SetUp() override { ASSERT_EQ(run({"init"}).rc, 0); }
     CliRun run(QStringList args) {
         args.prepend(work.path());
         args.prepend("--workdir");
-        CliRun r{0, {}, {}};
-        QTextStream out(&r.out), err(&r.err);
-        r.rc = cli::runCommandLine(args, out, err);
-        out.flush();
-        err.flush();
-        return r;
+        return testing_support::runCli(args);
     }
     QString file(const QString& name) { return QDir(work.path()).filePath(name); }
     QString read(const QString& name) {
