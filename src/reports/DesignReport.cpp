@@ -5,6 +5,7 @@
 #include "app/DataModule.h"
 #include "app/Paths.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace reports {
@@ -208,7 +209,10 @@ Document designReport(app::TDM& dm) {
 }
 
 Document designReportWithPicture(app::TDM& dm, const design::GridModel& grid) {
-    saveDesignPicture(grid, dm.DesignTable, dm.WorkDir);
+    if (dm.DesignTable.isEmpty())
+        QFile::remove(designPictureFile(dm.WorkDir));
+    else
+        saveDesignPicture(grid, dm.DesignTable, dm.WorkDir);
     return designReport(dm);
 }
 

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -29,10 +30,15 @@ void previewDocument(const Document& doc, Zoom zoom, app::Messages& messages, QW
         save->setToolTip(
             QStringLiteral("Save the report as PDF, spreadsheet, text or comma-separated values"));
         QObject::connect(save, &QAction::triggered, &dialog, [&] {
-            const QString file = QFileDialog::getSaveFileName(
+            QString filter;
+            QString file = QFileDialog::getSaveFileName(
                 &dialog, QStringLiteral("Save Report"), doc.title,
                 QStringLiteral("PDF (*.pdf);;Excel spreadsheet (*.xlsx);;Text (*.txt);;Comma "
-                               "separated values (*.csv)"));
+                               "separated values (*.csv)"),
+                &filter);
+            // A name typed without an ending takes the chosen filter's.
+            if (!file.isEmpty() && QFileInfo(file).suffix().isEmpty())
+                file += filter.mid(filter.indexOf(QLatin1String("*.")) + 1).chopped(1);
             if (file.isEmpty()) return;
             QString error;
             if (!saveDocument(doc, file, &error)) messages.showError(error);

@@ -2,6 +2,10 @@
 
 #include "ReportFixture.h"
 #include "compliance/Rational.h"
+#include "reports/DesignPicture.h"
+#include "reports/DesignReport.h"
+
+#include <QFile>
 
 using namespace reports;
 
@@ -121,4 +125,21 @@ TEST_F(ReportData, RationalReportStatesTargetFiguresAndVerdict) {
     lines = foldedLines(pdfText(rationalReport(*dm)));
     EXPECT_TRUE(
         lines.contains("Project does NOT meet rational design parameters as specified above"));
+}
+
+TEST_F(ReportData, AProjectWithoutDesignsPrintsHeadersAndClosingBlocks) {
+    addProject("EMPTY", {});
+    const QString summary = foldedLines(pdfText(summaryReport(*dm))).join('\n');
+    expectInOrder(summary, {"Fenestration Design Summary", "Project Ref : EMPTY", "Ref. Qty System",
+                            "Disclaimer:", "Page : 1"});
+    EXPECT_FALSE(summary.contains("Floor :"));
+    const QString rational = foldedLines(pdfText(rationalReport(*dm))).join('\n');
+    expectInOrder(rational, {"Target Tot Energy Loss:",
+                             "Project meets rational design parameters as specified above",
+                             "DETAILED TABLE", "Page : 1"});
+    // The design report of no design: the project header, empty values and no picture.
+    const Document design = designReportWithPicture(*dm, design::GridModel());
+    expectInOrder(foldedLines(pdfText(design)).join('\n'),
+                  {"Fenestration Design Report", "EMPTY", "Design No. :", "Page : 1"});
+    EXPECT_FALSE(QFile::exists(designPictureFile(work.path())));
 }
