@@ -51,16 +51,17 @@ Band& addPageHeader(Report& report, store::DataSet& project, const QString& work
     const struct {
         QString caption;
         const char* field;
-        double x, y;
+        double x, y, captionW;
     } rows[] = {
-        {refCaption, "Project_Ref", 0, 11},
-        {QStringLiteral("Project Date :"), "Project_Date", 82, 11},
-        {QStringLiteral("Project Name :"), "Project_Name", 0, 17},
-        {QStringLiteral("Designed By :"), "Designed_By", 82, 17},
+        {refCaption, "Project_Ref", 0, 11, 30},
+        {QStringLiteral("Project Date :"), "Project_Date", 86, 11, 26},
+        {QStringLiteral("Project Name :"), "Project_Name", 0, 17, 30},
+        {QStringLiteral("Designed By :"), "Designed_By", 86, 17, 26},
     };
     for (const auto& r : rows) {
-        b.label({r.x, r.y, 30, 5}, r.caption, bold);
-        b.value({r.x + 31, r.y, r.x == 0 ? 50 : right - r.x - 31, 5},
+        b.label({r.x, r.y, r.captionW, 5}, r.caption, bold);
+        const double x = r.x + r.captionW + 2;
+        b.value({x, r.y, (r.x == 0 ? 86 : right) - x - 1, 5},
                 bound(project, QString::fromLatin1(r.field)), plain);
     }
     auto logo = std::make_shared<QImage>();
