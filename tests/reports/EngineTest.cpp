@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QPainter>
+#include <QProcess>
 #include <QTemporaryDir>
 
 using namespace reports;
@@ -119,6 +120,12 @@ TEST(Engine, ExportsWriteEveryBandAsARow) {
     QFile x(dir.filePath("r.xlsx"));
     ASSERT_TRUE(x.open(QIODevice::ReadOnly));
     EXPECT_TRUE(x.read(2) == "PK"); // a zip package
+    QProcess unzip;
+    unzip.start("unzip", {"-p", dir.filePath("r.xlsx"), "xl/sharedStrings.xml"});
+    ASSERT_TRUE(unzip.waitForFinished(10000));
+    const QString strings = QString::fromUtf8(unzip.readAllStandardOutput());
+    EXPECT_TRUE(strings.contains("<t>DETAIL a1</t>")) << strings.toStdString();
+    EXPECT_TRUE(strings.contains("<t>PAGE 1</t>"));
     ASSERT_TRUE(saveDocument(doc, dir.filePath("R.CSV"), &error));
     EXPECT_FALSE(saveDocument(doc, dir.filePath("r.doc"), &error));
     EXPECT_TRUE(error.contains("Unknown report format"));
