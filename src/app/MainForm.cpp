@@ -6,6 +6,8 @@
 #include "Paths.h"
 #include "SearchForm.h"
 #include "design/DesignRecords.h"
+#include "reports/ProjectReports.h"
+#include "reports/RationalPage.h"
 #include "store/StoreError.h"
 #include "widgets/DataControls.h"
 #include "widgets/DataSetModel.h"
@@ -86,6 +88,14 @@ TMainForm::TMainForm(TDM& dm, Messages& messages, QWidget* parent)
     TabSheet3 = new QWidget;
     TabSheet4 = new QWidget;
     TabSheet6 = new QWidget;
+    RationalPage = new reports::TRationalPage(DM, messages_);
+    (new QVBoxLayout(TabSheet6))->addWidget(RationalPage);
+    RationalPage->openDesign = [this] {
+        guarded([this] {
+            PageControl1->setCurrentIndex(0);
+            DesignBtnClick();
+        });
+    };
     PageControl1->addTab(TabSheet1, QStringLiteral("DESIGN"));
     PageControl1->addTab(TabSheet2, QStringLiteral("SUMMARY"));
     PageControl1->addTab(TabSheet3, QStringLiteral("SANS204 (Deemed to Satisfy)"));
@@ -132,6 +142,15 @@ void TMainForm::buildMenus() {
     project->addSeparator();
     ExitAction = project->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
     ExitAction->setStatusTip(QStringLiteral("Exit application"));
+
+    // The analysis pages have no tab of their own until asked for here.
+    QMenu* compliance = menuBar()->addMenu(QStringLiteral("&Compliance"));
+    compliance->menuAction()->setStatusTip(QStringLiteral("Energy compliance of the project's fenestration"));
+    RationalAction = compliance->addAction(QStringLiteral("SANS 10400-XA (Rational Design)"), this, [this] {
+        PageControl1->setTabVisible(4, true);
+        PageControl1->setCurrentIndex(4);
+    });
+    RationalAction->setStatusTip(QStringLiteral("Judge the project's windows against a rational-design target"));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->menuAction()->setStatusTip(QStringLiteral("Help topics"));
@@ -239,6 +258,14 @@ QWidget* TMainForm::buildSummaryPage() {
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel(QStringLiteral("* Shaded in accordance with SANS 10400-XA:2021 (Edition 2) 5.2.2")));
     top->addStretch();
+    PrintSummaryBtn = commandButton(IconKind::Print, QStringLiteral("Print Fenestration Design Summary"));
+    top->addWidget(PrintSummaryBtn);
+    connect(PrintSummaryBtn, &QToolButton::clicked, this, [this] {
+        guarded([this] {
+            DesignBtnClick();
+            reports::previewSummaryReport(DM, messages_, this);
+        });
+    });
     HideWarningsCB = new QCheckBox(QStringLiteral("Hide Warnings"));
     HideWarningsCB->setStatusTip(QStringLiteral("Hide the warnings of the calculations"));
     top->addWidget(HideWarningsCB);

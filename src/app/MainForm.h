@@ -15,6 +15,9 @@ class QToolButton;
 class QAction;
 class QGroupBox;
 
+namespace reports {
+class TRationalPage;
+}
 namespace widgets {
 class DBComboBox;
 class DBEdit;
@@ -88,6 +91,9 @@ public:
     QWidget *TabSheet1, *TabSheet2, *TabSheet3, *TabSheet4, *TabSheet6;
     widgets::DBGrid* SummaryGrid;
     QCheckBox* HideWarningsCB;
+    QToolButton* PrintSummaryBtn;
+    reports::TRationalPage* RationalPage;
+    QAction* RationalAction;
     QAction *NewProjectAction, *DeleteProjectAction, *ExitAction, *AboutAction, *UserManualAction;
 
     TSearchForm* SearchForm;

@@ -4,6 +4,7 @@
 #include "app/DataModule.h"
 #include "app/Icons.h"
 #include "app/MainForm.h"
+#include "reports/DesignReport.h"
 #include "store/Query.h"
 #include "store/StoreError.h"
 #include "widgets/DataControls.h"
@@ -151,7 +152,7 @@ QWidget* TDesignPage::buildCommands() {
     UpdateAllBtn->setIcon(app::commandIcon(IconKind::Calculate));
     UpdateAllBtn->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     UpdateAllBtn->setText(QStringLiteral("All"));
-    // Copying and the design report arrive with their own windows.
+    // Copying arrives with its own window.
     CopyDesignBtn = command(IconKind::Copy, QStringLiteral("Copy Design"));
     PrintReportBtn = command(IconKind::Print, QStringLiteral("Print Fenestration Design Report"));
     for (QToolButton* b : {PrevBtn, NextBtn, AddBtn, DelBtn, DesignSrchBtn, CopyDesignBtn, CalcBtn, ForceSaveBtn,
@@ -166,6 +167,7 @@ QWidget* TDesignPage::buildCommands() {
     connect(CalcBtn, &QToolButton::clicked, this, &TDesignPage::CalcBtnClick);
     connect(ForceSaveBtn, &QToolButton::clicked, this, &TDesignPage::ForceSaveClick);
     connect(UpdateAllBtn, &QToolButton::clicked, this, &TDesignPage::UpdateAllClick);
+    connect(PrintReportBtn, &QToolButton::clicked, this, &TDesignPage::PrintReportClick);
     return bar;
 }
 
@@ -709,6 +711,12 @@ void TDesignPage::calculate() {
 }
 
 void TDesignPage::CalcBtnClick() { calculate(); }
+
+void TDesignPage::PrintReportClick() {
+    if (!DM.tablesOpen() || DM.DesignTable.eof() || DM.DesignTable.isEmpty()) return;
+    calculate();
+    guarded([this] { reports::previewDesignReport(DM, main_.Grid, messages_, this); });
+}
 
 void TDesignPage::UpdateAllClick() {
     Calc.WarningsOff = main_.WarningsOff;

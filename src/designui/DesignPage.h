@@ -60,6 +60,7 @@ public:
     void ForceSaveClick();
     void MergeImageClick();
     void UpdateAllClick();
+    void PrintReportClick();
 
     calc::CalcContext Calc;
     DesignGrid* KGrid1;

@@ -238,3 +238,13 @@ TEST_F(Window, DecliningTheDisclaimerEndsTheProgram) {
     EXPECT_TRUE(ended);
     EXPECT_FALSE(form->FirstActivation);
 }
+
+TEST_F(Window, TheComplianceMenuOpensTheRationalDesignPage) {
+    start();
+    EXPECT_FALSE(form->PageControl1->isTabVisible(4));
+    form->RationalAction->trigger();
+    EXPECT_TRUE(form->PageControl1->isTabVisible(4));
+    EXPECT_EQ(form->PageControl1->currentIndex(), 4);
+    EXPECT_EQ(form->PageControl1->tabText(4), "SANS 10400XA (Rational Design)");
+    EXPECT_TRUE(form->RationalPage->isVisible());
+}
