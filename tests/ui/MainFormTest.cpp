@@ -4,6 +4,7 @@
 #include "app/DetailsForm.h"
 #include "app/MainForm.h"
 #include "app/SearchForm.h"
+#include "reports/RationalPage.h"
 #include "widgets/DataControls.h"
 #include "widgets/DataSetModel.h"
 
