@@ -89,7 +89,8 @@ void DBEdit::refresh() {
     // edit takes the typing with it.
     if (pending_ && link_.dataSet() && link_.dataSet()->editing()) return;
     pending_ = false;
-    const QString text = link_.bound() ? link_.field().asString() : QString();
+    // Away from the focus a box shows the field's display format, in it the value to edit.
+    const QString text = !link_.bound() ? QString() : hasFocus() ? link_.field().asString() : link_.field().displayText();
     if (text != this->text()) setText(text);
     setEnabled(link_.bound() || !link_.dataSet());
 }
@@ -105,9 +106,15 @@ bool DBEdit::commit() {
     return true;
 }
 
+void DBEdit::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    refresh();
+}
+
 void DBEdit::focusOutEvent(QFocusEvent* event) {
     commit();
     QLineEdit::focusOutEvent(event);
+    refresh();
 }
 
 DBComboBox::DBComboBox(QWidget* parent) : QComboBox(parent) {

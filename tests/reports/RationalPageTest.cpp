@@ -31,7 +31,9 @@ TEST_F(ReportData, RationalPageAnalysesTheTypedTargetAndColoursTheResult) {
     store::Table& R = dm->ProjectRationalTable;
     EXPECT_EQ(R.fieldByName("Tgt_EnergyLoss").asFloat(), 17.0);
     EXPECT_NEAR(R.fieldByName("Act_EnergyLoss").asFloat(), 17.0, 1e-9);
-    EXPECT_NEAR(page.ActAveSHGCEdit->text().toDouble(), 0.4667, 1e-4);
+    EXPECT_NEAR(R.fieldByName("Act_AveSHGC").asFloat(), 0.4667, 1e-4);
+    // The box shows the field's display format ("0.000").
+    EXPECT_EQ(page.ActAveSHGCEdit->text(), "0.467");
 
     page.TgtEnergyLossEdit->selectAll();
     QTest::keyClicks(page.TgtEnergyLossEdit, "16.9");

@@ -7,6 +7,7 @@
 #include "app/MainForm.h"
 #include "app/SearchForm.h"
 #include "app/WidgetMessages.h"
+#include "reports/RationalPage.h"
 #include "designui/DesignPage.h"
 
 #include <QApplication>
@@ -45,6 +46,10 @@ int main(int argc, char* argv[]) {
     form.DesignBtnClick();
     form.resize(1920, 1080);
     save(form, QStringLiteral("main-1920x1080.png"));
+    form.RationalAction->trigger();
+    form.RationalPage->RationalBtnClick();
+    save(form, QStringLiteral("rational-1280x800.png"));
+    form.PageControl1->setCurrentIndex(0);
     form.SearchForm->show();
     save(*form.SearchForm, QStringLiteral("search.png"));
     form.SearchForm->hide();
