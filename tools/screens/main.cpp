@@ -48,7 +48,7 @@ int main(int argc, char* argv[]) {
     save(form, QStringLiteral("main-1920x1080.png"));
     form.RationalAction->trigger();
     form.RationalPage->RationalBtnClick();
-    save(form, QStringLiteral("rational-1280x800.png"));
+    save(form, QStringLiteral("rational-1920x1080.png"));
     form.PageControl1->setCurrentIndex(0);
     form.SearchForm->show();
     save(*form.SearchForm, QStringLiteral("search.png"));
