@@ -436,11 +436,11 @@ def factor_row(factors, zone, ratio):
 class Grid:
     """Cell words and spans of one design, with the rules the program applies."""
 
-    def __init__(self, spec):
-        grid = spec["grid"]
+    def __init__(self, layout):
+        grid = layout["grid"]
         if not 1 <= len(grid) <= ROWS or any(len(r) != len(grid[0]) for r in grid) \
                 or len(grid[0]) > COLS:
-            raise CatalogueError("%s: grid must be a rectangle of at most 5 x 10" % spec["ref"])
+            raise CatalogueError("%s: grid must be a rectangle of at most 5 x 10" % layout["ref"])
         self.words = [["NONE"] * COLS for _ in range(ROWS)]
         self.spans = [[(1, 1)] * COLS for _ in range(ROWS)]  # (ColSpan, RowSpan)
         seen = set()
@@ -455,23 +455,23 @@ class Grid:
                 if len(cells) != len(rows) * len(cols) \
                         or rows != list(range(rows[0], rows[-1] + 1)) \
                         or cols != list(range(cols[0], cols[-1] + 1)):
-                    raise CatalogueError("%s: pane %s is not a rectangle" % (spec["ref"], ch))
+                    raise CatalogueError("%s: pane %s is not a rectangle" % (layout["ref"], ch))
                 shape = (len(cols), len(rows))
                 if shape not in ALLOWED_SHAPES:
                     raise CatalogueError("%s: pane %s has a shape the grid cannot merge"
-                                         % (spec["ref"], ch))
-                word = spec["types"][ch]
+                                         % (layout["ref"], ch))
+                word = layout["types"][ch]
                 if word not in MENU_WORD or word == "NONE":
-                    raise CatalogueError("%s: unknown cell type %s" % (spec["ref"], word))
+                    raise CatalogueError("%s: unknown cell type %s" % (layout["ref"], word))
                 r0, c0 = rows[0], cols[0]
                 for rr, cc in cells:
                     self.words[rr][cc] = word
                     self.spans[rr][cc] = (c0 - cc, r0 - rr)
                 self.spans[r0][c0] = shape
-        self.widths = list(spec["widths"]) + [0] * (COLS - len(spec["widths"]))
-        self.heights = list(spec["heights"]) + [0] * (ROWS - len(spec["heights"]))
-        if len(spec["widths"]) != len(grid[0]) or len(spec["heights"]) != len(grid):
-            raise CatalogueError("%s: one width per column and one height per row" % spec["ref"])
+        self.widths = list(layout["widths"]) + [0] * (COLS - len(layout["widths"]))
+        self.heights = list(layout["heights"]) + [0] * (ROWS - len(layout["heights"]))
+        if len(layout["widths"]) != len(grid[0]) or len(layout["heights"]) != len(grid):
+            raise CatalogueError("%s: one width per column and one height per row" % layout["ref"])
 
     def base_cells(self):
         for r in range(ROWS):
@@ -534,11 +534,11 @@ def span_required_ix(wind_load, span, length_mm):
 
 
 def make_projects(cat, system_glass, factors, zones):
-    spec = json.load(open(os.path.join(PARAMS, "projects.json"), encoding="utf-8"))
+    layout = json.load(open(os.path.join(PARAMS, "projects.json"), encoding="utf-8"))
     projects, designs, images, merges, floors, options = [], [], [], [], [], []
     offered = {(r["System_Name"], r["Supplier"], r["Glass_Code"]) for r in system_glass}
     zone_rows = {z["Zone_No"]: z for z in zones}
-    for p in spec["projects"]:
+    for p in layout["projects"]:
         ref = p["ref"]
         projects.append({
             "Project_Ref": ref, "Project_Name": p["name"], "Project_Date": p["date"],
