@@ -756,23 +756,22 @@ void TDesignPage::DelBtnClick() {
     });
 }
 
-void TDesignPage::NextBtnClick() {
-    guarded([this] {
+void TDesignPage::stepDesign(bool forward) {
+    guarded([this, forward] {
+        // A lock held elsewhere stops the step with the store's message.
         DM.DesignTable.lockTable();
         DM.DesignTable.unlockTable();
-        DM.DesignTable.next();
+        if (forward)
+            DM.DesignTable.next();
+        else
+            DM.DesignTable.prior();
         main_.DesignBtnClick();
     });
 }
 
-void TDesignPage::PrevBtnClick() {
-    guarded([this] {
-        DM.DesignTable.lockTable();
-        DM.DesignTable.unlockTable();
-        DM.DesignTable.prior();
-        main_.DesignBtnClick();
-    });
-}
+void TDesignPage::NextBtnClick() { stepDesign(true); }
+
+void TDesignPage::PrevBtnClick() { stepDesign(false); }
 
 void TDesignPage::DesignSrchBtnClick() {
     guarded([this] {

@@ -101,6 +101,7 @@ private:
     void systemNameChanged();
     void systemNameLeft();
     void lookForStandards();
+    void stepDesign(bool forward);
     void profileChanged(int k);
     void glassChosen();
     void glazingShown();
