@@ -1,9 +1,9 @@
 // Timings of the calculation: the pure formulas of one pane and of a full
 // design, one "Calculate Values" with its database writes, and the
 // recalculation of whole projects that showing the SUMMARY page costs.
-#include "app/DataModule.h"
+#include "data/DataModule.h"
 #include "SilentMessages.h"
-#include "app/Messages.h"
+#include "data/Messages.h"
 #include "calc/Calculation.h"
 #include "calc/Structural.h"
 #include "design/DesignRecords.h"
@@ -75,7 +75,7 @@ BENCHMARK(FullDesignFormulas);
 // whose designs repeat the sample project's designs, cells included.
 struct Folder {
     explicit Folder(int designs) {
-        dm = std::make_unique<app::TDM>(messages, dir.path());
+        dm = std::make_unique<data::TDM>(messages, dir.path());
         store::Database& db = *dm->database();
         store::Transaction tx(db);
         store::Table project(&db, "Project"), design(&db, "Design"), image(&db, "DesignImage"),
@@ -126,7 +126,7 @@ struct Folder {
     }
     QTemporaryDir dir;
     SilentMessages messages;
-    std::unique_ptr<app::TDM> dm;
+    std::unique_ptr<data::TDM> dm;
     design::GridModel grid;
     calc::DesignView view;
 };

@@ -1,8 +1,8 @@
 // Timings of the reports: one design report and a summary of a 200-design
 // project, each laid out and written as PDF in memory.
-#include "app/DataModule.h"
+#include "data/DataModule.h"
 #include "SilentMessages.h"
-#include "app/Messages.h"
+#include "data/Messages.h"
 #include "cli/ProjectSetup.h"
 #include "design/GridModel.h"
 #include "reports/DesignReport.h"
@@ -23,7 +23,7 @@ struct Folder {
         : dm(messages, work.path(), store::AliasRegistry(QDir(config.path()).filePath("a.ini"))) {}
     QTemporaryDir work, config;
     SilentMessages messages;
-    app::TDM dm;
+    data::TDM dm;
 };
 
 qint64 pdfBytes(const reports::Document& doc) {

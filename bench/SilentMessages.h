@@ -1,13 +1,13 @@
 #pragma once
 
-#include "app/Messages.h"
+#include "data/Messages.h"
 
 // Messages of a benchmark: questions answered Yes, a store error ends the run.
-class SilentMessages : public app::Messages {
+class SilentMessages : public data::Messages {
 public:
     void showMessage(const QString&) override {}
-    app::DlgButton messageDlg(const QString&, app::DlgType, const QList<app::DlgButton>&) override {
-        return app::DlgButton::Yes;
+    data::DlgButton messageDlg(const QString&, data::DlgType, const QList<data::DlgButton>&) override {
+        return data::DlgButton::Yes;
     }
     void showError(const QString& text) override { qFatal("%s", qPrintable(text)); }
 };

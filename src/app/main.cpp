@@ -1,7 +1,7 @@
-#include "DataModule.h"
-#include "MainForm.h"
-#include "WidgetMessages.h"
-#include "designui/DesignPage.h"
+#include "data/DataModule.h"
+#include "ui/design/DesignPage.h"
+#include "ui/main/MainForm.h"
+#include "ui/main/WidgetMessages.h"
 
 #include <QApplication>
 
@@ -10,10 +10,10 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Quorvex U-Value Calculator"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quorvex U-Value Calculator"));
 
-    app::WidgetMessages messages;
-    app::TDM DM(messages);
-    app::TMainForm MainForm(DM, messages);
-    designui::TDesignPage designPage(DM, MainForm, messages);
+    ui::main::WidgetMessages messages;
+    data::TDM DM(messages);
+    ui::main::TMainForm MainForm(DM, messages);
+    ui::design::TDesignPage designPage(DM, MainForm, messages);
     messages.setParentWidget(&MainForm);
     MainForm.show();
     return application.exec();

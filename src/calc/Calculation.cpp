@@ -1,8 +1,8 @@
 #include "Calculation.h"
 
 #include "Structural.h"
-#include "app/DataModule.h"
-#include "app/Messages.h"
+#include "data/DataModule.h"
+#include "data/Messages.h"
 #include "design/DesignRecords.h"
 #include "design/Dimensions.h"
 #include "store/StoreError.h"
@@ -53,7 +53,7 @@ const QStringList CostingResultFields = {
     QStringLiteral("Frame_Cost"), QStringLiteral("Glazing_Cost"), QStringLiteral("Factory_Cost"),
     QStringLiteral("Total_Cost"), QStringLiteral("Window_Area")};
 
-void showDesignFromRecord(app::TDM& dm, DesignView& view) {
+void showDesignFromRecord(data::TDM& dm, DesignView& view) {
     store::Table& D = dm.DesignTable;
     view.systemTypeText = text(D, "System_Type");
     view.systemNameText = text(D, "System_Name");
@@ -65,7 +65,7 @@ void showDesignFromRecord(app::TDM& dm, DesignView& view) {
                             D.fieldByName(QStringLiteral("Design_No")).asInteger(), *view.grid);
 }
 
-CalcContext::CalcContext(app::TDM& dm, app::Messages& messages) : dm_(dm), messages_(messages) {
+CalcContext::CalcContext(data::TDM& dm, data::Messages& messages) : dm_(dm), messages_(messages) {
     saveDesign = [this](const design::GridModel& grid) {
         design::SaveDesign({dm_.database(), &dm_.ProjectTable, &dm_.DesignTable,
                             &dm_.ProjectRationalTable, &dm_.DesignImageTable,

@@ -8,10 +8,10 @@
 #include <map>
 #include <optional>
 
-namespace app {
+namespace data {
 class Messages;
 class TDM;
-} // namespace app
+} // namespace data
 
 namespace store {
 class StoreError;
@@ -31,13 +31,13 @@ struct DesignView {
 
 // Sets the view from the current Design record: selector texts and die codes
 // from its fields, and the grid emptied and loaded from its stored cells.
-void showDesignFromRecord(app::TDM& dm, DesignView& view);
+void showDesignFromRecord(data::TDM& dm, DesignView& view);
 
 // The calculation and the state the design screen keeps for it. The window
 // holds one; the command line makes its own.
 class CalcContext {
 public:
-    CalcContext(app::TDM& dm, app::Messages& messages);
+    CalcContext(data::TDM& dm, data::Messages& messages);
 
     // Calculates the current design and stores its results. Returns false when
     // the table store failed (the error has been shown and nothing of the
@@ -83,8 +83,8 @@ private:
     void writeCostRow(long double area);
     void failed(const store::StoreError& e);
 
-    app::TDM& dm_;
-    app::Messages& messages_;
+    data::TDM& dm_;
+    data::Messages& messages_;
     // Reference rows read during one command; the program never writes them,
     // and each command starts afresh.
     std::map<QString, std::optional<ValueRow>> valueRows_;

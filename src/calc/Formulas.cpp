@@ -1,6 +1,6 @@
 #include "Formulas.h"
 
-#include "app/Messages.h"
+#include "data/Messages.h"
 
 #include <cmath>
 
@@ -70,7 +70,7 @@ double GetPFD(const ProfileValueTable& pvt, const QString& ProfileType) {
 }
 
 double GetUFactorEdge(const ProfileValueTable& pvt, const QString& ProfileType,
-                      app::Messages* messages) {
+                      data::Messages* messages) {
     if (ProfileType == QLatin1String("None") && messages)
         messages->showMessage(QStringLiteral("None profile needs correcting"));
     const MemberValues* m = pvt.find(ProfileType);

@@ -6,7 +6,7 @@
 #include <QString>
 #include <array>
 
-namespace app {
+namespace data {
 class Messages;
 }
 
@@ -52,7 +52,7 @@ double AreaCOG(const ProfileValueTable& pvt, double Wide, double High, double TL
 // `messages` is given.
 double GetPFD(const ProfileValueTable& pvt, const QString& ProfileType);
 double GetUFactorEdge(const ProfileValueTable& pvt, const QString& ProfileType,
-                      app::Messages* messages = nullptr);
+                      data::Messages* messages = nullptr);
 double UFactorProfileFrame(const ProfileValueTable& pvt, const QString& ProfileType,
                            double ProfilePFD, double ProfileLength, int MCorners);
 

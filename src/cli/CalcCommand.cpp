@@ -2,7 +2,7 @@
 
 #include "CliMessages.h"
 #include "ProjectSetup.h"
-#include "app/DataModule.h"
+#include "data/DataModule.h"
 #include "calc/Calculation.h"
 
 namespace cli {
@@ -27,7 +27,7 @@ int calcCommand(Context& ctx) {
             QStringLiteral("the design number must be a whole number: %1").arg(ctx.args[1])};
 
     CliMessages messages(ctx.err);
-    app::TDM dm(messages, ctx.workDir);
+    data::TDM dm(messages, ctx.workDir);
     if (!dm.tablesOpen()) return 1;
     if (!openProject(dm, projectRef)) return 1;
     if (one && !openDesign(dm, projectRef, designNo)) return 1;

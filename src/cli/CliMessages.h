@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Messages.h"
+#include "data/Messages.h"
 
 #include <QTextStream>
 
@@ -8,13 +8,13 @@ namespace cli {
 
 // Messages of a headless run: each text on its own line on stderr; a question
 // is answered with its first button.
-class CliMessages : public app::Messages {
+class CliMessages : public data::Messages {
 public:
     explicit CliMessages(QTextStream& err) : err_(err) {}
     void showMessage(const QString& text) override { err_ << text << Qt::endl; }
-    app::DlgButton messageDlg(const QString& text, app::DlgType, const QList<app::DlgButton>& buttons) override {
+    data::DlgButton messageDlg(const QString& text, data::DlgType, const QList<data::DlgButton>& buttons) override {
         err_ << text << Qt::endl;
-        return buttons.isEmpty() ? app::DlgButton::OK : buttons.first();
+        return buttons.isEmpty() ? data::DlgButton::OK : buttons.first();
     }
     void showError(const QString& text) override { err_ << text << Qt::endl; }
 

@@ -3,9 +3,9 @@
 #include "CalcCommand.h"
 #include "CliMessages.h"
 #include "ReportCommand.h"
-#include "app/DataFolder.h"
-#include "app/DataModule.h"
-#include "app/Paths.h"
+#include "data/DataFolder.h"
+#include "data/DataModule.h"
+#include "data/Paths.h"
 #include "store/StoreError.h"
 
 #include <QDir>
@@ -22,15 +22,15 @@ int initCommand(Context& ctx) {
         ctx.err << "A data folder exists already in " << ctx.workDir << "; it is left as it is.\n";
         return 1;
     }
-    app::createDataFolder(dataDir, app::shippedDataDir());
-    ctx.out << "Created " << app::databaseFile(dataDir) << "\n";
+    data::createDataFolder(dataDir, data::shippedDataDir());
+    ctx.out << "Created " << data::databaseFile(dataDir) << "\n";
     return 0;
 }
 
 int tablesCommand(Context& ctx) {
     if (!ctx.args.isEmpty()) throw UsageError{QStringLiteral("tables takes no arguments")};
     CliMessages messages(ctx.err);
-    app::TDM dm(messages, ctx.workDir);
+    data::TDM dm(messages, ctx.workDir);
     if (!dm.tablesOpen()) return 1;
     for (store::Table* t : dm.tablesInOpenOrder()) {
         // Count the whole table, not a linked range.

@@ -14,7 +14,7 @@ void link(store::Table& detail, store::Table& master, const QStringList& fields)
 
 } // namespace
 
-bool openProject(app::TDM& dm, const QString& projectRef) {
+bool openProject(data::TDM& dm, const QString& projectRef) {
     link(dm.DesignTable, dm.ProjectTable, {QStringLiteral("Project_Ref")});
     link(dm.DesignCostingTable, dm.DesignTable,
          {QStringLiteral("Project_Ref"), QStringLiteral("Design_No")});
@@ -25,7 +25,7 @@ bool openProject(app::TDM& dm, const QString& projectRef) {
     return false;
 }
 
-bool openDesign(app::TDM& dm, const QString& projectRef, int designNo) {
+bool openDesign(data::TDM& dm, const QString& projectRef, int designNo) {
     if (dm.DesignTable.findKey({projectRef, designNo})) return true;
     dm.messages().showMessage(
         QStringLiteral("Project \"%1\" has no design %2").arg(projectRef).arg(designNo));

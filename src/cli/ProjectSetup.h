@@ -1,16 +1,16 @@
 #pragma once
 
-#include "app/DataModule.h"
+#include "data/DataModule.h"
 
 namespace cli {
 
 // Links the tables as the main window does (designs, costs and the rational
 // row follow the current project) and moves to the project. False, with the
 // message shown, when there is no such project.
-bool openProject(app::TDM& dm, const QString& projectRef);
+bool openProject(data::TDM& dm, const QString& projectRef);
 
 // Moves to a design of the current project; false, with the message shown,
 // when the project has no such design.
-bool openDesign(app::TDM& dm, const QString& projectRef, int designNo);
+bool openDesign(data::TDM& dm, const QString& projectRef, int designNo);
 
 } // namespace cli

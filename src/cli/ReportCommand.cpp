@@ -45,7 +45,7 @@ int reportCommand(Context& ctx) {
     const int designNo = kind == QLatin1String("design") ? designNumber(args[1]) : 0;
 
     CliMessages messages(ctx.err);
-    app::TDM dm(messages, ctx.workDir);
+    data::TDM dm(messages, ctx.workDir);
     if (!dm.tablesOpen() || !openProject(dm, args[0])) return 1;
     reports::Document doc;
     if (kind == QLatin1String("design")) {
@@ -90,7 +90,7 @@ int rationalCommand(Context& ctx) {
     if (args.size() != 1) throw UsageError{QStringLiteral("rational takes a project reference")};
 
     CliMessages messages(ctx.err);
-    app::TDM dm(messages, ctx.workDir);
+    data::TDM dm(messages, ctx.workDir);
     if (!dm.tablesOpen() || !openProject(dm, args[0])) return 1;
     store::Table& R = dm.ProjectRationalTable;
     // The target and the figures land together or not at all.

@@ -1,6 +1,6 @@
 #include "Rational.h"
 
-#include "app/DataModule.h"
+#include "data/DataModule.h"
 
 namespace compliance {
 
@@ -36,7 +36,7 @@ double rationalActual(store::DataSet& rational) {
     return figure(rational, "Act_EnergyLoss");
 }
 
-bool RationalBtnClick(app::TDM& dm) {
+bool RationalBtnClick(data::TDM& dm) {
     const QString projectRef =
         dm.ProjectTable.fieldByName(QStringLiteral("Project_Ref")).asString();
     // A query of its own, so that the design shown on the window is not moved.

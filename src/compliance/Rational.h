@@ -3,7 +3,7 @@
 #include <QString>
 #include <vector>
 
-namespace app {
+namespace data {
 class TDM;
 }
 namespace store {
@@ -52,6 +52,6 @@ double rationalActual(store::DataSet& rational);
 // ProjectRational row in edit state with the three actual figures (not
 // posted) and returns whether the target is met. The design cursor stays
 // where it was.
-bool RationalBtnClick(app::TDM& dm);
+bool RationalBtnClick(data::TDM& dm);
 
 } // namespace compliance

@@ -1,6 +1,6 @@
 #include "GridModel.h"
 
-#include "app/Messages.h"
+#include "data/Messages.h"
 
 #include <algorithm>
 
@@ -84,7 +84,7 @@ QString mergeMessage(MergeResult result) {
     return QString();
 }
 
-void MergeImageClick(GridModel& grid, const Selection& selection, app::Messages& messages) {
+void MergeImageClick(GridModel& grid, const Selection& selection, data::Messages& messages) {
     const QString text = mergeMessage(mergeCells(grid, selection));
     if (!text.isEmpty()) messages.showMessage(text);
 }
@@ -114,7 +114,7 @@ Kind kindOf(const QString& word) {
 } // namespace
 
 QString CheckType(const GridModel& grid, int Rw, int Col, const QString& Posi, int RSpan, int CSpan,
-                  app::Messages* messages) {
+                  data::Messages* messages) {
     const QString pos = Posi.toUpper();
     bool atEdge = false, leading = false;
     int nRow = Rw, nCol = Col;

@@ -3,7 +3,7 @@
 #include <QString>
 #include <array>
 
-namespace app {
+namespace data {
 class Messages;
 }
 
@@ -74,14 +74,14 @@ enum class MergeResult { Merged, AnchorNotClear, InvalidShape };
 MergeResult mergeCells(GridModel& grid, const Selection& selection);
 QString mergeMessage(MergeResult result);
 // The merge command as the window runs it: a refusal is shown through `messages`.
-void MergeImageClick(GridModel& grid, const Selection& selection, app::Messages& messages);
+void MergeImageClick(GridModel& grid, const Selection& selection, data::Messages& messages);
 
 // The member word on one side of the cell at (Rw, Col) whose span is
 // CSpan x RSpan. Posi is "Top", "Left", "Right" or "Bottom" in any case; any
 // other word shows "Please enter a valid position" (when `messages` is given)
 // and gives an empty word.
 QString CheckType(const GridModel& grid, int Rw, int Col, const QString& Posi, int RSpan, int CSpan,
-                  app::Messages* messages = nullptr);
+                  data::Messages* messages = nullptr);
 
 // The fourteen opening sash types, in the order the members are classified by.
 extern const std::array<QString, 14> SashTypeNames;

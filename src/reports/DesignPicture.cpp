@@ -1,6 +1,6 @@
 #include "DesignPicture.h"
 
-#include "app/Paths.h"
+#include "data/Paths.h"
 #include "store/DataSet.h"
 
 #include <QDir>
@@ -57,7 +57,7 @@ QImage renderDesignPicture(const design::GridModel& grid, const QString& workDir
             auto it = pictures.find(file);
             if (it == pictures.end())
                 it = pictures
-                         .emplace(file, QImage(app::resolvePicture(
+                         .emplace(file, QImage(data::resolvePicture(
                                             workDir, QStringLiteral("Images/") + file)))
                          .first;
             if (!it->second.isNull())

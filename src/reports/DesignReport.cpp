@@ -2,8 +2,8 @@
 
 #include "DesignPicture.h"
 #include "ReportParts.h"
-#include "app/DataModule.h"
-#include "app/Paths.h"
+#include "data/DataModule.h"
+#include "data/Paths.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -27,7 +27,7 @@ const QString Disclaimer[] = {
 // The lookups the report prints besides the current rows; they live as long
 // as the report's hooks.
 struct DesignReportData {
-    explicit DesignReportData(app::TDM& dm)
+    explicit DesignReportData(data::TDM& dm)
         : profileTypes(dm.database(), QString()), glazing(dm.database(), QString()) {}
     store::Query profileTypes;
     store::Query glazing;
@@ -49,7 +49,7 @@ void addCm4(Band& b, double x, double y) {
     b.label({x + 5, y - 1.2, 3, 3.5}, QStringLiteral("4"), reportFont(6));
 }
 
-void addDesignSummary(Report& report, app::TDM& dm) {
+void addDesignSummary(Report& report, data::TDM& dm) {
     store::Table& D = dm.DesignTable;
     Band& b = report.add(BandKind::Detail, 58);
     const struct {
@@ -86,7 +86,7 @@ void addDesignSummary(Report& report, app::TDM& dm) {
     };
 }
 
-Band profilesAndGlazing(Report& report, app::TDM& dm,
+Band profilesAndGlazing(Report& report, data::TDM& dm,
                         const std::shared_ptr<DesignReportData>& data) {
     store::Table& D = dm.DesignTable;
     Band b;
@@ -151,7 +151,7 @@ Band profilesAndGlazing(Report& report, app::TDM& dm,
         const QString supplier = D.fieldByName(QStringLiteral("Glass_Supplier")).asString();
         const QString file = supplierLogoFile(supplier);
         if (!file.isEmpty()) {
-            const QString found = app::resolvePicture(workDir, file);
+            const QString found = data::resolvePicture(workDir, file);
             if (!found.isEmpty()) logo->load(found);
         }
         if (supplier == QLatin1String("Telmar")) data->disclaimer = true;
@@ -183,7 +183,7 @@ QString supplierLogoFile(const QString& supplier) {
     return QString();
 }
 
-Document designReport(app::TDM& dm) {
+Document designReport(data::TDM& dm) {
     Report report;
     report.title = QStringLiteral("Fenestration Design Report");
     auto data = std::make_shared<DesignReportData>(dm);
@@ -208,18 +208,12 @@ Document designReport(app::TDM& dm) {
     return report.layout();
 }
 
-Document designReportWithPicture(app::TDM& dm, const design::GridModel& grid) {
+Document designReportWithPicture(data::TDM& dm, const design::GridModel& grid) {
     if (dm.DesignTable.isEmpty())
         QFile::remove(designPictureFile(dm.WorkDir));
     else
         saveDesignPicture(grid, dm.DesignTable, dm.WorkDir);
     return designReport(dm);
-}
-
-void previewDesignReport(app::TDM& dm, const design::GridModel& grid, app::Messages& messages,
-                         QWidget* parent) {
-    const Document doc = designReportWithPicture(dm, grid);
-    previewDocument(doc, Zoom::WholePage, messages, parent);
 }
 
 } // namespace reports

@@ -6,11 +6,6 @@
 
 class QIODevice;
 class QPagedPaintDevice;
-class QWidget;
-
-namespace app {
-class Messages;
-}
 
 namespace reports {
 
@@ -32,12 +27,8 @@ bool writeXlsx(const Document& doc, const QString& file, QString* error = nullpt
 // another ending or a failed write.
 bool saveDocument(const Document& doc, const QString& file, QString* error = nullptr);
 
+// How a report opens in the preview: the whole page or the page width.
 enum class Zoom { WholePage, PageWidth };
 
-// The preview window, maximised, with printing and a save command for the
-// four formats; a failed save is reported through `messages`. Returns when
-// the window closes.
-void previewDocument(const Document& doc, Zoom zoom, app::Messages& messages,
-                     QWidget* parent = nullptr);
 
 } // namespace reports

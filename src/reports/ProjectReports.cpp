@@ -1,7 +1,7 @@
 #include "ProjectReports.h"
 
 #include "ReportParts.h"
-#include "app/DataModule.h"
+#include "data/DataModule.h"
 #include "compliance/Rational.h"
 
 namespace reports {
@@ -60,7 +60,7 @@ struct DesignList {
     Band& detail;
 };
 
-DesignList addDesignList(Report& report, app::TDM& dm, const std::vector<Column>& columns,
+DesignList addDesignList(Report& report, data::TDM& dm, const std::vector<Column>& columns,
                          double rowHeight) {
     store::Query& Q = dm.DesignQuery;
     store::Query& G = dm.GlassQuery;
@@ -125,7 +125,7 @@ struct StoreyTotals {
 
 } // namespace
 
-Document summaryReport(app::TDM& dm) {
+Document summaryReport(data::TDM& dm) {
     Report report;
     report.title = QStringLiteral("Fenestration Design Summary");
     addPageHeader(report, dm.ProjectTable, dm.WorkDir, report.title,
@@ -162,7 +162,7 @@ Document summaryReport(app::TDM& dm) {
     return report.layout();
 }
 
-Document rationalReport(app::TDM& dm) {
+Document rationalReport(data::TDM& dm) {
     Report report;
     report.title = QStringLiteral("Rational Design (SANS 10400XA)");
     Band& header = addPageHeader(report, dm.ProjectTable, dm.WorkDir, report.title,
@@ -219,25 +219,6 @@ Document rationalReport(app::TDM& dm) {
     addDesignList(report, dm, rationalColumns(), 10.5);
     addPageFooter(report, dm.WorkDir);
     return report.layout();
-}
-
-namespace {
-
-void previewProjectReport(app::TDM& dm, const Document& doc, app::Messages& messages,
-                          QWidget* parent) {
-    previewDocument(doc, Zoom::PageWidth, messages, parent);
-    dm.DesignQuery.close();
-    dm.GlassQuery.close();
-}
-
-} // namespace
-
-void previewSummaryReport(app::TDM& dm, app::Messages& messages, QWidget* parent) {
-    previewProjectReport(dm, summaryReport(dm), messages, parent);
-}
-
-void previewRationalReport(app::TDM& dm, app::Messages& messages, QWidget* parent) {
-    previewProjectReport(dm, rationalReport(dm), messages, parent);
 }
 
 } // namespace reports

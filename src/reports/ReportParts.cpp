@@ -1,6 +1,6 @@
 #include "ReportParts.h"
 
-#include "app/Paths.h"
+#include "data/Paths.h"
 #include "store/DataSet.h"
 #include "store/DisplayFormat.h"
 
@@ -31,7 +31,7 @@ std::function<QString()> bound(store::DataSet& ds, const QString& field, const Q
 
 std::shared_ptr<QImage> loadPicture(const QString& workDir, const QString& relativePath) {
     auto image = std::make_shared<QImage>();
-    const QString file = app::resolvePicture(workDir, relativePath);
+    const QString file = data::resolvePicture(workDir, relativePath);
     if (!file.isEmpty()) image->load(file);
     return image;
 }
@@ -69,7 +69,7 @@ Band& addPageHeader(Report& report, store::DataSet& project, const QString& work
     // The logo is looked for afresh on every page header.
     b.beforePrint = [logo, workDir] {
         *logo = QImage();
-        const QString file = app::resolvePicture(workDir, QStringLiteral("Images/CompanyLogo.jpg"));
+        const QString file = data::resolvePicture(workDir, QStringLiteral("Images/CompanyLogo.jpg"));
         if (!file.isEmpty()) logo->load(file);
         return true;
     };

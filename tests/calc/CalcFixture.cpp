@@ -108,7 +108,7 @@ void CalcModule::SetUp() {
 }
 
 void CalcModule::openModule() {
-    dm = std::make_unique<app::TDM>(messages, work.path(),
+    dm = std::make_unique<data::TDM>(messages, work.path(),
                                     store::AliasRegistry(QDir(config.path()).filePath("a.ini")));
     ASSERT_TRUE(dm->tablesOpen());
     dm->setMainWindow(&window);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/DataModule.h"
+#include "data/DataModule.h"
 #include "design/DesignRecords.h"
 #include "design/GridModel.h"
 #include "support/TestSupport.h"
@@ -37,7 +37,7 @@ struct CalcModule : ::testing::Test {
     QTemporaryDir work, config, emptyData;
     testing_support::RecordingMessages messages;
     testing_support::FakeMainWindow window;
-    std::unique_ptr<app::TDM> dm;
+    std::unique_ptr<data::TDM> dm;
 };
 
 } // namespace calc_testing

@@ -2,7 +2,7 @@
 // folder: every choice the design screen can offer must lead to the rows the
 // calculation, the analyses and the reports look up, and every picture the
 // program loads must be there.
-#include "app/DataFolder.h"
+#include "data/DataFolder.h"
 #include "store/Database.h"
 #include "store/Query.h"
 #include "store/Table.h"
@@ -31,8 +31,8 @@ protected:
     static void SetUpTestSuite() {
         work = new QTemporaryDir;
         const QString dataDir = QDir(work->path()).filePath("Data");
-        app::createDataFolder(dataDir, kShippedData);
-        db = store::Database::open(app::databaseFile(dataDir)).release();
+        data::createDataFolder(dataDir, kShippedData);
+        db = store::Database::open(data::databaseFile(dataDir)).release();
     }
     static void TearDownTestSuite() {
         delete db;
@@ -97,7 +97,7 @@ TEST_F(Catalogue, ShippedFilesFollowTheSchemaAndFitTheirFields) {
         QFile f(QDir(kShippedData).filePath(def.name + ".csv"));
         if (!f.exists()) continue;
         ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << def.name.toStdString();
-        const std::vector<QStringList> lines = app::parseCsv(QString::fromUtf8(f.readAll()));
+        const std::vector<QStringList> lines = data::parseCsv(QString::fromUtf8(f.readAll()));
         ASSERT_FALSE(lines.empty()) << def.name.toStdString();
         QStringList names;
         for (const store::FieldDef& fd : def.fields) names << fd.name;

@@ -1,7 +1,7 @@
 #include "reports/DesignReport.h"
 
 #include "ReportFixture.h"
-#include "app/Paths.h"
+#include "data/Paths.h"
 #include "calc/Calculation.h"
 #include "reports/DesignPicture.h"
 #include "store/Table.h"
@@ -101,7 +101,7 @@ TEST_F(DesignReport, SupplierLogoAndDisclaimerFollowTheSupplierCodeExactly) {
     EXPECT_FALSE(box(orvane, 285).isNull());
     EXPECT_FALSE(pdfText(orvane).contains(Disclaimer));
     EXPECT_EQ(box(orvane, 285).size(),
-              QImage(app::resolvePicture(work.path(), "Images/OrvaneLogoWhite.jpg")).size());
+              QImage(data::resolvePicture(work.path(), "Images/OrvaneLogoWhite.jpg")).size());
     // After a Telmar report an unknown or lower-case supplier prints an empty box and no
     // disclaimer.
     report(5);

@@ -10,7 +10,7 @@
 #include <QRegularExpression>
 
 void ReportData::SetUp() {
-    dm = std::make_unique<app::TDM>(messages, work.path(),
+    dm = std::make_unique<data::TDM>(messages, work.path(),
                                     store::AliasRegistry(QDir(config.path()).filePath("a.ini")));
     ASSERT_TRUE(dm->tablesOpen()) << messages.errors.join("\n").toStdString();
     ASSERT_TRUE(cli::openProject(*dm, "SAMPLE-HOUSE"));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/DataModule.h"
+#include "data/DataModule.h"
 #include "reports/Engine.h"
 #include "support/TestSupport.h"
 
@@ -24,7 +24,7 @@ struct ReportData : ::testing::Test {
     void addProject(const QString& ref, const std::vector<DesignRow>& designs);
     QTemporaryDir work, config;
     testing_support::RecordingMessages messages;
-    std::unique_ptr<app::TDM> dm;
+    std::unique_ptr<data::TDM> dm;
 };
 
 // The text pdftotext (layout mode) reads from the document's PDF, pages

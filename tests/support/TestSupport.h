@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/MainWindowHooks.h"
-#include "app/Messages.h"
+#include "data/MainWindowHooks.h"
+#include "data/Messages.h"
 #include "store/Database.h"
 
 #include <QStringList>
@@ -12,13 +12,13 @@
 namespace testing_support {
 
 // Records every message text and answers questions as the test scripts it.
-class RecordingMessages : public app::Messages {
+class RecordingMessages : public data::Messages {
 public:
     void showMessage(const QString& text) override { texts << text; }
-    app::DlgButton messageDlg(const QString& text, app::DlgType, const QList<app::DlgButton>&) override {
+    data::DlgButton messageDlg(const QString& text, data::DlgType, const QList<data::DlgButton>&) override {
         texts << text;
-        if (answers.empty()) return app::DlgButton::No;
-        const app::DlgButton b = answers.front();
+        if (answers.empty()) return data::DlgButton::No;
+        const data::DlgButton b = answers.front();
         answers.pop_front();
         return b;
     }
@@ -28,11 +28,11 @@ public:
     }
     QStringList texts;
     QStringList errors;
-    std::deque<app::DlgButton> answers;
+    std::deque<data::DlgButton> answers;
 };
 
 // A main window stand-in that records what the data module asks of it.
-class FakeMainWindow : public app::MainWindowHooks {
+class FakeMainWindow : public data::MainWindowHooks {
 public:
     bool mainWindowVisible() const override { return visible; }
     void clearDesign() override {

@@ -1,14 +1,14 @@
 // Renders the main windows of glazecalc into PNG files, for the documentation
 // and for looking at the layout at several window sizes:
 //   quorvex-screens WORKDIR OUTDIR
-#include "app/AboutForm.h"
-#include "app/DataModule.h"
-#include "app/DetailsForm.h"
-#include "app/MainForm.h"
-#include "app/SearchForm.h"
-#include "app/WidgetMessages.h"
-#include "reports/RationalPage.h"
-#include "designui/DesignPage.h"
+#include "ui/main/AboutForm.h"
+#include "data/DataModule.h"
+#include "ui/main/DetailsForm.h"
+#include "ui/main/MainForm.h"
+#include "ui/main/SearchForm.h"
+#include "ui/main/WidgetMessages.h"
+#include "ui/compliance/RationalPage.h"
+#include "ui/design/DesignPage.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,10 +21,10 @@ int main(int argc, char* argv[]) {
     const QString out = QString::fromLocal8Bit(argv[2]);
     QDir().mkpath(out);
     QDir::setCurrent(QString::fromLocal8Bit(argv[1]));
-    app::WidgetMessages messages;
-    app::TDM dm(messages);
-    app::TMainForm form(dm, messages);
-    designui::TDesignPage page(dm, form, messages);
+    ui::main::WidgetMessages messages;
+    data::TDM dm(messages);
+    ui::main::TMainForm form(dm, messages);
+    ui::design::TDesignPage page(dm, form, messages);
     form.FirstActivation = false;
     auto save = [&](QWidget& w, const QString& name) {
         QApplication::processEvents();

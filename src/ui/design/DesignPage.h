@@ -1,0 +1,123 @@
+#pragma once
+
+#include "ui/main/DesignScreen.h"
+#include "calc/Calculation.h"
+
+#include <QWidget>
+#include <array>
+
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QToolButton;
+class QComboBox;
+class QUrl;
+
+namespace data {
+class TDM;
+}  // namespace data
+namespace ui::main {
+class TMainForm;
+}  // namespace ui::main
+namespace widgets {
+class DBComboBox;
+class DBEdit;
+class DBLabel;
+class DBLookupComboBox;
+}  // namespace widgets
+
+namespace ui::design {
+
+class DesignGrid;
+
+// The DESIGN page: the specification, glazing and profile choices, the frame
+// dimensions, the design grid and the design commands.
+class TDesignPage : public QWidget, public ui::main::DesignScreen {
+    Q_OBJECT
+public:
+    TDesignPage(data::TDM& dm, ui::main::TMainForm& main, data::Messages& messages);
+
+    // DesignScreen
+    void gridChanged() override;
+    void updateOptions() override { UpdateOptions(); }
+    void rebuildGlazingList() override { SetGlassCodeCB(); }
+    void enableSpecControls(bool enabled) override { UpdateSpecifications(enabled); }
+    void enableDimensions() override;
+    void enableAllDimensions(bool enabled) override;
+    void resetStructuralWarning() override { Calc.IxWarningShown = false; }
+    void calculate() override;
+
+    void UpdateOptions();
+    void UpdateSpecifications(bool enabled);
+    void SetGlassCodeCB();
+    void UpdatePopup();
+    void EnableDimensions();
+    void CalcBtnClick();
+
+    void AddBtnClick();
+    void DelBtnClick();
+    void NextBtnClick();
+    void PrevBtnClick();
+    void DesignSrchBtnClick();
+    void ForceSaveClick();
+    void MergeImageClick();
+    void UpdateAllClick();
+    void PrintReportClick();
+
+    calc::CalcContext Calc;
+    DesignGrid* KGrid1;
+    QMenu* PopupMenu1;
+    widgets::DBEdit *DesignNoEdit, *DesignRefEdit, *DesignQtyEdit;
+    widgets::DBComboBox *WindLoadCB, *SystemTypeCB, *SystemNameCB, *FinishCB, *SupplierCB, *ContinuousCB;
+    widgets::DBLookupComboBox* GlazingCB;
+    widgets::DBEdit* GlazingDetailsEdit;
+    QLineEdit *SAGDBEdit, *IGDBEdit;
+    QLabel* SupplierImage;
+    QToolButton* GlazingInfoBtn;
+    std::array<QLabel*, 5> ProfileLabel;
+    std::array<widgets::DBComboBox*, 5> ProfileCB;
+    std::array<widgets::DBEdit*, 5> DieEdit;
+    std::array<widgets::DBEdit*, 10> DimH;
+    std::array<widgets::DBEdit*, 5> DimV;
+    QToolButton *PrevBtn, *NextBtn, *AddBtn, *DelBtn, *DesignSrchBtn, *CalcBtn, *ForceSaveBtn, *UpdateAllBtn;
+    QToolButton *ClearImage, *MergeImage;
+    QToolButton *CopyDesignBtn, *PrintReportBtn, *StandardsBtn, *SystemInfoBtn;
+    // Opens a web address (tests watch it instead).
+    std::function<void(const QUrl&)> openUrl;
+
+    void showSupplierPicture(const QString& file) override;
+    void setContinuousItems(const QStringList& items) override;
+    void setGlazingInfoEnabled(bool enabled) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* buildSpecification();
+    QWidget* buildGlazing();
+    QWidget* buildProfiles();
+    QWidget* buildConfiguration();
+    QWidget* buildCommands();
+    calc::DesignView view();
+    void systemTypeLeft();
+    void systemNameChanged();
+    void systemNameLeft();
+    void lookForStandards();
+    void stepDesign(bool forward);
+    void profileChanged(int k);
+    void glassChosen();
+    void glazingShown();
+    void fillLists();
+    void colourList(QComboBox* box, const std::function<bool(const QString&)>& active);
+    void guarded(const std::function<void()>& command);
+    void open(const QUrl& url);
+    static int rowCount(data::TDM& dm, const QString& table);
+
+    data::TDM& DM;
+    ui::main::TMainForm& main_;
+    data::Messages& messages_;
+    QString systemTypeAtEntry_;
+    bool updating_ = false;
+};
+
+}  // namespace ui::design

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QIcon>
+
+class QLabel;
+class QToolButton;
+
+namespace ui::main {
+
+// The command pictures, drawn in one style so that every button matches.
+enum class IconKind { Previous, Next, Add, Delete, Find, Details, Browse, Print, Calculate, Save, Copy };
+QIcon commandIcon(IconKind kind);
+
+// A command picture button with its hint as tool tip and status-bar text.
+QToolButton* commandButton(IconKind kind, const QString& hint);
+// A field caption, right-aligned against its box.
+QLabel* caption(const QString& text);
+
+}  // namespace ui::main

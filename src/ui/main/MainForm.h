@@ -1,0 +1,139 @@
+#pragma once
+
+#include "data/DataModule.h"
+#include "DesignScreen.h"
+#include "data/MainWindowHooks.h"
+#include "design/GridModel.h"
+
+#include <QMainWindow>
+#include <functional>
+
+class QCheckBox;
+class QLabel;
+class QTabWidget;
+class QToolButton;
+class QAction;
+class QGroupBox;
+
+namespace ui::compliance {
+class TRationalPage;
+}
+namespace widgets {
+class DBComboBox;
+class DBEdit;
+class DBGrid;
+}  // namespace widgets
+
+namespace ui::main {
+
+class TAboutForm;
+class TDetailsForm;
+class TSearchForm;
+
+// The main window: the current project in the header, the design screen,
+// the project summary and the compliance pages below it.
+class TMainForm : public QMainWindow, public data::MainWindowHooks {
+    Q_OBJECT
+public:
+    TMainForm(data::TDM& dm, data::Messages& messages, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // The design page fills these in; until then the steps that need it are skipped.
+    void setDesignScreen(DesignScreen* screen) { designScreen_ = screen; }
+    QWidget* designPage() const { return TabSheet1; }
+
+    // Life cycle.
+    void FormCreate();
+    void FormActivate();
+    void FormClose();
+    void DesignBtnClick();
+    void SaveDesign();
+    // Loads the shown design's stored cells into the grid; `force` reloads the
+    // design already shown (after its cells were rewritten from outside).
+    void LoadGraphic(bool force = false);
+    void SetTableRelationships();
+    void ClearTableRelationships();
+    data::DlgButton MessageDlg(const QString& msg, data::DlgType type, const QList<data::DlgButton>& buttons);
+    void ShowMessage(const QString& msg);
+
+    // Project records.
+    void PrevProjectClick();
+    void NextProjectClick();
+    void AddProjectClick();
+    void DeleteProjectClick();
+    void FindProjectClick();
+    void FindProject2Click();
+    void DetailsClick();
+    void ClearImageClick();
+
+    // MainWindowHooks
+    bool mainWindowVisible() const override { return isVisible(); }
+    void clearDesign() override { ClearImageClick(); }
+    void setContinuousItems(const QStringList& items) override;
+    void showSupplierPicture(const QString& file) override;
+    void setGlazingInfoEnabled(bool enabled) override;
+
+    // The shown design's cells and spans.
+    ::design::GridModel Grid;
+    bool WarningsOff = true;
+    bool FirstActivation = true;
+
+    // Controls, named as the rest of the program refers to them.
+    widgets::DBEdit* ProjectRefEdit;
+    widgets::DBEdit* ProjectNameEdit;
+    widgets::DBComboBox* WLoadCB;
+    widgets::DBComboBox* FinCB;
+    widgets::DBEdit* ProjectDateEdit;
+    widgets::DBEdit* DesignedByEdit;
+    QToolButton *PrevProjectBtn, *NextProjectBtn, *AddProjectBtn, *DeleteProjectBtn, *FindProjectBtn;
+    QToolButton *FindProject2Btn, *DetailsBtn;
+    QTabWidget* PageControl1;
+    QWidget *TabSheet1, *TabSheet2, *TabSheet3, *TabSheet4, *TabSheet6;
+    widgets::DBGrid* SummaryGrid;
+    QCheckBox* HideWarningsCB;
+    QToolButton* PrintSummaryBtn;
+    ui::compliance::TRationalPage* RationalPage;
+    QAction* RationalAction;
+    QAction *NewProjectAction, *DeleteProjectAction, *ExitAction, *AboutAction, *UserManualAction;
+
+    TSearchForm* SearchForm;
+    TDetailsForm* DetailsForm;
+    TAboutForm* AboutForm;
+
+    // Called instead of ending the process when the disclaimer is declined (tests).
+    std::function<void()> onDecline;
+    // The file the user manual entry opens (set by tests to watch it).
+    std::function<void(const QString&)> openDocument;
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildMenus();
+    QGroupBox* buildHeader();
+    QWidget* buildSummaryPage();
+    void pageChanged(int index);
+    void pageShown(int index);
+    void pageHidden(int index);
+    void focusChanged(QWidget* old, QWidget* now);
+    void projectTextChanged();
+    void updateRefReadOnly();
+    void postProject();
+    // Runs a user command; an error of the store ends it with the standard box.
+    void guarded(const std::function<void()>& command);
+
+    data::TDM& DM;
+    data::Messages& messages_;
+    DesignScreen* designScreen_ = nullptr;
+    int currentPage_ = 0;
+    bool activating_ = false;
+    bool expectActivation_ = false;
+    bool closed_ = false;
+    QString loadedRef_;
+    int loadedNo_ = -1;
+};
+
+}  // namespace ui::main

@@ -1,0 +1,252 @@
+#include "support/TestSupport.h"
+#include "ui/main/AboutForm.h"
+#include "data/DataModule.h"
+#include "ui/main/DetailsForm.h"
+#include "ui/main/MainForm.h"
+#include "ui/main/SearchForm.h"
+#include "ui/compliance/RationalPage.h"
+#include "widgets/DataControls.h"
+#include "widgets/DataSetModel.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QDir>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace data;
+using namespace ui::main;
+using testing_support::fixturesDir;
+using testing_support::RecordingMessages;
+using testing_support::rowCount;
+
+namespace {
+
+// Runs `step` on the modal window as soon as it is up (a modal exec blocks the test).
+void whenModal(std::function<void(QWidget*)> step) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, step] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            step(modal);
+        }
+    });
+    timer->start();
+}
+
+struct Window : ::testing::Test {
+    void start(const QString& shippedData) {
+        qputenv("QUORVEX_DATA_DIR", shippedData.toUtf8());
+        dm = std::make_unique<TDM>(messages, work.path(), store::AliasRegistry(QDir(config.path()).filePath("a.ini")));
+        form = std::make_unique<TMainForm>(*dm, messages);
+        form->FirstActivation = false;  // the disclaimer has its own test
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        QApplication::processEvents();
+    }
+    void start() { start(QDir(fixturesDir()).filePath("data")); }
+    void TearDown() override {
+        form.reset();
+        dm.reset();
+        qunsetenv("QUORVEX_DATA_DIR");
+    }
+    QString currentRef() { return dm->ProjectTable.fieldByName("Project_Ref").asString(); }
+    int projects() { return rowCount(*dm->database(), "Project"); }
+
+    QTemporaryDir work, config;
+    RecordingMessages messages;
+    std::unique_ptr<TDM> dm;
+    std::unique_ptr<TMainForm> form;
+};
+
+}  // namespace
+
+TEST_F(Window, EmptyFolderShowsAnEmptyHeaderAndStepsDoNothing) {
+    QTemporaryDir noRows;
+    start(noRows.path());
+    EXPECT_EQ(form->windowTitle(), "Quorvex (Version 5.0)");
+    EXPECT_TRUE(form->ProjectRefEdit->text().isEmpty());
+    EXPECT_TRUE(form->ProjectNameEdit->text().isEmpty());
+    form->PrevProjectBtn->click();
+    form->NextProjectBtn->click();
+    EXPECT_EQ(projects(), 0);
+    EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join("|").toStdString();
+    // Only DESIGN and SUMMARY have tabs.
+    EXPECT_TRUE(form->PageControl1->isTabVisible(0));
+    EXPECT_TRUE(form->PageControl1->isTabVisible(1));
+    for (int i = 2; i <= 4; ++i) EXPECT_FALSE(form->PageControl1->isTabVisible(i));
+}
+
+TEST_F(Window, StartsOnTheLastDatedProjectAndStepsInKeyOrder) {
+    start();
+    EXPECT_EQ(form->ProjectRefEdit->text(), "HOUSE");
+    EXPECT_EQ(form->ProjectNameEdit->text(), "Smith house, Parktown");
+    EXPECT_EQ(form->ProjectDateEdit->text(), "01/04/2026");
+    EXPECT_EQ(form->FinCB->currentText(), "Anodised");
+    EXPECT_TRUE(form->ProjectRefEdit->isReadOnly());
+    // "Previous Project" walks forward in key order, "Next Project" back.
+    form->PrevProjectBtn->click();
+    EXPECT_EQ(currentRef(), "OFFICE");
+    form->PrevProjectBtn->click();
+    EXPECT_EQ(form->ProjectRefEdit->text(), "_Casement");
+    form->PrevProjectBtn->click();  // at the end: nothing moves
+    EXPECT_EQ(currentRef(), "_Casement");
+    form->NextProjectBtn->click();
+    form->NextProjectBtn->click();
+    EXPECT_EQ(currentRef(), "HOUSE");
+    form->NextProjectBtn->click();
+    EXPECT_EQ(form->ProjectRefEdit->text(), "HOUSE");
+}
+
+TEST_F(Window, ANewProjectIsPostedWhenItsReferenceBoxIsLeft) {
+    start();
+    form->AddProjectBtn->click();
+    EXPECT_FALSE(form->ProjectRefEdit->isReadOnly());
+    EXPECT_EQ(QApplication::focusWidget(), form->ProjectRefEdit);
+    EXPECT_EQ(form->FinCB->currentText(), "Powder Coat");
+    EXPECT_EQ(form->WLoadCB->currentText(), "1000");
+    QTest::keyClicks(form->ProjectRefEdit, "NEW1");
+    form->ProjectNameEdit->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(projects(), 4);
+    EXPECT_EQ(rowCount(*dm->database(), "Project",
+                       "Project_Ref = 'NEW1' AND Def_Finish = 'Powder Coat' AND Def_WL = 1000 AND Project_Date = ?1",
+                       {QDate::currentDate().toString(Qt::ISODate)}),
+              1);
+    EXPECT_TRUE(form->ProjectRefEdit->isReadOnly());
+    QTest::keyClicks(form->ProjectNameEdit, "Clinic");
+    form->DesignBtnClick();
+    EXPECT_EQ(rowCount(*dm->database(), "Project", "Project_Name = 'Clinic'"), 1);
+}
+
+TEST_F(Window, AnAbandonedNewProjectIsGoneAfterTheNextSave) {
+    start();
+    form->AddProjectBtn->click();
+    form->ProjectNameEdit->setFocus();  // leaves the reference box empty
+    QApplication::processEvents();
+    form->DesignBtnClick();
+    EXPECT_EQ(projects(), 3);
+    EXPECT_EQ(rowCount(*dm->database(), "Project", "Project_Ref IS NULL"), 0);
+}
+
+TEST_F(Window, StandardProjectsCannotBeDeletedOthersAfterYes) {
+    start();
+    dm->ProjectTable.findKey({"_Casement"});
+    form->DeleteProjectBtn->click();
+    EXPECT_EQ(messages.texts, QStringList{"You may NOT delete standard projects!"});
+    EXPECT_EQ(projects(), 3);
+
+    dm->ProjectTable.append();
+    dm->ProjectTable.fieldByName("Project_Ref").setAsString("A_B");
+    dm->ProjectTable.post();
+    messages.texts.clear();
+    messages.answers = {DlgButton::No};
+    form->DeleteProjectBtn->click();
+    EXPECT_EQ(messages.texts, QStringList{"Are you sure you want to Delete this Project?"});
+    EXPECT_EQ(projects(), 4);
+    messages.answers = {DlgButton::Yes};
+    form->DeleteProjectBtn->click();
+    EXPECT_EQ(projects(), 3);
+    EXPECT_EQ(rowCount(*dm->database(), "Project", "Project_Ref = 'A_B'"), 0);
+}
+
+TEST_F(Window, SearchFindsPartOfANameInAnotherLetterCase) {
+    start();
+    dm->ProjectTable.findKey({"OFFICE"});
+    int listed = -1;
+    whenModal([&](QWidget*) {
+        QTest::keyClicks(form->SearchForm->SearchEdit, "smith");
+        QTest::keyClick(form->SearchForm->SearchEdit, Qt::Key_Return);
+        listed = dm->ProjectQuery.recordCount();
+        form->SearchForm->accept();
+    });
+    form->FindProjectBtn->click();
+    EXPECT_EQ(listed, 1);
+    EXPECT_EQ(currentRef(), "HOUSE");
+    EXPECT_FALSE(dm->ProjectQuery.active());
+    EXPECT_TRUE(messages.texts.isEmpty());
+}
+
+TEST_F(Window, ShowStandardsListsTheStandardProjectsOnlyWhenTicked) {
+    start();
+    QList<int> counts;
+    whenModal([&](QWidget*) {
+        counts << dm->ProjectQuery.recordCount();
+        form->SearchForm->ShowStandards->click();
+        counts << dm->ProjectQuery.recordCount();
+        form->SearchForm->ShowStandards->click();
+        counts << dm->ProjectQuery.recordCount();
+        form->SearchForm->reject();
+    });
+    const QString before = currentRef();
+    form->FindProject2Btn->click();
+    EXPECT_EQ(counts, (QList<int>{2, 3, 2}));
+    EXPECT_EQ(currentRef(), before);
+}
+
+TEST_F(Window, ClosingAModalWindowRerunsTheActivationSteps) {
+    start();
+    form->PageControl1->setTabVisible(3, true);
+    form->WarningsOff = true;
+    whenModal([&](QWidget* modal) {
+        // As a window manager does, the modal window takes the activation.
+        QApplication::setActiveWindow(modal);
+        form->DetailsForm->Detail[0]->setFocus();
+        QTest::keyClicks(form->DetailsForm->Detail[0], "Erf 1234, Parktown");
+        modal->close();
+    });
+    form->DetailsBtn->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form->PageControl1->isTabVisible(3); }, 2000));
+    EXPECT_FALSE(form->PageControl1->isTabVisible(3));
+    EXPECT_FALSE(form->WarningsOff);
+    EXPECT_EQ(rowCount(*dm->database(), "Project", "Detail1 = 'Erf 1234, Parktown'"), 1);
+}
+
+TEST_F(Window, TheSummaryGridIsEnabledOnlyWhileItsPageIsShown) {
+    start();
+    dm->DesignTable.append();
+    dm->DesignTable.fieldByName("Design_Ref").setAsString("W1");
+    dm->DesignTable.post();
+    EXPECT_FALSE(form->SummaryGrid->isEnabled());
+    form->HideWarningsCB->setChecked(true);
+    form->PageControl1->setCurrentIndex(1);
+    EXPECT_TRUE(form->SummaryGrid->isEnabled());
+    EXPECT_TRUE(form->WarningsOff);
+    EXPECT_EQ(form->SummaryGrid->model()->rowCount(), 1);
+    EXPECT_EQ(form->SummaryGrid->model()->headerData(6, Qt::Horizontal).toString(), "Area(sqm)");
+    EXPECT_FALSE(form->SummaryGrid->model()->flags(form->SummaryGrid->model()->index(0, 0)) & Qt::ItemIsEditable);
+    EXPECT_TRUE(form->SummaryGrid->model()->flags(form->SummaryGrid->model()->index(0, 1)) & Qt::ItemIsEditable);
+    form->PageControl1->setCurrentIndex(0);
+    EXPECT_FALSE(form->SummaryGrid->isEnabled());
+}
+
+TEST_F(Window, DecliningTheDisclaimerEndsTheProgram) {
+    qputenv("QUORVEX_DATA_DIR", QDir(fixturesDir()).filePath("data").toUtf8());
+    dm = std::make_unique<TDM>(messages, work.path(), store::AliasRegistry(QDir(config.path()).filePath("a.ini")));
+    form = std::make_unique<TMainForm>(*dm, messages);
+    bool ended = false;
+    form->onDecline = [&] { ended = true; };
+    whenModal([&](QWidget* modal) {
+        EXPECT_EQ(modal->windowTitle(), "About Quorvex");
+        form->AboutForm->declineButton()->click();
+    });
+    form->FormActivate();
+    EXPECT_TRUE(ended);
+    EXPECT_FALSE(form->FirstActivation);
+}
+
+TEST_F(Window, TheComplianceMenuOpensTheRationalDesignPage) {
+    start();
+    EXPECT_FALSE(form->PageControl1->isTabVisible(4));
+    form->RationalAction->trigger();
+    EXPECT_TRUE(form->PageControl1->isTabVisible(4));
+    EXPECT_EQ(form->PageControl1->currentIndex(), 4);
+    EXPECT_EQ(form->PageControl1->tabText(4), "SANS 10400XA (Rational Design)");
+    EXPECT_TRUE(form->RationalPage->isVisible());
+}
