@@ -60,4 +60,27 @@ QString resolvePicture(const QString& workDir, const QString& relativePath) {
     return resolveUnder(installedImagesDir(), parts);
 }
 
+QString prepareUserWorkFolder() {
+    const QString folder = QDir(QDir::homePath()).filePath(QStringLiteral("Quorvex"));
+    if (!QDir().mkpath(folder)) return {};
+    return folder;
+}
+
+QStringList userManualCandidates(const QString& workDir) {
+    const QString name = QString::fromLatin1(kUserManualName);
+    QStringList candidates{QDir(workDir).filePath(name)};
+    if (QCoreApplication::instance()) {
+        const QDir appDir(QCoreApplication::applicationDirPath());
+        candidates << QDir::cleanPath(appDir.filePath(QStringLiteral("../share/quorvex/") + name))
+                   << appDir.filePath(name);
+    }
+    return candidates;
+}
+
+QString findUserManual(const QString& workDir) {
+    for (const QString& candidate : userManualCandidates(workDir))
+        if (QFileInfo(candidate).isFile()) return candidate;
+    return {};
+}
+
 }  // namespace data

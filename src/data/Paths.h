@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace data {
 
@@ -14,5 +15,17 @@ QString installedImagesDir();
 // folder lacks is taken from the installed picture folder. Empty when neither
 // has it.
 QString resolvePicture(const QString& workDir, const QString& relativePath);
+
+// The per-user working folder a program started from the desktop works in
+// (~/Quorvex). Created when missing; the data folder in it is created and
+// filled by the data module on first start. Empty when it cannot be made.
+QString prepareUserWorkFolder();
+
+// The user manual's file name, and where the Help menu looks for it: a copy in
+// the working folder first, then the installed one beside the program.
+inline constexpr const char* kUserManualName = "Quorvex User Manual.PDF";
+QStringList userManualCandidates(const QString& workDir);
+// The first candidate that exists; empty when there is none.
+QString findUserManual(const QString& workDir);
 
 }  // namespace data

@@ -3,6 +3,7 @@
 #include "data/Paths.h"
 
 #include <QHBoxLayout>
+#include <QDir>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -50,6 +51,12 @@ TAboutForm::TAboutForm(const QString& workDir, QWidget* parent) : QDialog(parent
         auto* l = new QLabel(QString::fromUtf8(t));
         column->addWidget(l);
     }
+    // Where this installation keeps its data, for support calls and backups.
+    auto* folder = new QLabel(QStringLiteral("Working folder : %1").arg(QDir::toNativeSeparators(workDir)));
+    folder->setObjectName(QStringLiteral("WorkFolderLabel"));
+    folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    folder->setWordWrap(true);
+    column->addWidget(folder);
     column->addStretch();
     texts->addLayout(column, 1);
     texts->addWidget(picture(workDir, QStringLiteral("Images/AboutPicture.jpg"), 160));

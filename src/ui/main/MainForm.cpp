@@ -156,7 +156,9 @@ void TMainForm::buildMenus() {
     help->menuAction()->setStatusTip(QStringLiteral("Help topics"));
     AboutAction = help->addAction(QStringLiteral("&About..."), this, [this] { AboutForm->exec(); });
     UserManualAction = help->addAction(QStringLiteral("&User Manual"), this, [this] {
-        const QString file = QDir(DM.WorkDir).filePath(QStringLiteral("Quorvex User Manual.PDF"));
+        // A copy in the working folder wins over the installed manual.
+        QString file = data::findUserManual(DM.WorkDir);
+        if (file.isEmpty()) file = data::userManualCandidates(DM.WorkDir).constFirst();
         if (openDocument)
             openDocument(file);
         else
