@@ -12,7 +12,8 @@ class CliMessages : public data::Messages {
 public:
     explicit CliMessages(QTextStream& err) : err_(err) {}
     void showMessage(const QString& text) override { err_ << text << Qt::endl; }
-    data::DlgButton messageDlg(const QString& text, data::DlgType, const QList<data::DlgButton>& buttons) override {
+    data::DlgButton messageDlg(const QString& text, data::DlgType,
+                               const QList<data::DlgButton>& buttons) override {
         err_ << text << Qt::endl;
         return buttons.isEmpty() ? data::DlgButton::OK : buttons.first();
     }
@@ -22,4 +23,4 @@ private:
     QTextStream& err_;
 };
 
-}  // namespace cli
+} // namespace cli

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -8,9 +11,12 @@
 
 namespace cli {
 
+// What a command gets: the working folder, its positional arguments (the
+// command's own words removed) and its parsed options.
 struct Context {
     QString workDir;
-    QStringList args;  // the command's own arguments
+    QStringList args;
+    const QCommandLineParser& options;
     QTextStream& out;
     QTextStream& err;
 };
@@ -20,14 +26,29 @@ struct UsageError {
     QString message;
 };
 
-struct Command {
-    QString name;
-    QString synopsis;  // arguments, for the usage text
+struct Argument {
+    QString name; // as the usage line spells it: "PROJECT_REF", "[DESIGN_NO]"
     QString help;
-    std::function<int(Context&)> run;  // 0 success, 1 failure
 };
 
-const std::vector<Command>& commands();
+struct Command {
+    QString name; // one word ("calc") or a group word and a kind ("report design")
+    QString help; // one line for the command list
+    QList<Argument> arguments;
+    QList<QCommandLineOption> options; // the command's own, besides --help
+    QStringList requiredOptions;       // names of options the command cannot do without
+    std::function<int(Context&)> run;  // 0 success, 1 failure; UsageError for 2
+};
+
+using CommandList = std::vector<Command>;
+
+// Every command, in the order of the help text.
+const CommandList& commands();
+
+// Runs one command line (without the program name); returns the exit code.
 int runCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
-}  // namespace cli
+// The usage line of a command: "calc PROJECT_REF [DESIGN_NO]".
+QString usageLine(const Command& command);
+
+} // namespace cli

@@ -1,9 +1,8 @@
-#include "CalcCommand.h"
-
 #include "CliMessages.h"
+#include "Commands.h"
 #include "ProjectSetup.h"
-#include "data/DataModule.h"
 #include "calc/Calculation.h"
+#include "data/DataModule.h"
 
 namespace cli {
 
@@ -12,8 +11,6 @@ namespace {
 QString figure(store::DataSet& ds, const char* field) {
     return QString::number(ds.fieldByName(QString::fromLatin1(field)).asFloat(), 'g', 15);
 }
-
-} // namespace
 
 int calcCommand(Context& ctx) {
     if (ctx.args.isEmpty() || ctx.args.size() > 2)
@@ -70,6 +67,22 @@ int calcCommand(Context& ctx) {
         D.first();
     }
     return 0;
+}
+
+} // namespace
+
+void addCalcCommands(CommandList& list) {
+    list.push_back(
+        {QStringLiteral("calc"),
+         QStringLiteral("calculate a design, or every design of a project in key order, store "
+                        "the results and print them (Design_No, Design_Ref, Window_Area, "
+                        "U_Factor, SHGC, ReqIx, ActualIx, Total_Cost)"),
+         {{QStringLiteral("PROJECT_REF"), QStringLiteral("the project's reference")},
+          {QStringLiteral("[DESIGN_NO]"),
+           QStringLiteral("the design's number; without it every design of the project")}},
+         {},
+         {},
+         calcCommand});
 }
 
 } // namespace cli

@@ -1,0 +1,24 @@
+#include "Commands.h"
+
+namespace cli {
+
+// Each command group lives in its own file and adds its commands here: to add
+// a group, write its file and add its line to both lists below.
+void addSetupCommands(CommandList& list);    // init, tables
+void addCalcCommands(CommandList& list);     // calc
+void addReportCommands(CommandList& list);   // report design|summary|rational
+void addRationalCommands(CommandList& list); // rational
+
+const CommandList& commands() {
+    static const CommandList all = [] {
+        CommandList list;
+        addSetupCommands(list);
+        addCalcCommands(list);
+        addReportCommands(list);
+        addRationalCommands(list);
+        return list;
+    }();
+    return all;
+}
+
+} // namespace cli
