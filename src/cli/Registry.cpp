@@ -8,6 +8,7 @@ void addSetupCommands(CommandList& list);    // init, tables
 void addCalcCommands(CommandList& list);     // calc
 void addReportCommands(CommandList& list);   // report design|summary|rational
 void addRationalCommands(CommandList& list); // rational
+void addCopyCommands(CommandList& list);     // copy-project, copy-design
 
 const CommandList& commands() {
     static const CommandList all = [] {
@@ -16,6 +17,7 @@ const CommandList& commands() {
         addCalcCommands(list);
         addReportCommands(list);
         addRationalCommands(list);
+        addCopyCommands(list);
         return list;
     }();
     return all;
