@@ -63,7 +63,7 @@ TImageForm::TImageForm(store::Query& standards, const QString& workDir,
     layout->addWidget(ScrollBox);
     const int width =
         sheet->sizeHint().width() + ScrollBox->verticalScrollBar()->sizeHint().width() + 4;
-    resize(width + 12, 3 * (ThumbnailSlot::SlotHeight + 8) + 40);
+    resize(width + 12, 4 * (ThumbnailSlot::SlotHeight + 8) + 30);
 }
 
 void TImageForm::showEvent(QShowEvent* event) {
