@@ -7,6 +7,8 @@
 #include "design/Dimensions.h"
 #include "store/StoreError.h"
 
+#include <cmath>
+
 namespace calc {
 
 namespace {
@@ -43,6 +45,34 @@ const ProfileLookup kLookups[] = {
 
 constexpr double kEdgeOfGlassWidth = 63.5;
 
+QString valueText(double v) {
+    return QString::number(v, 'g', 15);
+}
+
+// The first input of the current design the formulas cannot take: a value
+// that is not finite, or a negative size, wind load or quantity. Values from a
+// project folder, an import or a damaged table never passed the window's
+// validators. Empty when every input is sound.
+QString invalidDesignInput(store::DataSet& D) {
+    for (const QString& f : design::dimensionFields()) {
+        const double v = D.fieldByName(f).asFloat();
+        if (!std::isfinite(v) || v < 0) return QStringLiteral("%1 (%2)").arg(f, valueText(v));
+    }
+    const double wind = number(D, "Wind_Load");
+    if (!std::isfinite(wind) || wind < 0)
+        return QStringLiteral("Wind_Load (%1)").arg(valueText(wind));
+    const double qty = number(D, "Design_Qty");
+    if (!std::isfinite(qty) || qty < 0)
+        return QStringLiteral("Design_Qty (%1)").arg(valueText(qty));
+    return {};
+}
+
+bool allFinite(std::initializer_list<long double> values) {
+    for (long double v : values)
+        if (!std::isfinite(v)) return false;
+    return true;
+}
+
 } // namespace
 
 const QStringList DesignResultFields = {
@@ -78,26 +108,38 @@ CalcContext::CalcContext(data::TDM& dm, data::Messages& messages) : dm_(dm), mes
 void CalcContext::UpdateCalcBtn(bool changed) {
     CalcBtnEnabled = true;
     if (!changed) return;
-    store::Table& D = dm_.DesignTable;
-    if (onRow(D)) {
+    if (onRow(dm_.DesignTable)) {
         store::Transaction tx(*dm_.database());
-        D.edit();
-        for (const QString& f : DesignResultFields)
-            setNumber(D, f, 0);
-        D.post();
-        // The costs are wiped with the results, so that no figure of an
-        // earlier calculation outlives them.
-        store::Table& costing = dm_.DesignCostingTable;
-        if (costing.findKey({D.fieldByName(QStringLiteral("Project_Ref")).value(),
-                             D.fieldByName(QStringLiteral("Design_No")).value()})) {
-            costing.edit();
-            for (const QString& f : CostingResultFields)
-                setNumber(costing, f, 0);
-            costing.post();
-        }
+        zeroResults();
         tx.commit();
     }
     IxWarningShown = false;
+}
+
+void CalcContext::zeroResults() {
+    store::Table& D = dm_.DesignTable;
+    D.edit();
+    for (const QString& f : DesignResultFields)
+        setNumber(D, f, 0);
+    D.post();
+    // The costs are wiped with the results, so that no figure of an
+    // earlier calculation outlives them.
+    store::Table& costing = dm_.DesignCostingTable;
+    if (costing.findKey({D.fieldByName(QStringLiteral("Project_Ref")).value(),
+                         D.fieldByName(QStringLiteral("Design_No")).value()})) {
+        costing.edit();
+        for (const QString& f : CostingResultFields)
+            setNumber(costing, f, 0);
+        costing.post();
+    }
+}
+
+void CalcContext::noResults(const QString& badValue) {
+    zeroResults();
+    messages_.showMessage(
+        QStringLiteral("No Results Available for Selected Options: %1 of design %2 "
+                       "is not a valid value")
+            .arg(badValue, text(dm_.DesignTable, "Design_Ref")));
 }
 
 void CalcContext::forgetReferenceRows() {
@@ -197,6 +239,24 @@ bool CalcContext::lookupValues() {
         params << QString::fromLatin1(l.profile) << option;
         const std::optional<ValueRow> row = systemValues(sql, params);
         ValuesFound = row.has_value();
+        if (ValuesFound && badMemberValue_.isEmpty()) {
+            // Only the columns this lookup hands on: the centre figures of the
+            // head row and one value set per member word.
+            static const char* const names[11] = {"U_COG", "SHGC_COG", "UF0",  "UF1",  "UF2", "UE0",
+                                                  "UE1",   "UE2",      "PFD0", "PFD1", "PFD2"};
+            std::vector<size_t> used;
+            if (qstrcmp(l.profile, "Head") == 0) used = {0, 1};
+            for (size_t i = 0; i < 3 && l.words[i]; ++i)
+                used.insert(used.end(), {2 + i, 5 + i, 8 + i});
+            for (size_t i : used)
+                if (!std::isfinite((*row)[i])) {
+                    badMemberValue_ =
+                        QStringLiteral("%1 of the %2 row of SystemValues (%3)")
+                            .arg(QString::fromLatin1(names[i]), QString::fromLatin1(l.profile),
+                                 valueText((*row)[i]));
+                    break;
+                }
+        }
         if (ValuesFound) {
             if (qstrcmp(l.profile, "Head") == 0) {
                 ProfileValues.U_COG = (*row)[0];
@@ -250,6 +310,8 @@ void CalcContext::calculate(DesignView& view) {
     Costs = CostTotals{};
     SashSystem = false;
     ValuesFound = false;
+    badMemberValue_.clear();
+    if (const QString bad = invalidDesignInput(D); !bad.isEmpty()) return noResults(bad);
     if (dm_.SystemProfileTypeTable.findKey({view.systemNameText}))
         SashSystem = text(dm_.SystemProfileTypeTable, "Profile5") == QLatin1String("Sash");
 
@@ -262,6 +324,11 @@ void CalcContext::calculate(DesignView& view) {
     ProfileValues.SHGC_COG = 0;
     const bool valuesComplete = lookupValues();
     ProfileValues.setEdgeWidths(kEdgeOfGlassWidth);
+    // A value that is not finite makes every sum it enters not finite; one
+    // that no member of this design reads harms nothing.
+    const QString tooLarge = badMemberValue_.isEmpty()
+                                 ? QStringLiteral("a result too large for the calculation")
+                                 : badMemberValue_;
 
     // The continuous member against the wind load.
     const QString continuous = text(D, "Continuous");
@@ -270,9 +337,20 @@ void CalcContext::calculate(DesignView& view) {
     const long double reqIx = RequiredIx(number(D, "Wind_Load"), spanL, spanR, length);
     const double actualIx =
         profileIx(continuous == QLatin1String("Horizontal") ? view.transomDie : view.mullionDie);
-    if (actualIx > 0 && actualIx < reqIx) DisplayIxWarning();
+    if (!std::isfinite(actualIx))
+        return noResults(
+            QStringLiteral("Profile_Ix of the chosen profile (%1)").arg(valueText(actualIx)));
 
     const long double area = CalcWindowArea(grid, dims);
+    const ThermalTotals totals = thermalLoop(grid, dims, ProfileValues);
+    // Values within range one by one can still overflow in the sums; no
+    // figure that is not a number may be stored or printed.
+    if (!allFinite({length, spanL, spanR, reqIx, area, double(area), totals.UA, totals.glassSolar,
+                    totals.frameSolar, Costs.frame, Costs.glazing, Costs.factory,
+                    totalCostPerArea(Costs, area)}))
+        return noResults(tooLarge);
+    if (actualIx > 0 && actualIx < reqIx) DisplayIxWarning();
+
     writeCostRow(area);
 
     D.edit();
@@ -284,7 +362,6 @@ void CalcContext::calculate(DesignView& view) {
     setNumber(D, QStringLiteral("ActualIx"), actualIx);
     D.post();
 
-    const ThermalTotals totals = thermalLoop(grid, dims, ProfileValues);
     if (totals.noneCount == design::RowCount * design::ColCount)
         messages_.showMessage(QStringLiteral("Please design at least one frame"));
 
@@ -294,6 +371,7 @@ void CalcContext::calculate(DesignView& view) {
         U = totals.UA / A;
         shgc = (totals.glassSolar + totals.frameSolar) / A;
     }
+    if (!allFinite({U, shgc})) return noResults(tooLarge);
     D.edit();
     setNumber(D, QStringLiteral("U_Factor"), RoundTo(U, 5));
     setNumber(D, QStringLiteral("SHGC"), RoundTo(shgc, 5));

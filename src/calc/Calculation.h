@@ -81,6 +81,10 @@ private:
     SashRows loadSashes(const QString& systemName);
     GlazingRow loadGlazing(const QString& glassCode);
     void writeCostRow(long double area);
+    // Zeroes the design's results and costs.
+    void zeroResults();
+    // The design gets no results because of `badValue`; says which.
+    void noResults(const QString& badValue);
     void failed(const store::StoreError& e);
 
     data::TDM& dm_;
@@ -91,6 +95,8 @@ private:
     std::map<QString, SashRows> sashRows_;
     std::map<QString, GlazingRow> glazingRows_;
     std::map<QString, double> profileIx_;
+    // The first value handed on by the last lookups that is not finite.
+    QString badMemberValue_;
     void forgetReferenceRows();
 };
 

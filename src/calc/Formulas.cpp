@@ -44,9 +44,14 @@ long long TenPowerTo(int Power) {
 
 double RoundTo(double Value, int DecimalPlaces) {
     const long long power = TenPowerTo(DecimalPlaces);
-    // llrintl rounds in the current mode, which is to nearest, ties to even.
-    const long long n =
-        std::llrint(static_cast<long double>(Value) * static_cast<long double>(power));
+    const long double scaled = static_cast<long double>(Value) * static_cast<long double>(power);
+    // Beyond the 64-bit range (and for NaN and infinities) the conversion is
+    // undefined; a double that large has no digits left at those places, so
+    // it is its own rounding.
+    constexpr long double limit = 9.2e18L;
+    if (!(std::fabs(scaled) < limit)) return Value;
+    // llrint rounds in the current mode, which is to nearest, ties to even.
+    const long long n = std::llrint(scaled);
     return static_cast<double>(static_cast<long double>(n) / static_cast<long double>(power));
 }
 

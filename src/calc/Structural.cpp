@@ -19,6 +19,15 @@ void GetVSpan(const design::Dimensions& dims, int ColNo, long double& LeftSpan,
 
 namespace {
 
+// Member lengths and span sums are sums of dimensions added in different
+// orders (a merged cell against the single cells beside it), so two that are
+// equal on paper may differ in the last bit; within this they tie.
+constexpr long double kTieTolerance = 1e-6L;
+
+bool atLeast(long double value, long double best) {
+    return value >= best - kTieTolerance;
+}
+
 // The summed heights of column `index`'s typed base cells (vertical), or the
 // summed widths of row `index`'s (horizontal).
 long double memberLength(const design::GridModel& grid, const design::Dimensions& dims, int index,
@@ -47,9 +56,9 @@ void LongestProfile(const design::GridModel& grid, const design::Dimensions& dim
         for (int c = 0; c < ColCount; ++c) {
             ProfileLength = memberLength(grid, dims, c, true);
             GetVSpan(dims, c, SpanL, SpanR);
-            if (ProfileLength >= best) {
+            if (atLeast(ProfileLength, best)) {
                 best = ProfileLength;
-                if (SpanL + SpanR >= bestSpan) {
+                if (atLeast(SpanL + SpanR, bestSpan)) {
                     bestSpan = SpanL + SpanR;
                     bestCol = c;
                 }
@@ -62,7 +71,7 @@ void LongestProfile(const design::GridModel& grid, const design::Dimensions& dim
         int bestRow = 0;
         for (int r = 0; r < RowCount; ++r) {
             ProfileLength = memberLength(grid, dims, r, false);
-            if (ProfileLength >= best) {
+            if (atLeast(ProfileLength, best)) {
                 best = ProfileLength;
                 bestRow = r;
             }

@@ -1,12 +1,15 @@
 #include "DataFolder.h"
 
-#include "store/Database.h"
 #include "store/DataSet.h"
+#include "store/Database.h"
 #include "store/StoreError.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QRandomGenerator>
+#include <memory>
 
 namespace data {
 
@@ -104,27 +107,79 @@ void loadCsv(store::Database& db, const store::TableDef& def, const QString& fil
     }
 }
 
+const QString kPartialSuffix = QStringLiteral(".partial-");
+
+// Serialises the making of a data folder between programs started at once in
+// the same working folder; a lock left by a killed program is taken over.
+std::unique_ptr<QLockFile> seedingLock(const QString& dataDir, int waitMs) {
+    auto lock = std::make_unique<QLockFile>(dataDir + QStringLiteral(".lock"));
+    lock->setStaleLockTime(5 * 60 * 1000);
+    if (!lock->tryLock(waitMs)) return nullptr;
+    return lock;
+}
+
+// Temporary folders of earlier attempts, which a crash left behind. Only
+// called while holding the seeding lock, so none of them is still being built.
+void removePartialFolders(const QString& dataDir) {
+    const QFileInfo info(dataDir);
+    const QStringList leftovers =
+        info.dir().entryList({info.fileName() + kPartialSuffix + QLatin1Char('*')},
+                             QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString& name : leftovers)
+        QDir(info.dir().filePath(name)).removeRecursively();
+}
+
+void fillDataFolder(const QString& folder, const QString& shippedDir) {
+    auto db = store::Database::create(databaseFile(folder));
+    store::Transaction tx(*db);
+    db->createDataFolderTables();
+    for (const store::TableDef& def : store::schema::tables()) {
+        const QString csv = QDir(shippedDir).filePath(def.name + QStringLiteral(".csv"));
+        if (QFileInfo::exists(csv)) loadCsv(*db, def, csv);
+    }
+    tx.commit();
+}
+
 }  // namespace
 
 void createDataFolder(const QString& dataDir, const QString& shippedDir) {
-    if (QFileInfo::exists(dataDir))
-        throw StoreError(QStringLiteral("The data folder %1 exists already; it is left as it is.").arg(dataDir));
-    if (!QDir().mkpath(dataDir)) throw StoreError(QStringLiteral("Cannot create the data folder %1").arg(dataDir));
-    const QString file = databaseFile(dataDir);
+    const QString target = QDir::cleanPath(QFileInfo(dataDir).absoluteFilePath());
+    if (QFileInfo::exists(target))
+        throw StoreError(
+            QStringLiteral("The data folder %1 exists already; it is left as it is.").arg(target));
+    const QString parent = QFileInfo(target).absolutePath();
+    if (!QDir().mkpath(parent))
+        throw StoreError(QStringLiteral("Cannot create the folder %1").arg(parent));
+    const auto lock = seedingLock(target, 60000);
+    if (!lock)
+        throw StoreError(
+            QStringLiteral("Another program is creating the data folder %1; please try again.")
+                .arg(target));
+    // Another program may have finished it while this one waited.
+    if (QFileInfo::exists(target))
+        throw StoreError(
+            QStringLiteral("The data folder %1 exists already; it is left as it is.").arg(target));
+    removePartialFolders(target);
+
+    // The folder is built under a temporary name and takes its real name only
+    // when complete, so a crash never leaves a data folder that looks usable.
+    const QString partial =
+        target + kPartialSuffix + QString::number(QRandomGenerator::global()->generate64(), 36);
+    if (!QDir().mkdir(partial))
+        throw StoreError(QStringLiteral("Cannot create the folder %1").arg(partial));
     try {
-        auto db = store::Database::create(file);
-        store::Transaction tx(*db);
-        db->createDataFolderTables();
-        for (const store::TableDef& def : store::schema::tables()) {
-            const QString csv = QDir(shippedDir).filePath(def.name + QStringLiteral(".csv"));
-            if (QFileInfo::exists(csv)) loadCsv(*db, def, csv);
-        }
-        tx.commit();
+        fillDataFolder(partial, shippedDir);
+        if (!QDir().rename(partial, target))
+            throw StoreError(QStringLiteral("Cannot rename %1 to %2").arg(partial, target));
     } catch (...) {
-        // A half-made folder would pass for a damaged one at the next start.
-        QDir(dataDir).removeRecursively();
+        QDir(partial).removeRecursively();
         throw;
     }
+}
+
+void removeLeftoverDataFolders(const QString& dataDir) {
+    const QString target = QDir::cleanPath(QFileInfo(dataDir).absoluteFilePath());
+    if (const auto lock = seedingLock(target, 0)) removePartialFolders(target);
 }
 
 }  // namespace data

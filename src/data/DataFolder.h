@@ -12,8 +12,15 @@ std::vector<QStringList> parseCsv(const QString& text);
 
 // Creates a data folder: the database file with every table, filled from the
 // shipped CSV files found in `shippedDir` (one per table, header = field
-// names). Refuses to touch a folder that exists. Throws store::StoreError.
+// names). Refuses to touch a folder that exists. The folder is built beside
+// under a temporary name ("Data.partial-XXXXXX") and renamed into place when
+// complete; leftovers of earlier, interrupted attempts are removed first.
+// Throws store::StoreError.
 void createDataFolder(const QString& dataDir, const QString& shippedDir);
+
+// Removes the temporary folders interrupted attempts left beside `dataDir`,
+// unless another program is building one right now.
+void removeLeftoverDataFolders(const QString& dataDir);
 
 // The database file of a data folder.
 QString databaseFile(const QString& dataDir);

@@ -90,6 +90,10 @@ QString TDM::dataFolder() const {
     return DatabaseName;
 }
 
+QString TDM::journalModeText() const {
+    return db_ ? store::journalModeText(db_->journalMode()) : QString();
+}
+
 void TDM::CreateAlias() {
     if (!aliases_.isKnown(kAlias))
         aliases_.addSessionAlias(kAlias, QDir(WorkDir).filePath(QStringLiteral("Data")) + QLatin1Char('/'));
@@ -107,7 +111,12 @@ void TDM::DataModuleCreate() {
     try {
         // A brand-new working folder gets a data folder filled with the shipped
         // catalogue; an existing one is never overwritten.
-        if (!aliasSaved && !QFileInfo::exists(ownDataDir)) createDataFolder(ownDataDir, shippedDataDir());
+        if (!aliasSaved) {
+            if (!QFileInfo::exists(ownDataDir))
+                createDataFolder(ownDataDir, shippedDataDir());
+            else
+                removeLeftoverDataFolders(ownDataDir);
+        }
         db_ = store::Database::open(databaseFile(dataFolder()));
     } catch (const StoreError& e) {
         db_.reset();

@@ -43,6 +43,10 @@ public:
     // True when every table opened.
     bool tablesOpen() const { return tablesOpen_; }
     QString dataFolder() const;
+    // How the data folder's database keeps its journal, for the About window:
+    // "write-ahead log", or "rollback journal" on a network or FUSE file
+    // system. Empty when no data folder is open.
+    QString journalModeText() const;
 
     // The tables in the order they are opened.
     std::vector<store::Table*> tablesInOpenOrder();

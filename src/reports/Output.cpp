@@ -2,11 +2,13 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <xlsxwriter.h>
 
@@ -74,13 +76,18 @@ QString toCsv(const Document& doc) {
     return joinRows(doc, QLatin1Char(','), QStringLiteral("\r\n"), csvCell);
 }
 
-bool writeXlsx(const Document& doc, const QString& file, QString* error) {
+namespace {
+
+bool fail(QString* error, const QString& message) {
+    if (error) *error = message;
+    return false;
+}
+
+// The workbook into `file`, straight through the library.
+bool writeWorkbook(const Document& doc, const QString& file, QString* error) {
     const QByteArray name = QFile::encodeName(file);
     lxw_workbook* book = workbook_new(name.constData());
-    if (!book) {
-        if (error) *error = QStringLiteral("Cannot create %1").arg(file);
-        return false;
-    }
+    if (!book) return fail(error, QStringLiteral("Cannot create %1").arg(file));
     QByteArray sheetName = doc.title.left(31).toUtf8();
     sheetName.replace(':', ' ');
     lxw_worksheet* sheet =
@@ -101,13 +108,68 @@ bool writeXlsx(const Document& doc, const QString& file, QString* error) {
         ++r;
     }
     const lxw_error rc = workbook_close(book);
-    if (rc != LXW_NO_ERROR) {
-        if (error)
-            *error = QStringLiteral("Cannot write %1: %2")
-                         .arg(file, QString::fromUtf8(lxw_strerror(rc)));
+    if (rc != LXW_NO_ERROR)
+        return fail(
+            error,
+            QStringLiteral("Cannot write %1: %2").arg(file, QString::fromUtf8(lxw_strerror(rc))));
+    return true;
+}
+
+// A device or pipe named as the output is written to in place and checked to
+// the last byte; replacing it with a file would be wrong.
+bool writeInPlace(const QByteArray& bytes, const QString& file, QString* error) {
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fail(error, QStringLiteral("Cannot write %1: %2").arg(file, out.errorString()));
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 n = out.write(bytes.constData() + written, bytes.size() - written);
+        if (n <= 0)
+            return fail(error, QStringLiteral("Cannot write %1: %2").arg(file, out.errorString()));
+        written += n;
+    }
+    out.close();
+    if (out.error() != QFileDevice::NoError)
+        return fail(error, QStringLiteral("Cannot write %1: %2").arg(file, out.errorString()));
+    return true;
+}
+
+} // namespace
+
+bool writeFileSafely(const QByteArray& bytes, const QString& file, QString* error) {
+    const QFileInfo target(file);
+    if (target.exists() && !target.isFile() && !target.isDir())
+        return writeInPlace(bytes, file, error);
+    // Unbuffered, so that a full disk fails the write itself: a buffered save
+    // file may report its failed last flush as a successful commit.
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fail(error, QStringLiteral("Cannot write %1: %2").arg(file, out.errorString()));
+    if (out.write(bytes) != bytes.size() || !out.flush()) {
+        const QString why = out.errorString();
+        out.cancelWriting();
+        return fail(error, QStringLiteral("Cannot write %1: %2").arg(file, why));
+    }
+    if (!out.commit())
+        return fail(error, QStringLiteral("Cannot write %1: %2").arg(file, out.errorString()));
+    return true;
+}
+
+bool writeXlsx(const Document& doc, const QString& file, QString* error) {
+    // The library writes to a path of its own; the finished workbook then
+    // replaces the file in one step like every other report.
+    QTemporaryDir work;
+    if (!work.isValid())
+        return fail(error, QStringLiteral("Cannot write %1: %2").arg(file, work.errorString()));
+    const QString scratch = work.filePath(QStringLiteral("report.xlsx"));
+    if (!writeWorkbook(doc, scratch, error)) {
+        if (error) error->replace(scratch, file);
         return false;
     }
-    return true;
+    QFile made(scratch);
+    if (!made.open(QIODevice::ReadOnly))
+        return fail(error, QStringLiteral("Cannot write %1: %2").arg(file, made.errorString()));
+    return writeFileSafely(made.readAll(), file, error);
 }
 
 bool saveDocument(const Document& doc, const QString& file, QString* error) {
@@ -123,17 +185,11 @@ bool saveDocument(const Document& doc, const QString& file, QString* error) {
     } else if (lower.endsWith(QLatin1String(".csv"))) {
         bytes = toCsv(doc).toUtf8();
     } else {
-        if (error)
-            *error = QStringLiteral("Unknown report format: %1 (use .pdf, .xlsx, .txt or .csv)")
-                         .arg(file);
-        return false;
+        return fail(
+            error,
+            QStringLiteral("Unknown report format: %1 (use .pdf, .xlsx, .txt or .csv)").arg(file));
     }
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-        if (error) *error = QStringLiteral("Cannot write %1: %2").arg(file, out.errorString());
-        return false;
-    }
-    return true;
+    return writeFileSafely(bytes, file, error);
 }
 
 } // namespace reports

@@ -22,6 +22,12 @@ QString toCsv(const Document& doc);
 // Returns false (and the reason in `error`) when the file could not be written.
 bool writeXlsx(const Document& doc, const QString& file, QString* error = nullptr);
 
+// Writes `bytes` as the file: through a temporary file renamed into place, so
+// that a failed write (a full disk) leaves the earlier file as it was. A device
+// or pipe is written to directly, every byte checked. False with `error` set
+// when anything failed.
+bool writeFileSafely(const QByteArray& bytes, const QString& file, QString* error = nullptr);
+
 // Writes the report in the format the file name's ending asks for: ".pdf",
 // ".xlsx", ".txt" or ".csv" (any letter case). False with `error` set for
 // another ending or a failed write.

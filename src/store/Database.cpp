@@ -48,8 +48,11 @@ Database::~Database() {
 
 void Database::configure() {
     // Reading the schema fails here when the file is not a database at all.
+    journalMode_ = journalModeFor(folder());
     try {
-        conn_->exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        conn_->exec(journalMode_ == JournalMode::WriteAheadLog
+                        ? QStringLiteral("PRAGMA journal_mode=WAL")
+                        : QStringLiteral("PRAGMA journal_mode=DELETE"));
         conn_->exec(QStringLiteral("PRAGMA synchronous=FULL"));
         conn_->exec(QStringLiteral("PRAGMA case_sensitive_like=ON"));
         conn_->exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
@@ -68,6 +71,11 @@ sql::Statement& Database::cached(const QString& text) {
     return *it->second;
 }
 
+void Database::releaseReads() {
+    for (auto& [text, st] : statements_)
+        st->release();
+}
+
 QStringList Database::tableNames() {
     QStringList names;
     sql::Statement st(*conn_, QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' "
@@ -80,7 +88,9 @@ bool Database::hasTable(const QString& name) {
     sql::Statement& st =
         cached(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=?1"));
     st.bind(1, name);
-    return st.step();
+    const bool found = st.step();
+    st.release();
+    return found;
 }
 
 QString columnDeclaration(const FieldDef& field) {
@@ -183,9 +193,11 @@ void Database::deleteWhere(const QString& table, const QStringList& fields, cons
     QString text = QStringLiteral("DELETE FROM %1").arg(quoteIdentifier(table));
     if (!conds.isEmpty()) text += QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
     checkWritable(table, nullptr);
+    Transaction tx(*this);
     sql::Statement& st = cached(text);
     for (int i = 0; i < values.size(); ++i) st.bind(i + 1, values[i]);
     st.step();
+    tx.commit();
     notifyChanged(table, nullptr);
 }
 
@@ -197,10 +209,14 @@ QString Database::integrityCheck() {
 }
 
 void Database::begin() {
-    if (depth_ == 0)
+    if (depth_ == 0) {
+        // A statement left on a row would keep an older snapshot, and a write
+        // lock cannot be granted on top of a stale snapshot however long we wait.
+        releaseReads();
         conn_->exec(QStringLiteral("BEGIN IMMEDIATE"));
-    else
+    } else {
         conn_->exec(QStringLiteral("SAVEPOINT sp%1").arg(depth_));
+    }
     ++depth_;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileSystem.h"
 #include "Schema.h"
 #include "Sqlite.h"
 
@@ -24,6 +25,8 @@ public:
     ~Database() override;
 
     QString file() const { return file_; }
+    // The journal chosen for the folder's file system when the file was opened.
+    JournalMode journalMode() const { return journalMode_; }
     QString folder() const;
 
     QStringList tableNames();
@@ -41,7 +44,10 @@ public:
     QString integrityCheck();
 
     // Transactions nest: the outermost begin/commit is a real transaction, inner
-    // ones are savepoints. Outside any transaction each write commits at once.
+    // ones are savepoints. The outermost one takes the write lock at once
+    // (waiting up to the busy timeout for another program), so a transaction
+    // never has to upgrade a read to a write halfway. Every write of the store
+    // runs inside one; outside, a single write is its own transaction.
     void begin();
     void commit();
     void rollback();
@@ -55,6 +61,9 @@ public:
 
     sql::Connection& connection() { return *conn_; }
     sql::Statement& cached(const QString& text);
+    // Ends every cached statement's read, so the connection holds no snapshot
+    // (and, with a rollback journal, no shared lock) between operations.
+    void releaseReads();
 
     // Tells every cursor on `table` except `source` that rows changed under it.
     void notifyChanged(const QString& table, const void* source);
@@ -68,6 +77,7 @@ private:
     void configure();
 
     QString file_;
+    JournalMode journalMode_ = JournalMode::WriteAheadLog;
     std::unique_ptr<sql::Connection> conn_;
     std::map<QString, std::unique_ptr<sql::Statement>> statements_;
     std::map<QString, const Table*> locks_;

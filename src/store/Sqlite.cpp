@@ -7,6 +7,23 @@
 
 namespace store::sql {
 
+namespace {
+
+// The error of the last call on `db`; a lock that outlasted the busy timeout
+// becomes a plain BusyError.
+[[noreturn]] void fail(sqlite3* db, const QString& why) {
+    const int code = sqlite3_extended_errcode(db) & 0xff;
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+        throw BusyError(
+            QStringLiteral("The data folder is in use by another program, which kept it locked "
+                           "for more than %1 seconds. Nothing was changed; please try again.\n(%2)")
+                .arg(BusyTimeoutMs / 1000)
+                .arg(why));
+    throw StoreError(why);
+}
+
+} // namespace
+
 Connection::Connection(const QString& path, Mode mode) {
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
     if (mode == Mode::CreateNew) flags |= SQLITE_OPEN_CREATE;
@@ -18,7 +35,7 @@ Connection::Connection(const QString& path, Mode mode) {
         throw StoreError(QStringLiteral("Cannot open database %1: %2").arg(path, why));
     }
     sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, 5000);
+    sqlite3_busy_timeout(db_, BusyTimeoutMs);
 }
 
 Connection::~Connection() {
@@ -31,7 +48,7 @@ void Connection::exec(const QString& statement) {
     if (sqlite3_exec(db_, text.constData(), nullptr, nullptr, &err) != SQLITE_OK) {
         const QString why = QString::fromUtf8(err ? err : sqlite3_errmsg(db_));
         sqlite3_free(err);
-        throw StoreError(why);
+        fail(db_, why);
     }
 }
 
@@ -46,10 +63,14 @@ Statement::Statement(Connection& connection, const QString& text)
     const QByteArray utf8 = text.toUtf8();
     if (sqlite3_prepare_v2(connection.handle(), utf8.constData(), int(utf8.size()), &stmt_,
                            nullptr) != SQLITE_OK)
-        throw StoreError(connection.errorMessage());
+        fail(connection.handle(), connection.errorMessage());
 }
 
 Statement::~Statement() { sqlite3_finalize(stmt_); }
+
+void Statement::release() {
+    sqlite3_reset(stmt_);
+}
 
 void Statement::reset() {
     sqlite3_reset(stmt_);
@@ -93,8 +114,9 @@ bool Statement::step() {
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
     const QString why = connection_.errorMessage();
+    // sqlite3_reset repeats the step's error code, so the kind survives it.
     sqlite3_reset(stmt_);
-    throw StoreError(why);
+    fail(connection_.handle(), why);
 }
 
 int Statement::columnCount() const { return sqlite3_column_count(stmt_); }

@@ -35,6 +35,9 @@ public:
     Statement& operator=(const Statement&) = delete;
 
     void reset();
+    // Ends a read without dropping the bound values, so that the statement
+    // holds no snapshot of the file while it waits for its next use.
+    void release();
     // Binds 1-based; an invalid QVariant binds NULL.
     void bind(int index, const QVariant& value);
     // True while a row is available.
@@ -50,5 +53,8 @@ private:
 };
 
 QString quoteIdentifier(const QString& name);
+
+// How long a connection waits for another program's lock, in milliseconds.
+constexpr int BusyTimeoutMs = 5000;
 
 }  // namespace store::sql

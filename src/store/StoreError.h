@@ -16,4 +16,11 @@ private:
     QString message_;
 };
 
+// Another program kept the database locked for longer than the busy timeout.
+// The operation changed nothing.
+class BusyError : public StoreError {
+public:
+    using StoreError::StoreError;
+};
+
 }  // namespace store

@@ -163,6 +163,7 @@ std::vector<QVariant> Table::fetchRow(int row) {
     std::vector<QVariant> values(def_.fields.size());
     if (st.step())
         for (size_t i = 0; i < values.size(); ++i) values[i] = fromStorage(def_.fields[i], st.column(int(i)));
+    st.release();
     return values;
 }
 
@@ -275,6 +276,9 @@ void Table::post() {
     if (!editing()) return;
     if (beforePost) beforePost(*this);
     db_->checkWritable(tableName_, this);
+    // A post standing alone is its own write transaction; inside a command's
+    // transaction this is a savepoint.
+    Transaction tx(*db_);
 
     if (def_.isKeyed()) {
         QStringList conds;
@@ -288,7 +292,10 @@ void Table::post() {
             dup.bind(i + 1, toStorage(def_.fields[size_t(fi)], buf_[size_t(fi)]));
         }
         dup.bind(def_.key.size() + 1, state_ == State::Edit ? QVariant(editRowid_) : QVariant());
-        if (dup.step()) throw StoreError(QStringLiteral("Key violation.\nTable: %1").arg(tableName_));
+        const bool duplicate = dup.step();
+        dup.release();
+        if (duplicate)
+            throw StoreError(QStringLiteral("Key violation.\nTable: %1").arg(tableName_));
     }
 
     QStringList cols, marks;
@@ -314,6 +321,7 @@ void Table::post() {
         st.bind(int(def_.fields.size()) + 1, rowid);
         st.step();
     }
+    tx.commit();
 
     const std::vector<QVariant> posted = buf_;
     buf_.clear();
@@ -383,11 +391,14 @@ void Table::placePostedRow(qint64 rowid, const std::vector<QVariant>& values) {
         if (!keyText.isEmpty()) {
             sql::Statement& st = db_->cached(keyText);
             st.bind(1, other);
-            if (st.step()) {
-                for (size_t i = 0; i < key.size(); ++i) {
-                    const int c = compareStored(st.column(int(i)), key[i]);
-                    if (c != 0) return c < 0;
-                }
+            std::vector<QVariant> otherKey;
+            if (st.step())
+                for (size_t i = 0; i < key.size(); ++i)
+                    otherKey.push_back(st.column(int(i)));
+            st.release();
+            for (size_t i = 0; i < otherKey.size(); ++i) {
+                const int c = compareStored(otherKey[i], key[i]);
+                if (c != 0) return c < 0;
             }
         }
         return other < rowid;
@@ -474,8 +485,10 @@ bool Table::findKey(const QVariantList& values) {
         const FieldDef& f = def_.fields[size_t(def_.fieldIndex(def_.key[i]))];
         st.bind(first + i, toStorage(f, coerce(f, values[i])));
     }
-    if (!st.step()) return false;
-    const qint64 rowid = st.columnInt64(0);
+    const bool found = st.step();
+    const qint64 rowid = found ? st.columnInt64(0) : 0;
+    st.release();
+    if (!found) return false;
     auto it = std::find(rowids_.begin(), rowids_.end(), rowid);
     if (it == rowids_.end()) return false;
     pos_ = int(it - rowids_.begin());
