@@ -149,6 +149,11 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), model_(new DataSetModel(th
         }
         syncing_ = false;
     });
+    // A reset forgets the current cell; the column is kept so that a post
+    // does not throw the user back to the first column.
+    connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        if (currentIndex().isValid()) column_ = currentIndex().column();
+    });
     connect(model_, &QAbstractItemModel::modelReset, this, &DBGrid::followCursor);
 }
 
@@ -164,7 +169,8 @@ void DBGrid::followCursor() {
     store::DataSet* ds = model_->dataSet();
     if (syncing_ || !ds || !ds->active() || ds->recNo() < 0 || ds->recNo() >= model_->rowCount()) return;
     syncing_ = true;
-    const QModelIndex target = model_->index(ds->recNo(), std::max(0, currentIndex().column()));
+    const QModelIndex target =
+        model_->index(ds->recNo(), currentIndex().isValid() ? currentIndex().column() : column_);
     selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     syncing_ = false;
 }

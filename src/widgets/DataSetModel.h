@@ -57,6 +57,7 @@ private:
     void followCursor();
     DataSetModel* model_;
     bool syncing_ = false;
+    int column_ = 0;
 };
 
 }  // namespace widgets

@@ -4,6 +4,7 @@
 #include "data/Messages.h"
 #include "reports/DesignReport.h"
 #include "reports/ProjectReports.h"
+#include "reports/SansReport.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -78,6 +79,12 @@ void previewSummaryReport(data::TDM& dm, data::Messages& messages, QWidget* pare
 
 void previewRationalReport(data::TDM& dm, data::Messages& messages, QWidget* parent) {
     previewProjectReport(dm, ::reports::rationalReport(dm), messages, parent);
+}
+
+void previewSansReport(data::TDM& dm, data::Messages& messages, QWidget* parent) {
+    previewProjectReport(dm, ::reports::sansReport(dm), messages, parent);
+    dm.DesignResultsQuery.close();
+    dm.ProjectResultsQuery.close();
 }
 
 } // namespace ui::reports

@@ -28,5 +28,6 @@ void previewDesignReport(data::TDM& dm, const ::design::GridModel& grid, data::M
 // module's design and glass queries afterwards.
 void previewSummaryReport(data::TDM& dm, data::Messages& messages, QWidget* parent = nullptr);
 void previewRationalReport(data::TDM& dm, data::Messages& messages, QWidget* parent = nullptr);
+void previewSansReport(data::TDM& dm, data::Messages& messages, QWidget* parent = nullptr);
 
 } // namespace ui::reports

@@ -1,0 +1,87 @@
+#include "GridHelpers.h"
+
+#include "widgets/DataSetModel.h"
+
+#include <QComboBox>
+#include <QItemSelectionModel>
+#include <QPointer>
+#include <QTimer>
+
+namespace ui::compliance {
+
+PickListDelegate::PickListDelegate(const QStringList& items, QObject* parent)
+    : QStyledItemDelegate(parent), items_(items) {}
+
+QWidget* PickListDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                        const QModelIndex&) const {
+    auto* box = new QComboBox(parent);
+    box->setEditable(true);
+    box->addItems(items_);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setMaxVisibleItems(items_.size());
+    // A choice from the list is written at once, as a pick list does.
+    connect(box, &QComboBox::activated, this, [this, box] {
+        auto* self = const_cast<PickListDelegate*>(this);
+        emit self->commitData(box);
+    });
+    if (dropDown_) {
+        dropDown_ = false;
+        QTimer::singleShot(0, box, [box] { box->showPopup(); });
+    }
+    return box;
+}
+
+void PickListDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    auto* box = static_cast<QComboBox*>(editor);
+    const QString shown = index.data(Qt::DisplayRole).toString();
+    const int at = box->findText(shown);
+    if (at >= 0)
+        box->setCurrentIndex(at);
+    else
+        box->setEditText(shown);
+}
+
+void PickListDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                    const QModelIndex& index) const {
+    const QString text = static_cast<QComboBox*>(editor)->currentText().trimmed();
+    if (text == index.data(Qt::DisplayRole).toString()) return;
+    model->setData(index, text, Qt::EditRole);
+}
+
+RowColourDelegate::RowColourDelegate(std::function<QColor(int)> colour, QObject* parent)
+    : QStyledItemDelegate(parent), colour_(std::move(colour)) {}
+
+void RowColourDelegate::initStyleOption(QStyleOptionViewItem* option,
+                                        const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    const QColor c = colour_(index.row());
+    if (!c.isValid()) return;
+    option->palette.setColor(QPalette::Text, c);
+    option->palette.setColor(QPalette::HighlightedText, c);
+}
+
+void watchColumns(widgets::DBGrid* grid, std::function<void(int)> onExit,
+                  std::function<void(int)> onEnter) {
+    QObject::connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, grid,
+                     [grid, onExit, onEnter](const QModelIndex& now, const QModelIndex& before) {
+                         const bool moved =
+                             before.isValid() && now.isValid() && now.column() != before.column();
+                         if (!moved) return;
+                         // Not inside the view's own cell change: the handlers may post
+                         // and so reset the grid's model.
+                         QPointer<widgets::DBGrid> g(grid);
+                         const int left = before.column(), entered = now.column();
+                         QTimer::singleShot(0, grid, [g, onExit, onEnter, left, entered] {
+                             if (!g) return;
+                             if (onExit) onExit(left);
+                             if (onEnter && g->currentIndex().column() == entered) onEnter(entered);
+                         });
+                     });
+}
+
+void hideColumns(widgets::DBGrid* grid, std::initializer_list<int> columns) {
+    for (int c : columns)
+        grid->setColumnHidden(c, true);
+}
+
+} // namespace ui::compliance
