@@ -2,6 +2,7 @@
 // design, one "Calculate Values" with its database writes, and the
 // recalculation of whole projects that showing the SUMMARY page costs.
 #include "data/DataModule.h"
+#include "BenchProject.h"
 #include "SilentMessages.h"
 #include "data/Messages.h"
 #include "calc/Calculation.h"
@@ -76,42 +77,7 @@ BENCHMARK(FullDesignFormulas);
 struct Folder {
     explicit Folder(int designs) {
         dm = std::make_unique<data::TDM>(messages, dir.path());
-        store::Database& db = *dm->database();
-        store::Transaction tx(db);
-        store::Table project(&db, "Project"), design(&db, "Design"), image(&db, "DesignImage"),
-            merge(&db, "DesignMerge");
-        for (store::Table* t : {&project, &design, &image, &merge})
-            t->open();
-        project.append();
-        project.fieldByName("Project_Ref").setAsString("BENCH");
-        project.post();
-        store::Query sample(&db, "Select * from Design");
-        sample.setSql("Select * from Design Where Project_Ref=? Order by Design_No",
-                      {"SAMPLE-HOUSE"});
-        sample.open();
-        std::vector<std::vector<QVariant>> rows;
-        std::vector<design::GridModel> grids;
-        for (; !sample.eof(); sample.next()) {
-            std::vector<QVariant> values;
-            for (int i = 0; i < sample.fieldCount(); ++i)
-                values.push_back(sample.field(i).value());
-            rows.push_back(values);
-            design::GridModel g;
-            design::LoadGraphic(image, merge, "SAMPLE-HOUSE",
-                                sample.fieldByName("Design_No").asInteger(), g);
-            grids.push_back(g);
-        }
-        for (int n = 1; n <= designs; ++n) {
-            const size_t k = size_t(n - 1) % rows.size();
-            design.append();
-            for (int i = 0; i < design.fieldCount(); ++i)
-                design.field(i).setValue(rows[k][size_t(i)]);
-            design.fieldByName("Project_Ref").setAsString("BENCH");
-            design.fieldByName("Design_No").setAsInteger(n);
-            design.post();
-            design::saveCells(image, merge, "BENCH", n, grids[k]);
-        }
-        tx.commit();
+        addBenchProject(*dm->database(), "BENCH", designs);
         auto link = [](store::Table& detail, store::Table& master, const QStringList& fields) {
             detail.close();
             detail.setMasterFields(fields);

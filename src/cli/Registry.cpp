@@ -9,6 +9,7 @@ void addCalcCommands(CommandList& list);     // calc
 void addReportCommands(CommandList& list);   // report design|summary|rational
 void addRationalCommands(CommandList& list); // rational
 void addCopyCommands(CommandList& list);     // copy-project, copy-design
+void addSansCommands(CommandList& list);     // sans204, report sans204
 
 const CommandList& commands() {
     static const CommandList all = [] {
@@ -18,6 +19,7 @@ const CommandList& commands() {
         addReportCommands(list);
         addRationalCommands(list);
         addCopyCommands(list);
+        addSansCommands(list);
         return list;
     }();
     return all;

@@ -9,21 +9,7 @@ namespace {
 
 using testing_support::CliRun;
 
-struct ReportCli : ::testing::Test {
-    void SetUp() override { ASSERT_EQ(run({"init"}).rc, 0); }
-    CliRun run(QStringList args) {
-        args.prepend(work.path());
-        args.prepend("--workdir");
-        return testing_support::runCli(args);
-    }
-    QString file(const QString& name) { return QDir(work.path()).filePath(name); }
-    QString read(const QString& name) {
-        QFile f(file(name));
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name.toStdString();
-        return QString::fromUtf8(f.readAll());
-    }
-    QTemporaryDir work;
-};
+struct ReportCli : testing_support::CliFolder {};
 
 QString pdfToText(const QString& file) {
     QProcess p;

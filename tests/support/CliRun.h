@@ -3,9 +3,12 @@
 #include "cli/Commands.h"
 
 #include <QDir>
+#include <QFile>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTextStream>
+#include <gtest/gtest.h>
 
 namespace testing_support {
 
@@ -26,5 +29,22 @@ inline CliRun runCli(const QStringList& args) {
     QDir::setCurrent(cwd);
     return r;
 }
+
+// A fresh data folder made by `init`, and runs of the command line on it.
+struct CliFolder : ::testing::Test {
+    void SetUp() override { ASSERT_EQ(run({"init"}).rc, 0); }
+    CliRun run(QStringList args) {
+        args.prepend(work.path());
+        args.prepend("--workdir");
+        return runCli(args);
+    }
+    QString file(const QString& name) { return QDir(work.path()).filePath(name); }
+    QString read(const QString& name) {
+        QFile f(file(name));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name.toStdString();
+        return QString::fromUtf8(f.readAll());
+    }
+    QTemporaryDir work;
+};
 
 } // namespace testing_support

@@ -1,0 +1,175 @@
+#include "CliMessages.h"
+#include "Commands.h"
+#include "ProjectSetup.h"
+#include "ReportCommands.h"
+#include "calc/Calculation.h"
+#include "compliance/Sans204.h"
+#include "compliance/Storeys.h"
+#include "reports/SansReport.h"
+
+#include <optional>
+
+namespace cli {
+
+namespace {
+
+const Argument kProjectArgument{QStringLiteral("PROJECT_REF"),
+                                QStringLiteral("the project's reference")};
+
+struct FloorSetting {
+    QString floor;
+    double netArea = 0;
+    double ph = 0;
+};
+
+double number(const QString& text, const QString& what) {
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(v) || v < 0)
+        throw UsageError{QStringLiteral("%1 must be a number of at least 0: %2").arg(what, text)};
+    return v;
+}
+
+// STOREY=NET_AREA[:PH]; the storey code is taken as written, leading blank included.
+FloorSetting floorSetting(const QString& text) {
+    const qsizetype eq = text.indexOf(QLatin1Char('='));
+    if (eq <= 0)
+        throw UsageError{QStringLiteral("--floor takes STOREY=NET_AREA[:PH]: %1").arg(text)};
+    FloorSetting s;
+    s.floor = text.left(eq);
+    const QString rest = text.mid(eq + 1);
+    const qsizetype colon = rest.indexOf(QLatin1Char(':'));
+    s.netArea = number(colon < 0 ? rest : rest.left(colon), QStringLiteral("The net floor area"));
+    if (colon >= 0) s.ph = number(rest.mid(colon + 1), QStringLiteral("The P/H ratio"));
+    return s;
+}
+
+// Answers "Keep Existing P/H Rations?" as the command line asked.
+class AnalyseMessages : public CliMessages {
+public:
+    AnalyseMessages(QTextStream& err, bool keep) : CliMessages(err), keep_(keep) {}
+    data::DlgButton messageDlg(const QString& text, data::DlgType type,
+                               const QList<data::DlgButton>& buttons) override {
+        CliMessages::messageDlg(text, type, buttons);
+        return keep_ ? data::DlgButton::Yes : data::DlgButton::No;
+    }
+
+private:
+    bool keep_;
+};
+
+QString figure(const store::Field& f) {
+    if (f.isNull()) return QString();
+    return QString::number(f.asFloat(), 'g', QLocale::FloatingPointShortest);
+}
+
+int sans204Command(Context& ctx) {
+    if (ctx.args.size() != 1) throw UsageError{QStringLiteral("sans204 takes a project reference")};
+    std::optional<int> zone;
+    if (ctx.options.isSet(QStringLiteral("zone"))) {
+        bool ok = false;
+        zone = ctx.options.value(QStringLiteral("zone")).toInt(&ok);
+        if (!ok) throw UsageError{QStringLiteral("--zone needs a climate zone number")};
+    }
+    std::vector<FloorSetting> floors;
+    for (const QString& f : ctx.options.values(QStringLiteral("floor")))
+        floors.push_back(floorSetting(f));
+    const bool keep = ctx.options.isSet(QStringLiteral("keep-ph"));
+
+    AnalyseMessages messages(ctx.err, keep);
+    data::TDM dm(messages, ctx.workDir);
+    if (!dm.tablesOpen() || !openProject(dm, ctx.args[0])) return 1;
+    compliance::linkComplianceTables(dm);
+
+    // As showing the SANS 204 page: every design recalculated, then the storeys.
+    design::GridModel grid;
+    calc::DesignView view;
+    view.grid = &grid;
+    calc::CalcContext calculation(dm, messages);
+    calculation.WarningsOff = false;
+    bool calculated = true;
+    compliance::BuildStoreyList(dm, [&] { calculated = calculation.UpdateAllValues(view); });
+    if (!calculated) return 1;
+
+    if (zone && !compliance::ClimateZoneCloseUp(dm, *zone)) {
+        messages.showMessage(QStringLiteral("There is no climate zone %1").arg(*zone));
+        return 1;
+    }
+    store::Table& F = dm.ProjectFloorsTable;
+    const QString ref = dm.ProjectTable.fieldByName(QStringLiteral("Project_Ref")).asString();
+    for (const FloorSetting& s : floors) {
+        if (!F.findKey({ref, s.floor})) {
+            messages.showMessage(
+                QStringLiteral("Project \"%1\" has no storey \"%2\"").arg(ref, s.floor));
+            return 1;
+        }
+        // As typed into the grid: the area, leaving it (P/H back to 0), the P/H, leaving it.
+        F.edit();
+        F.fieldByName(QStringLiteral("Effective_Area")).setAsFloat(s.netArea);
+        F.post();
+        compliance::FloorColExit(dm, 3);
+        F.edit();
+        F.fieldByName(QStringLiteral("Shading_Ratio")).setAsFloat(s.ph);
+        F.post();
+        compliance::FloorColExit(dm, 4);
+    }
+    if (!compliance::SANSCalcBtnClick(dm, messages)) return 1;
+    compliance::Image20Click(dm, messages);
+
+    ctx.out << "Floor\tFloor_Area\tWindow_Area\tU_Allow\tU_Total\tSHGC_Allow\tSHGC_Total\t"
+               "U_Result\tSHGC_Result\tExempt\n";
+    store::Table& P = dm.ProjectResultsTable;
+    auto f = [&P](const char* name) { return P.fieldByName(QString::fromLatin1(name)); };
+    for (P.first(); !P.eof(); P.next()) {
+        const QString exempt = f("Exempt").isNull()      ? QString()
+                               : f("Exempt").asBoolean() ? QStringLiteral("Yes")
+                                                         : QStringLiteral("No");
+        ctx.out << f("Floor").asString() << '\t' << figure(f("Floor_Area")) << '\t'
+                << figure(f("Window_Area")) << '\t' << figure(f("U_Allow")) << '\t'
+                << figure(f("U_Total")) << '\t' << figure(f("SHGC_Allow")) << '\t'
+                << figure(f("SHGC_Total")) << '\t' << f("U_Result").asString() << '\t'
+                << f("SHGC_Result").asString() << '\t' << exempt << '\n';
+    }
+    return 0;
+}
+
+int sansReport(Context& ctx) {
+    if (ctx.args.size() != 1)
+        throw UsageError{QStringLiteral("this report takes a project reference")};
+    CliMessages messages(ctx.err);
+    data::TDM dm(messages, ctx.workDir);
+    if (!dm.tablesOpen() || !openProject(dm, ctx.args[0])) return 1;
+    const reports::Document doc = reports::sansReport(dm);
+    dm.DesignQuery.close();
+    dm.GlassQuery.close();
+    return writeReport(ctx, doc);
+}
+
+} // namespace
+
+void addSansCommands(CommandList& list) {
+    list.push_back(
+        {QStringLiteral("sans204"),
+         QStringLiteral("recalculate the designs, build the storey list, set the zone and the "
+                        "storeys given, run \"Analyse\" and \"Calculate\" and print the storey "
+                        "results"),
+         {kProjectArgument},
+         {QCommandLineOption(QStringLiteral("zone"), QStringLiteral("the climate zone to choose"),
+                             QStringLiteral("N")),
+          QCommandLineOption(QStringLiteral("floor"),
+                             QStringLiteral("a storey's net floor area in m2 and default P/H "
+                                            "ratio (0 when left out); may be repeated"),
+                             QStringLiteral("STOREY=NET_AREA[:PH]")),
+          QCommandLineOption(
+              QStringLiteral("keep-ph"),
+              QStringLiteral("keep the designs' P/H ratios of an earlier analysis"))},
+         {},
+         sans204Command});
+    list.push_back(reportCommand(
+        QStringLiteral("sans204"),
+        QStringLiteral("write the \"SANS 204 Certification Report\" of the project's stored "
+                       "storey results"),
+        {kProjectArgument}, sansReport));
+}
+
+} // namespace cli
