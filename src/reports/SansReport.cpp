@@ -27,21 +27,21 @@ struct Column {
 const std::vector<Column>& columns() {
     static const std::vector<Column> c = {
         {QStringLiteral("Ref               "), 0, 17, Left, {}},
-        {QStringLiteral("System                                  "), 17, 35, Left, {}},
-        {QStringLiteral("Glazing  Material                                "), 52, 54, Left, {}},
-        {QStringLiteral("Qty"), 106, 8, Right, {}},
-        {QStringLiteral("Orient."), 115, 12, Centre, {}},
-        {QStringLiteral("Area"), 127, 12, Right, QStringLiteral("m\u00b2")},
-        {QStringLiteral("    P/H"), 139, 10, Right, {}},
-        {QStringLiteral("Solar Fact"), 150, 18, Right, {}},
-        {QStringLiteral("U-Value"), 168, 13, Right, QStringLiteral("W/m\u00b2K")},
+        {QStringLiteral("System                                  "), 17, 29, Left, {}},
+        {QStringLiteral("Glazing  Material                                "), 46, 59, Left, {}},
+        {QStringLiteral("Qty"), 105, 8, Right, {}},
+        {QStringLiteral("Orient."), 114, 12, Centre, {}},
+        {QStringLiteral("Area"), 126, 11, Right, QStringLiteral("m\u00b2")},
+        {QStringLiteral("    P/H"), 137, 10, Right, {}},
+        {QStringLiteral("Solar Fact"), 147, 18, Right, {}},
+        {QStringLiteral("U-Value"), 165, 14, Right, QStringLiteral("W/m\u00b2K")},
         {QStringLiteral("SHGC"), 181, 9, Right, {}},
     };
     return c;
 }
 
 void addHeadings(Band& band) {
-    const QFont heading = reportFont(8, true, false, true);
+    const QFont heading = reportFont(7.5, true, false, true);
     for (const Column& c : columns()) {
         // A left-aligned heading may run past its column; the next one starts later.
         band.label({c.x, 1, c.align == Left ? c.w + 6 : c.w, 5}, c.heading, heading, c.align)
@@ -205,7 +205,7 @@ Document sansReport(data::TDM& dm) {
         return true;
     };
     const QFont storeyFont = reportFont(10, true, false, true), bold = reportFont(9, true),
-                plain = reportFont(8.5), verdict = reportFont(9, true);
+                plain = reportFont(8), verdict = reportFont(9, true);
     const double w = report.page.contentWidth();
     group.label({0, 1, 20, 6}, QStringLiteral("Storey :"), storeyFont);
     group.value(
@@ -265,7 +265,7 @@ Document sansReport(data::TDM& dm) {
         DQ.close();
         return true;
     };
-    const QFont row = reportFont(7.5);
+    const QFont row = reportFont(7);
     const std::vector<Column>& c = columns();
     auto cell = [&](size_t i, std::function<QString()> text) {
         detail.value({c[i].x, 0.5, c[i].w, 5}, std::move(text), row, c[i].align);
