@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/main/DesignScreen.h"
 #include "calc/Calculation.h"
+#include "ui/main/DesignScreen.h"
 
 #include <QWidget>
 #include <array>
@@ -15,23 +15,27 @@ class QUrl;
 
 namespace data {
 class TDM;
-}  // namespace data
+} // namespace data
 namespace ui::main {
 class TMainForm;
-}  // namespace ui::main
+} // namespace ui::main
 namespace widgets {
 class DBComboBox;
 class DBEdit;
 class DBLabel;
 class DBLookupComboBox;
-}  // namespace widgets
+} // namespace widgets
 
 namespace ui::design {
 
 class DesignGrid;
 
 // The DESIGN page: the specification, glazing and profile choices, the frame
-// dimensions, the design grid and the design commands.
+// dimensions, the design grid and the design commands. Its code is kept by
+// concern: DesignPage.cpp (layout, the main window's steps, calculating and
+// reporting), DesignCommands.cpp (the command row), SpecificationLists.cpp
+// (the three groups on the left) and ConfigurationGroup.cpp (grid, dimension
+// boxes, clear and merge, results).
 class TDesignPage : public QWidget, public ui::main::DesignScreen {
     Q_OBJECT
 public:
@@ -46,29 +50,39 @@ public:
     void enableAllDimensions(bool enabled) override;
     void resetStructuralWarning() override { Calc.IxWarningShown = false; }
     void calculate() override;
+    void showSupplierPicture(const QString& file) override;
+    void setContinuousItems(const QStringList& items) override;
+    void setGlazingInfoEnabled(bool enabled) override;
 
-    void UpdateOptions();
-    void UpdateSpecifications(bool enabled);
-    void SetGlassCodeCB();
-    void UpdatePopup();
-    void EnableDimensions();
+    // Calculating and reporting (DesignPage.cpp).
     void CalcBtnClick();
+    void UpdateAllClick();
+    void PrintReportClick();
 
+    // The command row (DesignCommands.cpp).
     void AddBtnClick();
     void DelBtnClick();
     void NextBtnClick();
     void PrevBtnClick();
     void DesignSrchBtnClick();
     void ForceSaveClick();
+
+    // The choice lists (SpecificationLists.cpp).
+    void UpdateOptions();
+    void UpdateSpecifications(bool enabled);
+    void SetGlassCodeCB();
+
+    // The grid and the dimension boxes (ConfigurationGroup.cpp).
+    void UpdatePopup();
+    void EnableDimensions();
     void MergeImageClick();
-    void UpdateAllClick();
-    void PrintReportClick();
 
     calc::CalcContext Calc;
     DesignGrid* KGrid1;
     QMenu* PopupMenu1;
     widgets::DBEdit *DesignNoEdit, *DesignRefEdit, *DesignQtyEdit;
-    widgets::DBComboBox *WindLoadCB, *SystemTypeCB, *SystemNameCB, *FinishCB, *SupplierCB, *ContinuousCB;
+    widgets::DBComboBox *WindLoadCB, *SystemTypeCB, *SystemNameCB, *FinishCB, *SupplierCB,
+        *ContinuousCB;
     widgets::DBLookupComboBox* GlazingCB;
     widgets::DBEdit* GlazingDetailsEdit;
     QLineEdit *SAGDBEdit, *IGDBEdit;
@@ -79,25 +93,24 @@ public:
     std::array<widgets::DBEdit*, 5> DieEdit;
     std::array<widgets::DBEdit*, 10> DimH;
     std::array<widgets::DBEdit*, 5> DimV;
-    QToolButton *PrevBtn, *NextBtn, *AddBtn, *DelBtn, *DesignSrchBtn, *CalcBtn, *ForceSaveBtn, *UpdateAllBtn;
+    QToolButton *PrevBtn, *NextBtn, *AddBtn, *DelBtn, *DesignSrchBtn, *CalcBtn, *ForceSaveBtn,
+        *UpdateAllBtn;
     QToolButton *ClearImage, *MergeImage;
     QToolButton *CopyDesignBtn, *PrintReportBtn, *StandardsBtn, *SystemInfoBtn;
     // Opens a web address (tests watch it instead).
     std::function<void(const QUrl&)> openUrl;
 
-    void showSupplierPicture(const QString& file) override;
-    void setContinuousItems(const QStringList& items) override;
-    void setGlazingInfoEnabled(bool enabled) override;
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Builders of the page's parts, one per group.
+    QWidget* buildCommands();
     QWidget* buildSpecification();
     QWidget* buildGlazing();
     QWidget* buildProfiles();
     QWidget* buildConfiguration();
-    QWidget* buildCommands();
+
     calc::DesignView view();
     void systemTypeLeft();
     void systemNameChanged();
@@ -109,6 +122,7 @@ private:
     void glazingShown();
     void fillLists();
     void colourList(QComboBox* box, const std::function<bool(const QString&)>& active);
+    // Runs a user command; an error of the store ends it with the standard box.
     void guarded(const std::function<void()>& command);
     void open(const QUrl& url);
     static int rowCount(data::TDM& dm, const QString& table);
@@ -120,4 +134,4 @@ private:
     bool updating_ = false;
 };
 
-}  // namespace ui::design
+} // namespace ui::design

@@ -1,14 +1,17 @@
+// The main window's life cycle: creation, activation, closing, and the
+// shared steps other windows call (saving and loading the design, the
+// design-screen refresh, the master/detail links).
 #include "MainForm.h"
 
 #include "AboutForm.h"
 #include "DetailsForm.h"
 #include "Icons.h"
-#include "data/Paths.h"
 #include "SearchForm.h"
+#include "data/Paths.h"
 #include "design/DesignRecords.h"
-#include "ui/reports/Preview.h"
-#include "ui/compliance/RationalPage.h"
 #include "store/StoreError.h"
+#include "ui/compliance/RationalPage.h"
+#include "ui/reports/Preview.h"
 #include "widgets/DataControls.h"
 #include "widgets/DataSetModel.h"
 
@@ -37,7 +40,6 @@ using store::StoreError;
 
 namespace {
 
-
 // The banner keeps its proportions at any width: drawn from the left at the
 // banner's height, the rest continued in its end colour.
 class BannerWidget : public QWidget {
@@ -52,7 +54,8 @@ protected:
         if (picture_.isNull()) return;
         QPainter p(this);
         p.setRenderHint(QPainter::SmoothPixmapTransform);
-        const QColor end = picture_.toImage().pixelColor(picture_.width() - 1, picture_.height() / 2);
+        const QColor end =
+            picture_.toImage().pixelColor(picture_.width() - 1, picture_.height() / 2);
         p.fillRect(rect(), end);
         const int w = picture_.width() * height() / picture_.height();
         p.drawPixmap(QRect(0, 0, w, height()), picture_);
@@ -62,13 +65,7 @@ private:
     QPixmap picture_;
 };
 
-bool isInside(QWidget* w, QWidget* container) {
-    for (; w; w = w->parentWidget())
-        if (w == container) return true;
-    return false;
-}
-
-}  // namespace
+} // namespace
 
 TMainForm::TMainForm(data::TDM& dm, data::Messages& messages, QWidget* parent)
     : QMainWindow(parent), DM(dm), messages_(messages) {
@@ -79,30 +76,11 @@ TMainForm::TMainForm(data::TDM& dm, data::Messages& messages, QWidget* parent)
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(6, 0, 6, 6);
-    layout->addWidget(new BannerWidget(data::resolvePicture(DM.WorkDir, QStringLiteral("Images/Banner.jpg"))));
+    layout->addWidget(
+        new BannerWidget(data::resolvePicture(DM.WorkDir, QStringLiteral("Images/Banner.jpg"))));
     layout->addWidget(buildHeader());
 
-    PageControl1 = new QTabWidget;
-    TabSheet1 = new QWidget;
-    TabSheet2 = buildSummaryPage();
-    TabSheet3 = new QWidget;
-    TabSheet4 = new QWidget;
-    TabSheet6 = new QWidget;
-    RationalPage = new ui::compliance::TRationalPage(DM, messages_);
-    (new QVBoxLayout(TabSheet6))->addWidget(RationalPage);
-    RationalPage->openDesign = [this] {
-        guarded([this] {
-            PageControl1->setCurrentIndex(0);
-            DesignBtnClick();
-        });
-    };
-    PageControl1->addTab(TabSheet1, QStringLiteral("DESIGN"));
-    PageControl1->addTab(TabSheet2, QStringLiteral("SUMMARY"));
-    PageControl1->addTab(TabSheet3, QStringLiteral("SANS204 (Deemed to Satisfy)"));
-    PageControl1->addTab(TabSheet4, QStringLiteral("RESULTS"));
-    PageControl1->addTab(TabSheet6, QStringLiteral("SANS 10400XA (Rational Design)"));
-    for (int i = 2; i <= 4; ++i) PageControl1->setTabVisible(i, false);
-    layout->addWidget(PageControl1, 1);
+    layout->addWidget(buildPages(), 1);
     setCentralWidget(central);
     statusBar()->setSizeGripEnabled(true);
 
@@ -130,179 +108,6 @@ TMainForm::~TMainForm() {
     widgets::setErrorHandler(nullptr);
 }
 
-void TMainForm::buildMenus() {
-    menuBar()->setStatusTip(QString());
-    QMenu* project = menuBar()->addMenu(QStringLiteral("&Project"));
-    project->setStatusTip(QStringLiteral("File related commands"));
-    project->menuAction()->setStatusTip(QStringLiteral("File related commands"));
-    NewProjectAction = project->addAction(QStringLiteral("&New Project"), this, &TMainForm::AddProjectClick);
-    NewProjectAction->setStatusTip(QStringLiteral("Create New Project"));
-    DeleteProjectAction = project->addAction(QStringLiteral("&Delete Project"), this, &TMainForm::DeleteProjectClick);
-    DeleteProjectAction->setStatusTip(QStringLiteral("Delete Current Project"));
-    project->addSeparator();
-    ExitAction = project->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
-    ExitAction->setStatusTip(QStringLiteral("Exit application"));
-
-    // The analysis pages have no tab of their own until asked for here.
-    QMenu* compliance = menuBar()->addMenu(QStringLiteral("&Compliance"));
-    compliance->menuAction()->setStatusTip(QStringLiteral("Energy compliance of the project's fenestration"));
-    RationalAction = compliance->addAction(QStringLiteral("SANS 10400-XA (Rational Design)"), this, [this] {
-        PageControl1->setTabVisible(4, true);
-        PageControl1->setCurrentIndex(4);
-    });
-    RationalAction->setStatusTip(QStringLiteral("Judge the project's windows against a rational-design target"));
-
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    help->menuAction()->setStatusTip(QStringLiteral("Help topics"));
-    AboutAction = help->addAction(QStringLiteral("&About..."), this, [this] { AboutForm->exec(); });
-    UserManualAction = help->addAction(QStringLiteral("&User Manual"), this, [this] {
-        // A copy in the working folder wins over the installed manual.
-        QString file = data::findUserManual(DM.WorkDir);
-        if (file.isEmpty()) file = data::userManualCandidates(DM.WorkDir).constFirst();
-        if (openDocument)
-            openDocument(file);
-        else
-            QDesktopServices::openUrl(QUrl::fromLocalFile(file));
-    });
-}
-
-QGroupBox* TMainForm::buildHeader() {
-    auto* group = new QGroupBox(QStringLiteral("PROJECT"));
-    auto* grid = new QGridLayout(group);
-    grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(3);
-    grid->setContentsMargins(6, 4, 6, 4);
-    ProjectRefEdit = new widgets::DBEdit;
-    ProjectRefEdit->setDataField(&DM.ProjectTable, QStringLiteral("Project_Ref"));
-    ProjectRefEdit->setMaxLength(15);
-    ProjectRefEdit->setStatusTip(QStringLiteral("Project Reference (typed once, when the project is new)"));
-    ProjectNameEdit = new widgets::DBEdit;
-    ProjectNameEdit->setDataField(&DM.ProjectTable, QStringLiteral("Project_Name"));
-    ProjectNameEdit->setMaxLength(30);
-    ProjectNameEdit->setStatusTip(QStringLiteral("Project Name"));
-    WLoadCB = new widgets::DBComboBox;
-    WLoadCB->setEditable(true);
-    WLoadCB->addItems({QStringLiteral("600"), QStringLiteral("1000"), QStringLiteral("1500"), QStringLiteral("2000")});
-    WLoadCB->setDataField(&DM.ProjectTable, QStringLiteral("Def_WL"));
-    WLoadCB->setStatusTip(QStringLiteral("Default wind load of new designs, Pa"));
-    FinCB = new widgets::DBComboBox;
-    FinCB->setDataField(&DM.ProjectTable, QStringLiteral("Def_Finish"));
-    FinCB->setStatusTip(QStringLiteral("Default finish of new designs"));
-    ProjectDateEdit = new widgets::DBEdit;
-    ProjectDateEdit->setDataField(&DM.ProjectTable, QStringLiteral("Project_Date"));
-    ProjectDateEdit->setPlaceholderText(QStringLiteral("dd/mm/yyyy"));
-    ProjectDateEdit->setStatusTip(QStringLiteral("Project Date (dd/mm/yyyy)"));
-    DesignedByEdit = new widgets::DBEdit;
-    DesignedByEdit->setDataField(&DM.ProjectTable, QStringLiteral("Designed_By"));
-    DesignedByEdit->setMaxLength(20);
-    DesignedByEdit->setStatusTip(QStringLiteral("Designed By"));
-
-    grid->addWidget(caption(QStringLiteral("Project Ref :")), 0, 0);
-    grid->addWidget(ProjectRefEdit, 0, 1);
-    grid->addWidget(caption(QStringLiteral("Project Name :")), 0, 2);
-    grid->addWidget(ProjectNameEdit, 0, 3, 1, 3);
-    grid->addWidget(caption(QStringLiteral("Project W/L :")), 1, 0);
-    auto* wl = new QHBoxLayout;
-    wl->addWidget(WLoadCB, 1);
-    wl->addWidget(new QLabel(QStringLiteral("Pa")));
-    grid->addLayout(wl, 1, 1);
-    grid->addWidget(caption(QStringLiteral("Project Finish :")), 1, 2);
-    grid->addWidget(FinCB, 1, 3);
-    grid->addWidget(caption(QStringLiteral("Project Date :")), 1, 4);
-    grid->addWidget(ProjectDateEdit, 1, 5);
-    grid->addWidget(caption(QStringLiteral("Designed By :")), 2, 0);
-    grid->addWidget(DesignedByEdit, 2, 1);
-    grid->setColumnStretch(1, 2);
-    grid->setColumnStretch(3, 3);
-    grid->setColumnStretch(5, 1);
-
-    auto* buttons = new QHBoxLayout;
-    PrevProjectBtn = commandButton(IconKind::Previous, QStringLiteral("Previous Project"));
-    NextProjectBtn = commandButton(IconKind::Next, QStringLiteral("Next Project"));
-    AddProjectBtn = commandButton(IconKind::Add, QStringLiteral("Add Project"));
-    DeleteProjectBtn = commandButton(IconKind::Delete, QStringLiteral("Delete Project"));
-    FindProjectBtn = commandButton(IconKind::Find, QStringLiteral("Find Project"));
-    for (QToolButton* b : {PrevProjectBtn, NextProjectBtn, AddProjectBtn, DeleteProjectBtn, FindProjectBtn})
-        buttons->addWidget(b);
-    grid->addLayout(buttons, 0, 6, Qt::AlignRight);
-    auto* more = new QHBoxLayout;
-    FindProject2Btn = new QToolButton;
-    FindProject2Btn->setText(QStringLiteral("..."));
-    FindProject2Btn->setToolTip(QStringLiteral("Find Project"));
-    FindProject2Btn->setStatusTip(QStringLiteral("Find Project"));
-    DetailsBtn = new QToolButton;
-    DetailsBtn->setText(QStringLiteral("Details"));
-    DetailsBtn->setToolTip(QStringLiteral("Project Details"));
-    DetailsBtn->setStatusTip(QStringLiteral("Project Details"));
-    more->addStretch();
-    more->addWidget(FindProject2Btn);
-    more->addWidget(DetailsBtn);
-    grid->addLayout(more, 2, 6, Qt::AlignRight);
-
-    connect(PrevProjectBtn, &QToolButton::clicked, this, &TMainForm::PrevProjectClick);
-    connect(NextProjectBtn, &QToolButton::clicked, this, &TMainForm::NextProjectClick);
-    connect(AddProjectBtn, &QToolButton::clicked, this, &TMainForm::AddProjectClick);
-    connect(DeleteProjectBtn, &QToolButton::clicked, this, &TMainForm::DeleteProjectClick);
-    connect(FindProjectBtn, &QToolButton::clicked, this, &TMainForm::FindProjectClick);
-    connect(FindProject2Btn, &QToolButton::clicked, this, &TMainForm::FindProject2Click);
-    connect(DetailsBtn, &QToolButton::clicked, this, &TMainForm::DetailsClick);
-    for (widgets::DBEdit* e : {ProjectRefEdit, ProjectNameEdit, ProjectDateEdit, DesignedByEdit})
-        connect(e, &QLineEdit::textChanged, this, &TMainForm::projectTextChanged);
-    return group;
-}
-
-QWidget* TMainForm::buildSummaryPage() {
-    auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-    auto* group = new QGroupBox(
-        QStringLiteral("Project Summary (You can adjust the Qty, Orientation and Storey on this screen if required)"));
-    auto* inner = new QVBoxLayout(group);
-    auto* top = new QHBoxLayout;
-    top->addWidget(new QLabel(QStringLiteral("* Shaded in accordance with SANS 10400-XA:2021 (Edition 2) 5.2.2")));
-    top->addStretch();
-    PrintSummaryBtn = commandButton(IconKind::Print, QStringLiteral("Print Fenestration Design Summary"));
-    top->addWidget(PrintSummaryBtn);
-    connect(PrintSummaryBtn, &QToolButton::clicked, this, [this] {
-        guarded([this] {
-            DesignBtnClick();
-            ui::reports::previewSummaryReport(DM, messages_, this);
-        });
-    });
-    HideWarningsCB = new QCheckBox(QStringLiteral("Hide Warnings"));
-    HideWarningsCB->setStatusTip(QStringLiteral("Hide the warnings of the calculations"));
-    top->addWidget(HideWarningsCB);
-    inner->addLayout(top);
-    SummaryGrid = new widgets::DBGrid;
-    SummaryGrid->setDataSet(&DM.DesignTable, {{"Design_No", "No", true, {}},
-                                              {"Design_Ref", "Reference", false, {}},
-                                              {"Design_Qty", "Qty", false, {}},
-                                              {"System_Name", "System", true, {}},
-                                              {"Finish", "Finish", true, {}},
-                                              {"Glass_Code", "Glazing", true, {}},
-                                              {"Window_Area", "Area(sqm)", true, {}},
-                                              {"U_Factor", "U Factor", true, {}},
-                                              {"SHGC", "SHGC", true, {}}});
-    SummaryGrid->setToolTip(QStringLiteral("Double Click to go to Design on Selected Item"));
-    SummaryGrid->setStatusTip(QStringLiteral("Double Click to go to Design on Selected Item"));
-    SummaryGrid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                                 QAbstractItemView::AnyKeyPressed);
-    const int widths[] = {50, 110, 50, 200, 120, 160, 90, 90, 80};
-    for (int i = 0; i < 9; ++i) SummaryGrid->horizontalHeader()->resizeSection(i, widths[i]);
-    SummaryGrid->setEnabled(false);
-    inner->addWidget(SummaryGrid, 1);
-    layout->addWidget(group);
-    connect(HideWarningsCB, &QCheckBox::clicked, this, [this](bool on) { WarningsOff = on; });
-    connect(SummaryGrid, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
-        // A double click on an editable cell edits it; on a read-only one it opens the design.
-        if (SummaryGrid->gridModel()->flags(index) & Qt::ItemIsEditable) return;
-        guarded([this] {
-            PageControl1->setCurrentIndex(0);
-            DesignBtnClick();
-        });
-    });
-    return page;
-}
-
 void TMainForm::guarded(const std::function<void()>& command) {
     try {
         command();
@@ -311,11 +116,14 @@ void TMainForm::guarded(const std::function<void()>& command) {
     }
 }
 
-data::DlgButton TMainForm::MessageDlg(const QString& msg, data::DlgType type, const QList<data::DlgButton>& buttons) {
+data::DlgButton TMainForm::MessageDlg(const QString& msg, data::DlgType type,
+                                      const QList<data::DlgButton>& buttons) {
     return messages_.messageDlg(msg, type, buttons);
 }
 
-void TMainForm::ShowMessage(const QString& msg) { messages_.showMessage(msg); }
+void TMainForm::ShowMessage(const QString& msg) {
+    messages_.showMessage(msg);
+}
 
 void TMainForm::SetTableRelationships() {
     const struct {
@@ -345,10 +153,11 @@ void TMainForm::SetTableRelationships() {
 }
 
 void TMainForm::ClearTableRelationships() {
-    for (store::Table* t : {&DM.DesignTable, &DM.DesignImageTable, &DM.DesignMergeTable, &DM.SystemGlassTable,
-                            &DM.SystemProfileTable, &DM.SystemProfileTypeTable, &DM.SystemSashTable, &DM.GlazingTable,
-                            &DM.ProjectOptionsTable, &DM.ProjectFloorsTable, &DM.DesignResultsTable,
-                            &DM.DesignCostingTable}) {
+    for (store::Table* t :
+         {&DM.DesignTable, &DM.DesignImageTable, &DM.DesignMergeTable, &DM.SystemGlassTable,
+          &DM.SystemProfileTable, &DM.SystemProfileTypeTable, &DM.SystemSashTable, &DM.GlazingTable,
+          &DM.ProjectOptionsTable, &DM.ProjectFloorsTable, &DM.DesignResultsTable,
+          &DM.DesignCostingTable}) {
         t->close();
         t->clearMaster();
         t->open();
@@ -374,7 +183,8 @@ void TMainForm::FormCreate() {
         DM.ProjectQuery.open();
         DM.ProjectQuery.last();
         if (!DM.ProjectQuery.isEmpty())
-            DM.ProjectTable.findKey({DM.ProjectQuery.fieldByName(QStringLiteral("Project_Ref")).value()});
+            DM.ProjectTable.findKey(
+                {DM.ProjectQuery.fieldByName(QStringLiteral("Project_Ref")).value()});
         DM.ProjectQuery.close();
         updateRefReadOnly();
     });
@@ -453,10 +263,11 @@ void TMainForm::FormClose() {
     if (!DM.tablesOpen()) return;
     guarded([this] { SaveDesign(); });
     guarded([this] {
-        for (store::Table* t : {&DM.DesignTable, &DM.DesignImageTable, &DM.DesignMergeTable, &DM.SystemGlassTable,
-                                &DM.SystemProfileTable, &DM.SystemSashTable, &DM.ProjectOptionsTable,
-                                &DM.ProjectFloorsTable, &DM.DesignResultsTable, &DM.ProjectResultsTable,
-                                &DM.ProjectRationalTable}) {
+        for (store::Table* t :
+             {&DM.DesignTable, &DM.DesignImageTable, &DM.DesignMergeTable, &DM.SystemGlassTable,
+              &DM.SystemProfileTable, &DM.SystemSashTable, &DM.ProjectOptionsTable,
+              &DM.ProjectFloorsTable, &DM.DesignResultsTable, &DM.ProjectResultsTable,
+              &DM.ProjectRationalTable}) {
             t->close();
             t->clearMaster();
             t->open();
@@ -469,9 +280,9 @@ void TMainForm::SaveDesign() {
     // What the user typed into a box still focused belongs to the save.
     DM.ProjectTable.flushControls();
     DM.DesignTable.flushControls();
-    ::design::SaveDesign({DM.database(), &DM.ProjectTable, &DM.DesignTable, &DM.ProjectRationalTable,
-                        &DM.DesignImageTable, &DM.DesignMergeTable},
-                       Grid);
+    ::design::SaveDesign({DM.database(), &DM.ProjectTable, &DM.DesignTable,
+                          &DM.ProjectRationalTable, &DM.DesignImageTable, &DM.DesignMergeTable},
+                         Grid);
 }
 
 void TMainForm::LoadGraphic(bool force) {
@@ -502,157 +313,6 @@ void TMainForm::DesignBtnClick() {
     updateRefReadOnly();
 }
 
-void TMainForm::updateRefReadOnly() { ProjectRefEdit->setReadOnly(!ProjectRefEdit->text().isEmpty()); }
-
-void TMainForm::postProject() {
-    if (!DM.tablesOpen()) return;
-    DM.ProjectTable.flushControls();
-    if (DM.ProjectTable.editing()) DM.ProjectTable.post();
-}
-
-void TMainForm::projectTextChanged() {
-    if (!designScreen_ || !DM.tablesOpen()) return;
-    guarded([this] {
-        LoadGraphic();
-        designScreen_->updateOptions();
-    });
-}
-
-void TMainForm::focusChanged(QWidget* old, QWidget* now) {
-    if (!DM.tablesOpen() || closed_) return;
-    if (now == ProjectRefEdit && old != ProjectRefEdit) updateRefReadOnly();
-    if (old == ProjectRefEdit && now != ProjectRefEdit) {
-        guarded([this] {
-            ProjectRefEdit->commit();
-            updateRefReadOnly();
-            postProject();
-        });
-    }
-    const bool wasIn = isInside(old, TabSheet1), nowIn = isInside(now, TabSheet1);
-    if (!wasIn && nowIn) guarded([this] { postProject(); });
-    if (wasIn && !nowIn) guarded([this] { SaveDesign(); });
-}
-
-void TMainForm::pageChanged(int index) {
-    const int previous = currentPage_;
-    currentPage_ = index;
-    guarded([&] {
-        PageControl1->setTabVisible(3, false);
-        DesignBtnClick();
-        pageHidden(previous);
-        pageShown(PageControl1->currentIndex());
-    });
-}
-
-void TMainForm::pageShown(int index) {
-    if (!DM.tablesOpen()) return;
-    if (index == 0) {
-        SummaryGrid->setEnabled(false);
-        if (designScreen_) designScreen_->updateOptions();
-        DesignBtnClick();
-        if (QLocale().decimalPoint() != QLatin1Char('.'))
-            ShowMessage(QStringLiteral("The Decimal Separator must be a Full Stop, Please set in Control Panel"));
-    } else if (index == 1) {
-        store::Table& design = DM.DesignTable;
-        design.flushControls();
-        if (design.editing()) design.post();
-        design.close();
-        design.open();
-        if (designScreen_) {
-            for (design.first(); !design.eof(); design.next()) designScreen_->calculate();
-            design.first();
-        }
-        SummaryGrid->setEnabled(true);
-        if (HideWarningsCB->isChecked()) WarningsOff = true;
-    }
-}
-
-void TMainForm::pageHidden(int index) {
-    if (index == 0) DM.SystemGlassQuery.close();
-    if (index == 1) SummaryGrid->setEnabled(false);
-}
-
-void TMainForm::PrevProjectClick() {
-    guarded([this] {
-        DM.ProjectTable.next();
-        DesignBtnClick();
-    });
-}
-
-void TMainForm::NextProjectClick() {
-    guarded([this] {
-        DM.ProjectTable.prior();
-        DesignBtnClick();
-    });
-}
-
-void TMainForm::AddProjectClick() {
-    if (!DM.tablesOpen()) return;
-    guarded([this] {
-        DM.ProjectTable.append();
-        DM.ProjectTable.edit();
-        DM.ProjectTable.fieldByName(QStringLiteral("Def_Finish")).setAsString(QStringLiteral("Powder Coat"));
-        DM.ProjectTable.fieldByName(QStringLiteral("Def_WL")).setAsFloat(1000);
-        DM.ProjectTable.fieldByName(QStringLiteral("Project_Date")).setAsDate(QDate::currentDate());
-        ProjectRefEdit->setFocus();
-        if (designScreen_) designScreen_->enableSpecControls(false);
-        ProjectRefEdit->setReadOnly(false);
-    });
-}
-
-void TMainForm::DeleteProjectClick() {
-    if (!DM.tablesOpen()) return;
-    guarded([this] {
-        if (DM.ProjectTable.fieldByName(QStringLiteral("Project_Ref")).asString().startsWith(QLatin1Char('_'))) {
-            ShowMessage(QStringLiteral("You may NOT delete standard projects!"));
-        } else if (MessageDlg(QStringLiteral("Are you sure you want to Delete this Project?"), data::DlgType::Warning,
-                              {data::DlgButton::Yes, data::DlgButton::No}) == data::DlgButton::Yes) {
-            if (!DM.ProjectTable.isEmpty() || DM.ProjectTable.editing()) DM.ProjectTable.deleteRow();
-        }
-        DesignBtnClick();
-    });
-}
-
-void TMainForm::FindProjectClick() {
-    if (!DM.tablesOpen()) return;
-    const int result = SearchForm->exec();
-    guarded([&] {
-        if (result == QDialog::Accepted) {
-            const QVariant ref = DM.ProjectQuery.active() && !DM.ProjectQuery.isEmpty()
-                                     ? DM.ProjectQuery.fieldByName(QStringLiteral("Project_Ref")).value()
-                                     : QVariant();
-            if (!ref.isValid() || !DM.ProjectTable.findKey({ref})) ShowMessage(QStringLiteral("Project Reference not Found !"));
-        }
-        DM.ProjectQuery.close();
-        DesignBtnClick();
-    });
-}
-
-void TMainForm::FindProject2Click() {
-    if (!DM.tablesOpen()) return;
-    if (SearchForm->exec() != QDialog::Accepted) return;
-    guarded([this] {
-        if (DM.ProjectQuery.active() && !DM.ProjectQuery.isEmpty())
-            DM.ProjectTable.findKey({DM.ProjectQuery.fieldByName(QStringLiteral("Project_Ref")).value()});
-        if (designScreen_) {
-            designScreen_->updateOptions();
-            designScreen_->rebuildGlazingList();
-        }
-    });
-}
-
-void TMainForm::DetailsClick() {
-    if (!DM.tablesOpen()) return;
-    DetailsForm->exec();
-    guarded([this] {
-        if (!DM.ProjectTable.fieldByName(QStringLiteral("Project_Ref")).asString().isEmpty()) {
-            DM.ProjectTable.flushControls();
-            DM.ProjectTable.edit();
-            DM.ProjectTable.post();
-        }
-    });
-}
-
 void TMainForm::ClearImageClick() {
     Grid.clear();
     if (designScreen_) designScreen_->gridChanged();
@@ -672,4 +332,4 @@ void TMainForm::setGlazingInfoEnabled(bool enabled) {
     if (designScreen_) designScreen_->setGlazingInfoEnabled(enabled);
 }
 
-}  // namespace ui::main
+} // namespace ui::main

@@ -31,7 +31,10 @@ class TDetailsForm;
 class TSearchForm;
 
 // The main window: the current project in the header, the design screen,
-// the project summary and the compliance pages below it.
+// the project summary and the compliance pages below it. Its code is kept by
+// concern: MainForm.cpp (life cycle and the shared steps), MainMenus.cpp (the
+// menus: add a menu item there), MainPages.cpp (the page control: add a page
+// in buildPages) and ProjectHeader.cpp (the PROJECT header and its commands).
 class TMainForm : public QMainWindow, public data::MainWindowHooks {
     Q_OBJECT
 public:
@@ -42,7 +45,7 @@ public:
     void setDesignScreen(DesignScreen* screen) { designScreen_ = screen; }
     QWidget* designPage() const { return TabSheet1; }
 
-    // Life cycle.
+    // Life cycle (MainForm.cpp).
     void FormCreate();
     void FormActivate();
     void FormClose();
@@ -56,7 +59,7 @@ public:
     data::DlgButton MessageDlg(const QString& msg, data::DlgType type, const QList<data::DlgButton>& buttons);
     void ShowMessage(const QString& msg);
 
-    // Project records.
+    // Project records (ProjectHeader.cpp).
     void PrevProjectClick();
     void NextProjectClick();
     void AddProjectClick();
@@ -114,6 +117,7 @@ protected:
 private:
     void buildMenus();
     QGroupBox* buildHeader();
+    QTabWidget* buildPages();
     QWidget* buildSummaryPage();
     void pageChanged(int index);
     void pageShown(int index);

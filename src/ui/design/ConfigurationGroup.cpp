@@ -1,0 +1,185 @@
+// The CONFIGURATION group: the design grid with its right-click menu, the
+// dimension boxes and their enabling rules, the clear and merge commands and
+// the results.
+#include "DesignGrid.h"
+#include "DesignPage.h"
+#include "data/DataModule.h"
+#include "store/Query.h"
+#include "store/StoreError.h"
+#include "ui/main/Icons.h"
+#include "ui/main/MainForm.h"
+#include "widgets/DataControls.h"
+
+#include <QDoubleValidator>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace ui::design {
+
+using store::StoreError;
+
+using ui::main::IconKind;
+
+namespace {
+
+// The menu words of the right-click menu and the stored words they set.
+QString storedWordFor(const QString& menuWord) {
+    static const QStringList words{
+        "None",  "Fixed", "Top",    "Bottom", "SideL",     "SideR",     "SlidL",     "SlidR",
+        "SlidU", "SlidD", "SlidFL", "SlidFR", "TiltTurnL", "TiltTurnR", "TiltSlidL", "TiltSlidR"};
+    return words.contains(menuWord) ? menuWord.toUpper() : QString();
+}
+
+} // namespace
+
+QWidget* TDesignPage::buildConfiguration() {
+    auto* group = new QGroupBox(QStringLiteral("CONFIGURATION (Dimensions in mm)"));
+    auto* grid = new QGridLayout(group);
+    KGrid1 = new DesignGrid(main_.Grid, DM.WorkDir);
+    PopupMenu1 = new QMenu(this);
+    auto makeDim = [this](const QString& field) {
+        auto* e = new widgets::DBEdit;
+        e->setDataField(&DM.DesignTable, field);
+        auto* v = new QDoubleValidator(0, 100000, 1, e);
+        v->setNotation(QDoubleValidator::StandardNotation);
+        v->setLocale(QLocale::c());
+        e->setValidator(v);
+        e->setAlignment(Qt::AlignCenter);
+        e->setToolTip(QStringLiteral("%1 in mm: a number of 0 or more").arg(field));
+        e->setStatusTip(e->toolTip());
+        e->installEventFilter(this);
+        return e;
+    };
+    auto* widths = new QHBoxLayout;
+    widths->setSpacing(2);
+    for (int i = 0; i < 10; ++i) {
+        DimH[size_t(i)] = makeDim(QStringLiteral("DimH%1").arg(i + 1));
+        DimH[size_t(i)]->setMinimumWidth(40);
+        widths->addWidget(DimH[size_t(i)]);
+    }
+    auto* heights = new QVBoxLayout;
+    heights->setSpacing(2);
+    for (int j = 0; j < 5; ++j) {
+        DimV[size_t(j)] = makeDim(QStringLiteral("DimV%1").arg(j + 1));
+        DimV[size_t(j)]->setMaximumWidth(60);
+        heights->addWidget(DimV[size_t(j)], 1);
+    }
+    grid->addLayout(widths, 0, 1);
+    grid->addLayout(heights, 1, 0);
+    grid->addWidget(KGrid1, 1, 1);
+    grid->setRowStretch(1, 1);
+    grid->setColumnStretch(1, 1);
+
+    auto* below = new QHBoxLayout;
+    below->addWidget(new QLabel(QStringLiteral("Continuous :")));
+    ContinuousCB = new widgets::DBComboBox;
+    ContinuousCB->setDataField(&DM.DesignTable, QStringLiteral("Continuous"));
+    ContinuousCB->setMinimumWidth(120);
+    below->addWidget(ContinuousCB);
+    below->addStretch();
+    ClearImage = ui::main::commandButton(IconKind::Delete, QStringLiteral("Clear Design"));
+    MergeImage = ui::main::commandButton(IconKind::Copy, QStringLiteral("Merge Cells"));
+    below->addWidget(ClearImage);
+    below->addWidget(MergeImage);
+    grid->addLayout(below, 2, 1);
+
+    auto* results = new QHBoxLayout;
+    auto resultLabel = [&](const QString& text, const QString& field) {
+        results->addWidget(new QLabel(text));
+        auto* l = new widgets::DBLabel;
+        l->setDataField(&DM.DesignTable, field);
+        l->setFrameShape(QFrame::StyledPanel);
+        l->setMinimumWidth(70);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        results->addWidget(l);
+    };
+    results->setSpacing(8);
+    results->addWidget(new QLabel(QStringLiteral("<b>RESULTS</b>")));
+    resultLabel(QStringLiteral("Area (sqm)"), QStringLiteral("Window_Area"));
+    resultLabel(QStringLiteral("U Factor"), QStringLiteral("U_Factor"));
+    resultLabel(QStringLiteral("SHGC"), QStringLiteral("SHGC"));
+    results->addStretch();
+    grid->addLayout(results, 3, 1);
+
+    connect(KGrid1, &DesignGrid::pressed, this, [this] { guarded([this] { UpdatePopup(); }); });
+    connect(KGrid1, &DesignGrid::contextMenuWanted, this, [this](const QPoint& at) {
+        Calc.UpdateCalcBtn(true);
+        PopupMenu1->exec(at);
+    });
+    connect(KGrid1, &DesignGrid::typedCellDrawn, this, &TDesignPage::EnableDimensions);
+    connect(KGrid1, &DesignGrid::focusLeft, this, [this] {
+        guarded([this] {
+            if (!DM.DesignTable.active() || DM.DesignTable.eof()) return;
+            DM.DesignTable.edit();
+            DM.DesignTable.post();
+        });
+    });
+    connect(ClearImage, &QToolButton::clicked, this,
+            [this] { guarded([this] { main_.ClearImageClick(); }); });
+    connect(MergeImage, &QToolButton::clicked, this, &TDesignPage::MergeImageClick);
+    return group;
+}
+
+void TDesignPage::setContinuousItems(const QStringList& items) {
+    ContinuousCB->clear();
+    ContinuousCB->addItems(items);
+    ContinuousCB->refresh();
+}
+
+void TDesignPage::UpdatePopup() {
+    PopupMenu1->clear();
+    store::Table& sashes = DM.SystemSashTable;
+    if (sashes.active()) {
+        for (sashes.first(); !sashes.eof(); sashes.next()) {
+            const QString menuWord = sashes.fieldByName(QStringLiteral("Sash_Type")).asString();
+            const QString stored = storedWordFor(menuWord);
+            QAction* a = PopupMenu1->addAction(menuWord);
+            if (stored.isEmpty()) continue;
+            connect(a, &QAction::triggered, this, [this, stored] {
+                const ::design::Selection s = KGrid1->selection();
+                main_.Grid.SetCellMode(s.Row1, s.Col1, stored);
+                KGrid1->update();
+            });
+        }
+    }
+    connect(PopupMenu1->addAction(QStringLiteral("Merge/Unmerge")), &QAction::triggered, this,
+            &TDesignPage::MergeImageClick);
+}
+
+void TDesignPage::MergeImageClick() {
+    ::design::MergeImageClick(main_.Grid, KGrid1->selection(), messages_);
+    KGrid1->update();
+}
+
+void TDesignPage::EnableDimensions() {
+    const ::design::Selection s = KGrid1->selection();
+    if (main_.Grid.mode(s.Row1, s.Col1) == ::design::None) return;
+    const ::design::Span span = main_.Grid.span(s.Row1, s.Col1);
+    for (int i = 0; i < std::max(1, std::min(span.ColSpan, 3)) && s.Col1 + i < 10; ++i)
+        DimH[size_t(s.Col1 + i)]->setEnabled(true);
+    for (int j = 0; j < std::max(1, std::min(span.RowSpan, 3)) && s.Row1 + j < 5; ++j)
+        DimV[size_t(s.Row1 + j)]->setEnabled(true);
+}
+
+void TDesignPage::enableDimensions() {
+    for (int i = 0; i < 10; ++i)
+        if (DM.DesignTable.fieldByName(QStringLiteral("DimH%1").arg(i + 1)).asFloat() > 0)
+            DimH[size_t(i)]->setEnabled(true);
+    for (int j = 0; j < 5; ++j)
+        if (DM.DesignTable.fieldByName(QStringLiteral("DimV%1").arg(j + 1)).asFloat() > 0)
+            DimV[size_t(j)]->setEnabled(true);
+}
+
+void TDesignPage::enableAllDimensions(bool enabled) {
+    for (auto* box : DimH)
+        box->setEnabled(enabled);
+    for (auto* box : DimV)
+        box->setEnabled(enabled);
+}
+
+} // namespace ui::design

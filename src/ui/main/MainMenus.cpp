@@ -1,0 +1,78 @@
+// The main window's menus: a menu item is added here, with its hint and
+// the command it runs.
+#include "AboutForm.h"
+#include "DetailsForm.h"
+#include "Icons.h"
+#include "MainForm.h"
+#include "SearchForm.h"
+#include "data/Paths.h"
+#include "design/DesignRecords.h"
+#include "store/StoreError.h"
+#include "ui/compliance/RationalPage.h"
+#include "ui/reports/Preview.h"
+#include "widgets/DataControls.h"
+#include "widgets/DataSetModel.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace ui::main {
+
+void TMainForm::buildMenus() {
+    menuBar()->setStatusTip(QString());
+    QMenu* project = menuBar()->addMenu(QStringLiteral("&Project"));
+    project->setStatusTip(QStringLiteral("File related commands"));
+    project->menuAction()->setStatusTip(QStringLiteral("File related commands"));
+    NewProjectAction =
+        project->addAction(QStringLiteral("&New Project"), this, &TMainForm::AddProjectClick);
+    NewProjectAction->setStatusTip(QStringLiteral("Create New Project"));
+    DeleteProjectAction =
+        project->addAction(QStringLiteral("&Delete Project"), this, &TMainForm::DeleteProjectClick);
+    DeleteProjectAction->setStatusTip(QStringLiteral("Delete Current Project"));
+    project->addSeparator();
+    ExitAction = project->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
+    ExitAction->setStatusTip(QStringLiteral("Exit application"));
+
+    // The analysis pages have no tab of their own until asked for here.
+    QMenu* compliance = menuBar()->addMenu(QStringLiteral("&Compliance"));
+    compliance->menuAction()->setStatusTip(
+        QStringLiteral("Energy compliance of the project's fenestration"));
+    RationalAction =
+        compliance->addAction(QStringLiteral("SANS 10400-XA (Rational Design)"), this, [this] {
+            PageControl1->setTabVisible(4, true);
+            PageControl1->setCurrentIndex(4);
+        });
+    RationalAction->setStatusTip(
+        QStringLiteral("Judge the project's windows against a rational-design target"));
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->menuAction()->setStatusTip(QStringLiteral("Help topics"));
+    AboutAction = help->addAction(QStringLiteral("&About..."), this, [this] { AboutForm->exec(); });
+    UserManualAction = help->addAction(QStringLiteral("&User Manual"), this, [this] {
+        // A copy in the working folder wins over the installed manual.
+        QString file = data::findUserManual(DM.WorkDir);
+        if (file.isEmpty()) file = data::userManualCandidates(DM.WorkDir).constFirst();
+        if (openDocument)
+            openDocument(file);
+        else
+            QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+    });
+}
+
+} // namespace ui::main

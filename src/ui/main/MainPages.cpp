@@ -1,0 +1,189 @@
+// The page control: the pages and their tabs, the SUMMARY page, and what
+// showing, hiding, entering and leaving a page refreshes.
+#include "AboutForm.h"
+#include "DetailsForm.h"
+#include "Icons.h"
+#include "MainForm.h"
+#include "SearchForm.h"
+#include "data/Paths.h"
+#include "design/DesignRecords.h"
+#include "store/StoreError.h"
+#include "ui/compliance/RationalPage.h"
+#include "ui/reports/Preview.h"
+#include "widgets/DataControls.h"
+#include "widgets/DataSetModel.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace ui::main {
+
+using store::StoreError;
+
+namespace {
+
+bool isInside(QWidget* w, QWidget* container) {
+    for (; w; w = w->parentWidget())
+        if (w == container) return true;
+    return false;
+}
+
+} // namespace
+
+// The pages in the order of their tabs: a page is added here, with its tab
+// caption, and starts hidden unless the user may choose it at once.
+QTabWidget* TMainForm::buildPages() {
+    PageControl1 = new QTabWidget;
+    TabSheet1 = new QWidget;
+    TabSheet2 = buildSummaryPage();
+    TabSheet3 = new QWidget;
+    TabSheet4 = new QWidget;
+    TabSheet6 = new QWidget;
+    RationalPage = new ui::compliance::TRationalPage(DM, messages_);
+    (new QVBoxLayout(TabSheet6))->addWidget(RationalPage);
+    RationalPage->openDesign = [this] {
+        guarded([this] {
+            PageControl1->setCurrentIndex(0);
+            DesignBtnClick();
+        });
+    };
+    PageControl1->addTab(TabSheet1, QStringLiteral("DESIGN"));
+    PageControl1->addTab(TabSheet2, QStringLiteral("SUMMARY"));
+    PageControl1->addTab(TabSheet3, QStringLiteral("SANS204 (Deemed to Satisfy)"));
+    PageControl1->addTab(TabSheet4, QStringLiteral("RESULTS"));
+    PageControl1->addTab(TabSheet6, QStringLiteral("SANS 10400XA (Rational Design)"));
+    for (int i = 2; i <= 4; ++i)
+        PageControl1->setTabVisible(i, false);
+    return PageControl1;
+}
+
+QWidget* TMainForm::buildSummaryPage() {
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    auto* group =
+        new QGroupBox(QStringLiteral("Project Summary (You can adjust the Qty, Orientation and "
+                                     "Storey on this screen if required)"));
+    auto* inner = new QVBoxLayout(group);
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(
+        QStringLiteral("* Shaded in accordance with SANS 10400-XA:2021 (Edition 2) 5.2.2")));
+    top->addStretch();
+    PrintSummaryBtn =
+        commandButton(IconKind::Print, QStringLiteral("Print Fenestration Design Summary"));
+    top->addWidget(PrintSummaryBtn);
+    connect(PrintSummaryBtn, &QToolButton::clicked, this, [this] {
+        guarded([this] {
+            DesignBtnClick();
+            ui::reports::previewSummaryReport(DM, messages_, this);
+        });
+    });
+    HideWarningsCB = new QCheckBox(QStringLiteral("Hide Warnings"));
+    HideWarningsCB->setStatusTip(QStringLiteral("Hide the warnings of the calculations"));
+    top->addWidget(HideWarningsCB);
+    inner->addLayout(top);
+    SummaryGrid = new widgets::DBGrid;
+    SummaryGrid->setDataSet(&DM.DesignTable, {{"Design_No", "No", true, {}},
+                                              {"Design_Ref", "Reference", false, {}},
+                                              {"Design_Qty", "Qty", false, {}},
+                                              {"System_Name", "System", true, {}},
+                                              {"Finish", "Finish", true, {}},
+                                              {"Glass_Code", "Glazing", true, {}},
+                                              {"Window_Area", "Area(sqm)", true, {}},
+                                              {"U_Factor", "U Factor", true, {}},
+                                              {"SHGC", "SHGC", true, {}}});
+    SummaryGrid->setToolTip(QStringLiteral("Double Click to go to Design on Selected Item"));
+    SummaryGrid->setStatusTip(QStringLiteral("Double Click to go to Design on Selected Item"));
+    SummaryGrid->setEditTriggers(QAbstractItemView::DoubleClicked |
+                                 QAbstractItemView::EditKeyPressed |
+                                 QAbstractItemView::AnyKeyPressed);
+    const int widths[] = {50, 110, 50, 200, 120, 160, 90, 90, 80};
+    for (int i = 0; i < 9; ++i)
+        SummaryGrid->horizontalHeader()->resizeSection(i, widths[i]);
+    SummaryGrid->setEnabled(false);
+    inner->addWidget(SummaryGrid, 1);
+    layout->addWidget(group);
+    connect(HideWarningsCB, &QCheckBox::clicked, this, [this](bool on) { WarningsOff = on; });
+    connect(SummaryGrid, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        // A double click on an editable cell edits it; on a read-only one it opens the design.
+        if (SummaryGrid->gridModel()->flags(index) & Qt::ItemIsEditable) return;
+        guarded([this] {
+            PageControl1->setCurrentIndex(0);
+            DesignBtnClick();
+        });
+    });
+    return page;
+}
+
+void TMainForm::pageChanged(int index) {
+    const int previous = currentPage_;
+    currentPage_ = index;
+    guarded([&] {
+        PageControl1->setTabVisible(3, false);
+        DesignBtnClick();
+        pageHidden(previous);
+        pageShown(PageControl1->currentIndex());
+    });
+}
+
+void TMainForm::pageShown(int index) {
+    if (!DM.tablesOpen()) return;
+    if (index == 0) {
+        SummaryGrid->setEnabled(false);
+        if (designScreen_) designScreen_->updateOptions();
+        DesignBtnClick();
+        if (QLocale().decimalPoint() != QLatin1Char('.'))
+            ShowMessage(QStringLiteral(
+                "The Decimal Separator must be a Full Stop, Please set in Control Panel"));
+    } else if (index == 1) {
+        store::Table& design = DM.DesignTable;
+        design.flushControls();
+        if (design.editing()) design.post();
+        design.close();
+        design.open();
+        if (designScreen_) {
+            for (design.first(); !design.eof(); design.next())
+                designScreen_->calculate();
+            design.first();
+        }
+        SummaryGrid->setEnabled(true);
+        if (HideWarningsCB->isChecked()) WarningsOff = true;
+    }
+}
+
+void TMainForm::pageHidden(int index) {
+    if (index == 0) DM.SystemGlassQuery.close();
+    if (index == 1) SummaryGrid->setEnabled(false);
+}
+
+void TMainForm::focusChanged(QWidget* old, QWidget* now) {
+    if (!DM.tablesOpen() || closed_) return;
+    if (now == ProjectRefEdit && old != ProjectRefEdit) updateRefReadOnly();
+    if (old == ProjectRefEdit && now != ProjectRefEdit) {
+        guarded([this] {
+            ProjectRefEdit->commit();
+            updateRefReadOnly();
+            postProject();
+        });
+    }
+    const bool wasIn = isInside(old, TabSheet1), nowIn = isInside(now, TabSheet1);
+    if (!wasIn && nowIn) guarded([this] { postProject(); });
+    if (wasIn && !nowIn) guarded([this] { SaveDesign(); });
+}
+
+} // namespace ui::main
