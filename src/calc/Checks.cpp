@@ -25,10 +25,18 @@ QStringList designWarnings(const design::GridModel& grid, const design::Dimensio
             }
     };
     // Each cell is held to the limits of its own sash type; a limit of 0 is no limit.
+    // The few distinct words of a design are looked up once each.
+    std::vector<std::pair<QString, const SashRow*>> rowOfWord;
+    auto rowFor = [&](const QString& stored) -> const SashRow* {
+        for (const auto& [w, row] : rowOfWord)
+            if (w == stored) return row;
+        const QString word = design::sashTableWord(stored);
+        const SashRow* row = word == QLatin1String("None") ? nullptr : sashes.byType(word);
+        rowOfWord.emplace_back(stored, row);
+        return row;
+    };
     forEachBase([&](int r, int c, double W, double H) {
-        const QString word = design::sashTableWord(grid.mode(r, c));
-        if (word == QLatin1String("None")) return;
-        const SashRow* row = sashes.byType(word);
+        const SashRow* row = rowFor(grid.CellModes[size_t(r)][size_t(c)]);
         if (!row) return;
         if (row->Max_Width != 0 && row->Max_Width < W && H != 0)
             out << QStringLiteral("WARNING - The maximum width of ") +
@@ -55,9 +63,10 @@ QStringList designWarnings(const design::GridModel& grid, const design::Dimensio
 CostTotals costLoop(const design::GridModel& grid, const design::Dimensions& dims,
                     const SashRows& sashes, const QString& finish, double glazingCost) {
     CostTotals t;
+    const bool anodised = finish == QLatin1String("Anodised");
     for (int c = 0; c < ColCount; ++c)
         for (int r = 0; r < RowCount; ++r) {
-            const QString word = grid.mode(r, c);
+            const QString& word = grid.CellModes[size_t(r)][size_t(c)];
             if (word == design::None) continue;
             double W = 0, H = 0;
             design::GetDimension(grid, dims, r, c, W, H);
@@ -66,8 +75,7 @@ CostTotals costLoop(const design::GridModel& grid, const design::Dimensions& dim
             const design::Span s = grid.span(r, c);
             // A covered cell counts nothing; its base carries the merged size.
             const long double a = s.ColSpan >= 0 && s.RowSpan >= 0 ? W * H / 1000000.0L : 0.0L;
-            const long double rate =
-                finish == QLatin1String("Anodised") ? row->SHF_Anod : row->SHF_Cost;
+            const long double rate = anodised ? row->SHF_Anod : row->SHF_Cost;
             long double x = rate * a;
             x = (1 - row->SHF_Discount / 100.0L) * x;
             x = (row->SHF_Waste / 100.0L + 1) * x;

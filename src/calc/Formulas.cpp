@@ -108,39 +108,114 @@ long double CalcWindowArea(const GridModel& grid, const design::Dimensions& dims
     long double sum = 0;
     for (int r = 0; r < RowCount; ++r)
         for (int c = 0; c < ColCount; ++c)
-            if (grid.mode(r, c) != None)
+            if (grid.CellModes[size_t(r)][size_t(c)] != None)
                 sum += static_cast<long double>(dims.V[size_t(r)]) *
                        static_cast<long double>(dims.H[size_t(c)]);
     return sum / 1000000.0L;
 }
 
-CellTerms cellTerms(const GridModel& grid, const ProfileValueTable& pvt, int r, int c, double W,
-                    double H) {
-    const design::Span s = grid.span(r, c);
-    const QString T = design::CheckType(grid, r, c, QStringLiteral("TOP"), s.RowSpan, s.ColSpan);
-    const QString L = design::CheckType(grid, r, c, QStringLiteral("LEFT"), s.RowSpan, s.ColSpan);
-    const QString R = design::CheckType(grid, r, c, QStringLiteral("Right"), s.RowSpan, s.ColSpan);
-    const QString B = design::CheckType(grid, r, c, QStringLiteral("Bottom"), s.RowSpan, s.ColSpan);
-    // A member shared with a typed neighbour counts half to each cell.
-    auto pfd = [&](const QString& word, const char* side) {
-        const double p = GetPFD(pvt, word);
-        return CheckAdjacent(grid, r, c, QString::fromLatin1(side)) ? p / 2 : p;
-    };
-    const double PT = pfd(T, "Top"), PL = pfd(L, "Left"), PR = pfd(R, "Right"),
-                 PB = pfd(B, "Bottom");
+namespace {
+
+enum class Kind : unsigned char { NoWindow, FixedPane, Sash };
+
+// What the per-cell loop needs of every grid position, worked out once per
+// design so that no word is compared inside it: whether the stored word is
+// "NONE" (empty cell, no neighbour) and how CheckType classes it.
+struct CellKinds {
+    explicit CellKinds(const GridModel& grid) {
+        for (int r = 0; r < RowCount; ++r)
+            for (int c = 0; c < ColCount; ++c) {
+                const QString& word = grid.CellModes[size_t(r)][size_t(c)];
+                none[r][c] = word == None;
+                kind[r][c] = design::isSashWord(word) ? Kind::Sash
+                             : word.compare(design::Fixed, Qt::CaseInsensitive) == 0
+                                 ? Kind::FixedPane
+                                 : Kind::NoWindow;
+            }
+    }
+    bool typed(int r, int c) const {
+        return r >= 0 && r < RowCount && c >= 0 && c < ColCount && !none[r][c];
+    }
+    bool none[RowCount][ColCount];
+    Kind kind[RowCount][ColCount];
+};
+
+enum Side { Top, Left, Right, Bottom };
+
+// Index into MemberWords of the member on one side of a base cell, as
+// CheckType names it; -1 for "None" (a cell that holds no window).
+int memberIndex(const CellKinds& k, int r, int c, Side side, int rs, int cs) {
+    // Edge word, its sash form, and the between word's three forms.
+    static constexpr int words[4][5] = {
+        {0, 1, 9, 10, 11}, {4, 5, 6, 7, 8}, {4, 5, 6, 7, 8}, {2, 3, 9, 10, 11}};
+    const Kind own = k.kind[r][c];
+    if (own == Kind::NoWindow) return -1;
+    bool atEdge = false;
+    int nr = r, nc = c;
+    switch (side) {
+    case Top:
+        atEdge = r == 0;
+        nr = r - 1;
+        break;
+    case Left:
+        atEdge = c == 0;
+        nc = c - 1;
+        break;
+    case Right:
+        atEdge = c == ColCount - cs;
+        nc = c + cs;
+        break;
+    case Bottom:
+        atEdge = r == RowCount - rs;
+        nr = r + rs;
+        break;
+    }
+    const int* w = words[side];
+    const bool inside = nr >= 0 && nr < RowCount && nc >= 0 && nc < ColCount;
+    if (atEdge || !inside || k.kind[nr][nc] == Kind::NoWindow)
+        return own == Kind::Sash ? w[1] : w[0];
+    return w[2 + (own == Kind::Sash) + (k.kind[nr][nc] == Kind::Sash)];
+}
+
+// CheckAdjacent on the precomputed kinds.
+bool adjacent(const CellKinds& k, int r, int c, Side side, const design::Span& s) {
+    switch (side) {
+    case Left:
+        return c != 0 && k.typed(r, c - 1);
+    case Top:
+        return r != 0 && k.typed(r - 1, c);
+    case Right:
+        return c != ColCount - s.ColSpan && k.typed(r, c + s.ColSpan);
+    case Bottom:
+        return r != RowCount - s.RowSpan && k.typed(r + s.RowSpan, c);
+    }
+    return false;
+}
+
+const MemberValues kNoMember{};
+
+CellTerms cellTermsOf(const CellKinds& k, const ProfileValueTable& pvt, int r, int c, double W,
+                      double H, const design::Span& s) {
+    const MemberValues* m[4];
+    double P[4];
+    for (int side = Top; side <= Bottom; ++side) {
+        const int i = memberIndex(k, r, c, Side(side), s.RowSpan, s.ColSpan);
+        m[side] = i < 0 ? &kNoMember : &pvt.members[size_t(i)];
+        // A member shared with a typed neighbour counts half to each cell.
+        P[side] = adjacent(k, r, c, Side(side), s) ? m[side]->PFD / 2 : m[side]->PFD;
+    }
+    const double PT = P[Top], PL = P[Left], PR = P[Right], PB = P[Bottom];
 
     CellTerms t;
-    const double frame =
-        UFactorProfileFrame(pvt, T, PT, W, 2) + UFactorProfileFrame(pvt, L, PL, H, 2) +
-        UFactorProfileFrame(pvt, R, PR, H, 2) + UFactorProfileFrame(pvt, B, PB, W, 2);
+    const double frame = AreaFrame(W, PT, 2) * m[Top]->UF + AreaFrame(H, PL, 2) * m[Left]->UF +
+                         AreaFrame(H, PR, 2) * m[Right]->UF + AreaFrame(W, PB, 2) * m[Bottom]->UF;
     t.frameSolar = frame * 0.3 / 34.1;
     t.frameArea =
         AreaFrame(W, PT, 2) + AreaFrame(H, PL, 2) + AreaFrame(H, PR, 2) + AreaFrame(W, PB, 2);
 
     const double ET = AreaEdge(W, PL, PR, pvt.EdgeTop), EL = AreaEdge(H, PT, PB, pvt.EdgeLeft),
                  ER = AreaEdge(H, PT, PB, pvt.EdgeRight), EB = AreaEdge(W, PL, PR, pvt.EdgeBottom);
-    const double edge = ET * GetUFactorEdge(pvt, T) + EL * GetUFactorEdge(pvt, L) +
-                        ER * GetUFactorEdge(pvt, R) + EB * GetUFactorEdge(pvt, B);
+    const double edge = ET * m[Top]->UE + EL * m[Left]->UE + ER * m[Right]->UE + EB * m[Bottom]->UE;
     t.edgeArea = ET + EL + ER + EB;
 
     t.cogArea = AreaCOG(pvt, W, H, PL, PR, PT, PB);
@@ -149,12 +224,20 @@ CellTerms cellTerms(const GridModel& grid, const ProfileValueTable& pvt, int r, 
     return t;
 }
 
+} // namespace
+
+CellTerms cellTerms(const GridModel& grid, const ProfileValueTable& pvt, int r, int c, double W,
+                    double H) {
+    return cellTermsOf(CellKinds(grid), pvt, r, c, W, H, grid.span(r, c));
+}
+
 ThermalTotals thermalLoop(const GridModel& grid, const design::Dimensions& dims,
                           const ProfileValueTable& pvt) {
+    const CellKinds kinds(grid);
     ThermalTotals totals;
     for (int r = 0; r < RowCount; ++r)
         for (int c = 0; c < ColCount; ++c) {
-            if (grid.mode(r, c) == None) {
+            if (kinds.none[r][c]) {
                 ++totals.noneCount;
                 continue;
             }
@@ -162,7 +245,7 @@ ThermalTotals thermalLoop(const GridModel& grid, const design::Dimensions& dims,
             if (s.RowSpan * s.ColSpan <= 0 || s.RowSpan == -1 || s.ColSpan == -1) continue;
             double W = 0, H = 0;
             design::GetDimension(grid, dims, r, c, W, H);
-            const CellTerms t = cellTerms(grid, pvt, r, c, W, H);
+            const CellTerms t = cellTermsOf(kinds, pvt, r, c, W, H, s);
             totals.UA += t.UA;
             totals.glassSolar += t.glassSolar;
             totals.frameSolar += t.frameSolar;

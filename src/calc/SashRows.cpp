@@ -21,6 +21,11 @@ SashRow SashRow::fromRecord(store::DataSet& row) {
     return s;
 }
 
+SashRows::SashRows(std::vector<SashRow> rows) : rows_(std::move(rows)) {
+    for (const SashRow& r : rows_)
+        upperTypes_.push_back(r.Sash_Type.toUpper());
+}
+
 const SashRow* SashRows::byType(const QString& sashType) const {
     for (const SashRow& r : rows_)
         if (r.Sash_Type == sashType) return &r;
@@ -28,8 +33,8 @@ const SashRow* SashRows::byType(const QString& sashType) const {
 }
 
 const SashRow* SashRows::byWord(const QString& storedWord) const {
-    for (const SashRow& r : rows_)
-        if (r.Sash_Type.toUpper() == storedWord) return &r;
+    for (size_t i = 0; i < rows_.size(); ++i)
+        if (upperTypes_[i] == storedWord) return &rows_[i];
     return nullptr;
 }
 

@@ -24,7 +24,7 @@ struct SashRow {
 class SashRows {
 public:
     SashRows() = default;
-    explicit SashRows(std::vector<SashRow> rows) : rows_(std::move(rows)) {}
+    explicit SashRows(std::vector<SashRow> rows);
     // The row whose Sash_Type is exactly `sashType` (the key lookup).
     const SashRow* byType(const QString& sashType) const;
     // The first row whose upper-cased Sash_Type equals the stored cell word.
@@ -32,6 +32,8 @@ public:
 
 private:
     std::vector<SashRow> rows_;
+    // Each row's Sash_Type upper-cased, made once rather than per cell.
+    std::vector<QString> upperTypes_;
 };
 
 // The design's glazing row; all 0 when the design's glass is not in the table.

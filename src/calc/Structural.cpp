@@ -36,7 +36,8 @@ long double memberLength(const design::GridModel& grid, const design::Dimensions
     for (int k = 0; k < (vertical ? RowCount : ColCount); ++k) {
         const int r = vertical ? k : index, c = vertical ? index : k;
         const design::Span s = grid.span(r, c);
-        if (s.RowSpan <= 0 || s.ColSpan <= 0 || grid.mode(r, c) == None) continue;
+        if (s.RowSpan <= 0 || s.ColSpan <= 0 || grid.CellModes[size_t(r)][size_t(c)] == None)
+            continue;
         double w = 0, h = 0;
         design::GetDimension(grid, dims, r, c, w, h);
         length += vertical ? h : w;

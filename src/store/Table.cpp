@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace store {
 
@@ -276,9 +277,10 @@ void Table::post() {
     if (!editing()) return;
     if (beforePost) beforePost(*this);
     db_->checkWritable(tableName_, this);
-    // A post standing alone is its own write transaction; inside a command's
-    // transaction this is a savepoint.
-    Transaction tx(*db_);
+    // A post standing alone is its own write transaction. Inside a command's
+    // transaction it needs no savepoint: its one statement is atomic.
+    std::optional<Transaction> tx;
+    if (!db_->inTransaction()) tx.emplace(*db_);
 
     if (def_.isKeyed()) {
         QStringList conds;
@@ -321,7 +323,7 @@ void Table::post() {
         st.bind(int(def_.fields.size()) + 1, rowid);
         st.step();
     }
-    tx.commit();
+    if (tx) tx->commit();
 
     const std::vector<QVariant> posted = buf_;
     buf_.clear();
