@@ -5,6 +5,8 @@
 #include "ui/main/Icons.h"
 #include "ui/main/MainForm.h"
 #include "ui/reports/Preview.h"
+#include "ui/exchange/RefForms.h"
+#include "ui/exchange/StandardsForm.h"
 #include "store/Query.h"
 #include "store/StoreError.h"
 #include "widgets/DataControls.h"
@@ -20,6 +22,7 @@
 #include <QIntValidator>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QAbstractItemView>
@@ -110,6 +113,8 @@ TDesignPage::TDesignPage(data::TDM& dm, ui::main::TMainForm& main, data::Message
         main_.LoadGraphic(true);
         v = view();
     };
+    DesignRefForm = new ui::exchange::TDesignRefForm(this);
+    StandardsForm = new ui::exchange::TStandardsForm(DM, this);
     fillLists();
     enableAllDimensions(false);
     main.setDesignScreen(this);
@@ -152,7 +157,6 @@ QWidget* TDesignPage::buildCommands() {
     UpdateAllBtn->setIcon(ui::main::commandIcon(IconKind::Calculate));
     UpdateAllBtn->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     UpdateAllBtn->setText(QStringLiteral("All"));
-    // Copying arrives with its own window.
     CopyDesignBtn = command(IconKind::Copy, QStringLiteral("Copy Design"));
     PrintReportBtn = command(IconKind::Print, QStringLiteral("Print Fenestration Design Report"));
     for (QToolButton* b : {PrevBtn, NextBtn, AddBtn, DelBtn, DesignSrchBtn, CopyDesignBtn, CalcBtn, ForceSaveBtn,
@@ -168,6 +172,7 @@ QWidget* TDesignPage::buildCommands() {
     connect(ForceSaveBtn, &QToolButton::clicked, this, &TDesignPage::ForceSaveClick);
     connect(UpdateAllBtn, &QToolButton::clicked, this, &TDesignPage::UpdateAllClick);
     connect(PrintReportBtn, &QToolButton::clicked, this, &TDesignPage::PrintReportClick);
+    connect(CopyDesignBtn, &QToolButton::clicked, this, &TDesignPage::CopyBtnClick);
     return bar;
 }
 
@@ -205,6 +210,11 @@ QWidget* TDesignPage::buildSpecification() {
     grid->addWidget(DesignNoEdit, 0, 1);
     grid->addWidget(caption(QStringLiteral("Ref :")), 0, 2);
     grid->addWidget(DesignRefEdit, 0, 3);
+    CopyBtn = new QPushButton(QStringLiteral("Copy Design"));
+    CopyBtn->setStatusTip(QStringLiteral("Copy this design into a new design of the project"));
+    CopyBtn->setAutoDefault(false);
+    grid->addWidget(CopyBtn, 0, 4);
+    connect(CopyBtn, &QPushButton::clicked, this, &TDesignPage::CopyBtnClick);
     grid->addWidget(caption(QStringLiteral("Qty :")), 1, 0);
     grid->addWidget(DesignQtyEdit, 1, 1);
     grid->addWidget(caption(QStringLiteral("Wind Load Pa :")), 1, 2);
@@ -230,6 +240,7 @@ QWidget* TDesignPage::buildSpecification() {
     connect(WindLoadCB, &QComboBox::editTextChanged, this, [this] { Calc.IxWarningShown = false; });
     connect(FinishCB, &QComboBox::activated, this, [this] { Calc.UpdateCalcBtn(true); });
     connect(SystemNameCB, &QComboBox::activated, this, [this] { guarded([this] { systemNameChanged(); }); });
+    connect(StandardsBtn, &QToolButton::clicked, this, &TDesignPage::StandardsBtnClick);
     connect(SystemInfoBtn, &QToolButton::clicked, this, [this] { open(QUrl(QString::fromLatin1(kSystemSupplierSite))); });
     SystemTypeCB->installEventFilter(this);
     SystemNameCB->installEventFilter(this);
@@ -588,19 +599,6 @@ void TDesignPage::systemNameChanged() {
         SetGlassCodeCB();
     }
     lookForStandards();
-}
-
-void TDesignPage::lookForStandards() {
-    // Standard projects are named "_" and the system: the underscore is taken
-    // literally, so "X<system>" is no standard project.
-    const QString prefix = QLatin1Char('_') + SystemNameCB->currentText();
-    DM.DesignQuery.setSql(QStringLiteral("Select * from Design Where Substring(Project_Ref from 1 for %1)=? "
-                                         "Order by Project_Ref desc, Design_Ref")
-                              .arg(prefix.size()),
-                          {prefix});
-    DM.DesignQuery.open();
-    StandardsBtn->setEnabled(!DM.DesignQuery.isEmpty());
-    DM.DesignQuery.close();
 }
 
 void TDesignPage::systemNameLeft() {

@@ -7,6 +7,7 @@
 #include <array>
 
 class QLabel;
+class QPushButton;
 class QLineEdit;
 class QMenu;
 class QToolButton;
@@ -19,6 +20,10 @@ class TDM;
 namespace ui::main {
 class TMainForm;
 }  // namespace ui::main
+namespace ui::exchange {
+class TDesignRefForm;
+class TStandardsForm;
+}  // namespace ui::exchange
 namespace widgets {
 class DBComboBox;
 class DBEdit;
@@ -63,6 +68,8 @@ public:
     void MergeImageClick();
     void UpdateAllClick();
     void PrintReportClick();
+    void CopyBtnClick();
+    void StandardsBtnClick();
 
     calc::CalcContext Calc;
     DesignGrid* KGrid1;
@@ -82,6 +89,9 @@ public:
     QToolButton *PrevBtn, *NextBtn, *AddBtn, *DelBtn, *DesignSrchBtn, *CalcBtn, *ForceSaveBtn, *UpdateAllBtn;
     QToolButton *ClearImage, *MergeImage;
     QToolButton *CopyDesignBtn, *PrintReportBtn, *StandardsBtn, *SystemInfoBtn;
+    QPushButton* CopyBtn;
+    ui::exchange::TDesignRefForm* DesignRefForm;
+    ui::exchange::TStandardsForm* StandardsForm;
     // Opens a web address (tests watch it instead).
     std::function<void(const QUrl&)> openUrl;
 

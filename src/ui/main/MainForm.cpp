@@ -8,6 +8,7 @@
 #include "design/DesignRecords.h"
 #include "ui/reports/Preview.h"
 #include "ui/compliance/RationalPage.h"
+#include "ui/exchange/RefForms.h"
 #include "store/StoreError.h"
 #include "widgets/DataControls.h"
 #include "widgets/DataSetModel.h"
@@ -109,6 +110,7 @@ TMainForm::TMainForm(data::TDM& dm, data::Messages& messages, QWidget* parent)
     SearchForm = new TSearchForm(DM.ProjectQuery, this);
     DetailsForm = new TDetailsForm(DM.ProjectTable, this);
     AboutForm = new TAboutForm(DM.WorkDir, this);
+    ProjectRefForm = new ui::exchange::TProjectRefForm(DM, this);
     connect(AboutForm, &TAboutForm::declined, this, [this] {
         closed_ = true;
         if (onDecline)
@@ -139,6 +141,8 @@ void TMainForm::buildMenus() {
     NewProjectAction->setStatusTip(QStringLiteral("Create New Project"));
     DeleteProjectAction = project->addAction(QStringLiteral("&Delete Project"), this, &TMainForm::DeleteProjectClick);
     DeleteProjectAction->setStatusTip(QStringLiteral("Delete Current Project"));
+    CopyProjectAction = project->addAction(QStringLiteral("&Copy Project"), this, &TMainForm::CopyProjectImageClick);
+    CopyProjectAction->setStatusTip(QStringLiteral("Copy Current Project"));
     project->addSeparator();
     ExitAction = project->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
     ExitAction->setStatusTip(QStringLiteral("Exit application"));
@@ -222,7 +226,8 @@ QGroupBox* TMainForm::buildHeader() {
     AddProjectBtn = commandButton(IconKind::Add, QStringLiteral("Add Project"));
     DeleteProjectBtn = commandButton(IconKind::Delete, QStringLiteral("Delete Project"));
     FindProjectBtn = commandButton(IconKind::Find, QStringLiteral("Find Project"));
-    for (QToolButton* b : {PrevProjectBtn, NextProjectBtn, AddProjectBtn, DeleteProjectBtn, FindProjectBtn})
+    CopyProjectBtn = commandButton(IconKind::Copy, QStringLiteral("Copy Project"));
+    for (QToolButton* b : {PrevProjectBtn, NextProjectBtn, AddProjectBtn, DeleteProjectBtn, FindProjectBtn, CopyProjectBtn})
         buttons->addWidget(b);
     grid->addLayout(buttons, 0, 6, Qt::AlignRight);
     auto* more = new QHBoxLayout;
@@ -246,6 +251,7 @@ QGroupBox* TMainForm::buildHeader() {
     connect(FindProjectBtn, &QToolButton::clicked, this, &TMainForm::FindProjectClick);
     connect(FindProject2Btn, &QToolButton::clicked, this, &TMainForm::FindProject2Click);
     connect(DetailsBtn, &QToolButton::clicked, this, &TMainForm::DetailsClick);
+    connect(CopyProjectBtn, &QToolButton::clicked, this, &TMainForm::CopyProjectImageClick);
     for (widgets::DBEdit* e : {ProjectRefEdit, ProjectNameEdit, ProjectDateEdit, DesignedByEdit})
         connect(e, &QLineEdit::textChanged, this, &TMainForm::projectTextChanged);
     return group;
