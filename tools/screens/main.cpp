@@ -9,9 +9,13 @@
 #include "ui/main/WidgetMessages.h"
 #include "ui/compliance/RationalPage.h"
 #include "ui/design/DesignPage.h"
+#include "ui/exchange/ImageForm.h"
+#include "ui/exchange/RefForms.h"
+#include "ui/exchange/StandardsForm.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -59,5 +63,27 @@ int main(int argc, char* argv[]) {
     form.AboutForm->show();
     save(*form.AboutForm, QStringLiteral("disclaimer.png"));
     form.AboutForm->hide();
+    // The copy windows, and the standard designs picker with its index, for
+    // the system of the design shown.
+    page.DesignRefForm->RefEdit->setText(QStringLiteral("W01-B"));
+    page.DesignRefForm->show();
+    save(*page.DesignRefForm, QStringLiteral("copy-design.png"));
+    page.DesignRefForm->hide();
+    form.ProjectRefForm->RefEdit->setText(QStringLiteral("HOUSE-B"));
+    form.ProjectRefForm->show();
+    save(*form.ProjectRefForm, QStringLiteral("copy-project.png"));
+    form.ProjectRefForm->hide();
+    ui::exchange::TStandardsForm& standards = *page.StandardsForm;
+    standards.setSystemName(dm.DesignTable.fieldByName(QStringLiteral("System_Name")).asString());
+    standards.ImageForm->show();
+    save(*standards.ImageForm, QStringLiteral("standards-index.png"));
+    standards.ImageForm->hide();
+    standards.showIndexOnOpen = false;
+    standards.show();
+    QApplication::processEvents();  // the window fills its list once shown
+    standards.StandardsQuery.moveTo(2);
+    standards.ShowPicture();
+    save(standards, QStringLiteral("standards.png"));
+    standards.hide();
     return 0;
 }

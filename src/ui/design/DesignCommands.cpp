@@ -34,7 +34,6 @@ QWidget* TDesignPage::buildCommands() {
     UpdateAllBtn->setIcon(ui::main::commandIcon(IconKind::Calculate));
     UpdateAllBtn->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     UpdateAllBtn->setText(QStringLiteral("All"));
-    // Copying arrives with its own window.
     CopyDesignBtn = ui::main::commandButton(IconKind::Copy, QStringLiteral("Copy Design"));
     PrintReportBtn = ui::main::commandButton(IconKind::Print,
                                              QStringLiteral("Print Fenestration Design Report"));
@@ -51,6 +50,7 @@ QWidget* TDesignPage::buildCommands() {
     connect(ForceSaveBtn, &QToolButton::clicked, this, &TDesignPage::ForceSaveClick);
     connect(UpdateAllBtn, &QToolButton::clicked, this, &TDesignPage::UpdateAllClick);
     connect(PrintReportBtn, &QToolButton::clicked, this, &TDesignPage::PrintReportClick);
+    connect(CopyDesignBtn, &QToolButton::clicked, this, &TDesignPage::CopyBtnClick);
     return bar;
 }
 

@@ -8,6 +8,8 @@
 #include "store/StoreError.h"
 #include "ui/main/Icons.h"
 #include "ui/main/MainForm.h"
+#include "ui/exchange/RefForms.h"
+#include "ui/exchange/StandardsForm.h"
 #include "ui/reports/Preview.h"
 #include "widgets/DataControls.h"
 
@@ -50,6 +52,8 @@ TDesignPage::TDesignPage(data::TDM& dm, ui::main::TMainForm& main, data::Message
         main_.LoadGraphic(true);
         v = view();
     };
+    DesignRefForm = new ui::exchange::TDesignRefForm(this);
+    StandardsForm = new ui::exchange::TStandardsForm(DM, this);
     fillLists();
     enableAllDimensions(false);
     main.setDesignScreen(this);

@@ -7,6 +7,7 @@
 #include <array>
 
 class QLabel;
+class QPushButton;
 class QLineEdit;
 class QMenu;
 class QToolButton;
@@ -19,6 +20,10 @@ class TDM;
 namespace ui::main {
 class TMainForm;
 } // namespace ui::main
+namespace ui::exchange {
+class TDesignRefForm;
+class TStandardsForm;
+} // namespace ui::exchange
 namespace widgets {
 class DBComboBox;
 class DBEdit;
@@ -77,6 +82,10 @@ public:
     void EnableDimensions();
     void MergeImageClick();
 
+    // Copying and the standard designs (DesignExchange.cpp).
+    void CopyBtnClick();
+    void StandardsBtnClick();
+
     calc::CalcContext Calc;
     DesignGrid* KGrid1;
     QMenu* PopupMenu1;
@@ -97,6 +106,9 @@ public:
         *UpdateAllBtn;
     QToolButton *ClearImage, *MergeImage;
     QToolButton *CopyDesignBtn, *PrintReportBtn, *StandardsBtn, *SystemInfoBtn;
+    QPushButton* CopyBtn;
+    ui::exchange::TDesignRefForm* DesignRefForm;
+    ui::exchange::TStandardsForm* StandardsForm;
     // Opens a web address (tests watch it instead).
     std::function<void(const QUrl&)> openUrl;
 

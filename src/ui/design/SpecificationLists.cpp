@@ -19,6 +19,7 @@
 #include <QHBoxLayout>
 #include <QIntValidator>
 #include <QLabel>
+#include <QPushButton>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QToolButton>
@@ -103,6 +104,11 @@ QWidget* TDesignPage::buildSpecification() {
     grid->addWidget(DesignNoEdit, 0, 1);
     grid->addWidget(caption(QStringLiteral("Ref :")), 0, 2);
     grid->addWidget(DesignRefEdit, 0, 3);
+    CopyBtn = new QPushButton(QStringLiteral("Copy Design"));
+    CopyBtn->setStatusTip(QStringLiteral("Copy this design into a new design of the project"));
+    CopyBtn->setAutoDefault(false);
+    grid->addWidget(CopyBtn, 0, 4);
+    connect(CopyBtn, &QPushButton::clicked, this, &TDesignPage::CopyBtnClick);
     grid->addWidget(caption(QStringLiteral("Qty :")), 1, 0);
     grid->addWidget(DesignQtyEdit, 1, 1);
     grid->addWidget(caption(QStringLiteral("Wind Load Pa :")), 1, 2);
@@ -129,6 +135,7 @@ QWidget* TDesignPage::buildSpecification() {
     connect(FinishCB, &QComboBox::activated, this, [this] { Calc.UpdateCalcBtn(true); });
     connect(SystemNameCB, &QComboBox::activated, this,
             [this] { guarded([this] { systemNameChanged(); }); });
+    connect(StandardsBtn, &QToolButton::clicked, this, &TDesignPage::StandardsBtnClick);
     connect(SystemInfoBtn, &QToolButton::clicked, this,
             [this] { open(QUrl(QString::fromLatin1(kSystemSupplierSite))); });
     SystemTypeCB->installEventFilter(this);
@@ -415,20 +422,6 @@ void TDesignPage::systemNameChanged() {
         SetGlassCodeCB();
     }
     lookForStandards();
-}
-
-void TDesignPage::lookForStandards() {
-    // Standard projects are named "_" and the system: the underscore is taken
-    // literally, so "X<system>" is no standard project.
-    const QString prefix = QLatin1Char('_') + SystemNameCB->currentText();
-    DM.DesignQuery.setSql(
-        QStringLiteral("Select * from Design Where Substring(Project_Ref from 1 for %1)=? "
-                       "Order by Project_Ref desc, Design_Ref")
-            .arg(prefix.size()),
-        {prefix});
-    DM.DesignQuery.open();
-    StandardsBtn->setEnabled(!DM.DesignQuery.isEmpty());
-    DM.DesignQuery.close();
 }
 
 void TDesignPage::systemNameLeft() {

@@ -11,6 +11,7 @@
 #include "design/DesignRecords.h"
 #include "store/StoreError.h"
 #include "ui/compliance/RationalPage.h"
+#include "ui/exchange/RefForms.h"
 #include "ui/reports/Preview.h"
 #include "widgets/DataControls.h"
 #include "widgets/DataSetModel.h"
@@ -87,6 +88,7 @@ TMainForm::TMainForm(data::TDM& dm, data::Messages& messages, QWidget* parent)
     SearchForm = new TSearchForm(DM.ProjectQuery, this);
     DetailsForm = new TDetailsForm(DM.ProjectTable, this);
     AboutForm = new TAboutForm(DM.WorkDir, this);
+    ProjectRefForm = new ui::exchange::TProjectRefForm(DM, this);
     connect(AboutForm, &TAboutForm::declined, this, [this] {
         closed_ = true;
         if (onDecline)

@@ -18,6 +18,9 @@ class QGroupBox;
 namespace ui::compliance {
 class TRationalPage;
 }
+namespace ui::exchange {
+class TProjectRefForm;
+}
 namespace widgets {
 class DBComboBox;
 class DBEdit;
@@ -67,6 +70,7 @@ public:
     void FindProjectClick();
     void FindProject2Click();
     void DetailsClick();
+    void CopyProjectImageClick();
     void ClearImageClick();
 
     // MainWindowHooks
@@ -90,6 +94,9 @@ public:
     widgets::DBEdit* DesignedByEdit;
     QToolButton *PrevProjectBtn, *NextProjectBtn, *AddProjectBtn, *DeleteProjectBtn, *FindProjectBtn;
     QToolButton *FindProject2Btn, *DetailsBtn;
+    QToolButton* CopyProjectBtn;
+    QAction* CopyProjectAction;
+    ui::exchange::TProjectRefForm* ProjectRefForm;
     QTabWidget* PageControl1;
     QWidget *TabSheet1, *TabSheet2, *TabSheet3, *TabSheet4, *TabSheet6;
     widgets::DBGrid* SummaryGrid;

@@ -45,6 +45,9 @@ void TMainForm::buildMenus() {
     DeleteProjectAction =
         project->addAction(QStringLiteral("&Delete Project"), this, &TMainForm::DeleteProjectClick);
     DeleteProjectAction->setStatusTip(QStringLiteral("Delete Current Project"));
+    CopyProjectAction =
+        project->addAction(QStringLiteral("&Copy Project"), this, &TMainForm::CopyProjectImageClick);
+    CopyProjectAction->setStatusTip(QStringLiteral("Copy Current Project"));
     project->addSeparator();
     ExitAction = project->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
     ExitAction->setStatusTip(QStringLiteral("Exit application"));

@@ -94,8 +94,9 @@ QGroupBox* TMainForm::buildHeader() {
     AddProjectBtn = commandButton(IconKind::Add, QStringLiteral("Add Project"));
     DeleteProjectBtn = commandButton(IconKind::Delete, QStringLiteral("Delete Project"));
     FindProjectBtn = commandButton(IconKind::Find, QStringLiteral("Find Project"));
-    for (QToolButton* b :
-         {PrevProjectBtn, NextProjectBtn, AddProjectBtn, DeleteProjectBtn, FindProjectBtn})
+    CopyProjectBtn = commandButton(IconKind::Copy, QStringLiteral("Copy Project"));
+    for (QToolButton* b : {PrevProjectBtn, NextProjectBtn, AddProjectBtn, DeleteProjectBtn,
+                           FindProjectBtn, CopyProjectBtn})
         buttons->addWidget(b);
     grid->addLayout(buttons, 0, 6, Qt::AlignRight);
     auto* more = new QHBoxLayout;
@@ -119,6 +120,7 @@ QGroupBox* TMainForm::buildHeader() {
     connect(FindProjectBtn, &QToolButton::clicked, this, &TMainForm::FindProjectClick);
     connect(FindProject2Btn, &QToolButton::clicked, this, &TMainForm::FindProject2Click);
     connect(DetailsBtn, &QToolButton::clicked, this, &TMainForm::DetailsClick);
+    connect(CopyProjectBtn, &QToolButton::clicked, this, &TMainForm::CopyProjectImageClick);
     for (widgets::DBEdit* e : {ProjectRefEdit, ProjectNameEdit, ProjectDateEdit, DesignedByEdit})
         connect(e, &QLineEdit::textChanged, this, &TMainForm::projectTextChanged);
     return group;
