@@ -25,7 +25,7 @@ namespace {
 } // namespace
 
 Connection::Connection(const QString& path, Mode mode) {
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
+    int flags = (mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
     if (mode == Mode::CreateNew) flags |= SQLITE_OPEN_CREATE;
     const QByteArray file = path.toUtf8();
     if (sqlite3_open_v2(file.constData(), &db_, flags, nullptr) != SQLITE_OK) {

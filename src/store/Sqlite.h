@@ -11,7 +11,8 @@ namespace store::sql {
 // Thin RAII wrappers over the SQLite C interface; every failure throws StoreError.
 class Connection {
 public:
-    enum class Mode { OpenExisting, CreateNew };
+    // ReadOnly: a file from elsewhere, read without ever writing to it.
+    enum class Mode { OpenExisting, CreateNew, ReadOnly };
     Connection(const QString& path, Mode mode);
     ~Connection();
     Connection(const Connection&) = delete;
