@@ -90,6 +90,7 @@ TMainForm::TMainForm(data::TDM& dm, data::Messages& messages, QWidget* parent)
     TabSheet6 = new QWidget;
     RationalPage = new ui::compliance::TRationalPage(DM, messages_);
     (new QVBoxLayout(TabSheet6))->addWidget(RationalPage);
+    buildSansPages();
     RationalPage->openDesign = [this] {
         guarded([this] {
             PageControl1->setCurrentIndex(0);
@@ -151,6 +152,7 @@ void TMainForm::buildMenus() {
         PageControl1->setCurrentIndex(4);
     });
     RationalAction->setStatusTip(QStringLiteral("Judge the project's windows against a rational-design target"));
+    addSansActions(compliance);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->menuAction()->setStatusTip(QStringLiteral("Help topics"));
@@ -410,7 +412,9 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
 void TMainForm::FormActivate() {
     activating_ = true;
     WarningsOff = false;
-    PageControl1->setTabVisible(3, false);
+    // RESULTS stays while it is the page in use (back from its report preview
+    // or a message box); any other activation hides it.
+    if (PageControl1->currentIndex() != 3) PageControl1->setTabVisible(3, false);
     if (FirstActivation) {
         FirstActivation = false;
         AboutForm->exec();
@@ -537,7 +541,8 @@ void TMainForm::pageChanged(int index) {
     const int previous = currentPage_;
     currentPage_ = index;
     guarded([&] {
-        PageControl1->setTabVisible(3, false);
+        // RESULTS goes whenever another page is chosen; Analyse opens it itself.
+        if (index != 3) PageControl1->setTabVisible(3, false);
         DesignBtnClick();
         pageHidden(previous);
         pageShown(PageControl1->currentIndex());
@@ -565,11 +570,13 @@ void TMainForm::pageShown(int index) {
         SummaryGrid->setEnabled(true);
         if (HideWarningsCB->isChecked()) WarningsOff = true;
     }
+    sansPageShown(index);
 }
 
 void TMainForm::pageHidden(int index) {
     if (index == 0) DM.SystemGlassQuery.close();
     if (index == 1) SummaryGrid->setEnabled(false);
+    sansPageHidden(index);
 }
 
 void TMainForm::PrevProjectClick() {
