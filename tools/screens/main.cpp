@@ -8,6 +8,10 @@
 #include "ui/main/SearchForm.h"
 #include "ui/main/WidgetMessages.h"
 #include "ui/compliance/RationalPage.h"
+#include "ui/compliance/ClimateZoneForm.h"
+#include "ui/compliance/ResultsPage.h"
+#include "ui/compliance/SansPage.h"
+#include "ui/compliance/SansWindows.h"
 #include "ui/design/DesignPage.h"
 #include "ui/exchange/ImageForm.h"
 #include "ui/exchange/RefForms.h"
@@ -53,6 +57,26 @@ int main(int argc, char* argv[]) {
     form.RationalAction->trigger();
     form.RationalPage->RationalBtnClick();
     save(form, QStringLiteral("rational-1920x1080.png"));
+    // The SANS 204 page, its results after Analyse and Calculate, the map and
+    // the two analysis windows.
+    form.resize(1280, 800);
+    form.SansAction->trigger();
+    save(form, QStringLiteral("sans204-1280x800.png"));
+    form.SansPage->SANSCalcBtnClick();
+    form.ResultsPage->Image20Click();
+    save(form, QStringLiteral("results-1280x800.png"));
+    form.PageControl1->setCurrentIndex(0);
+    form.SansPage->ClimateZoneForm->show();
+    save(*form.SansPage->ClimateZoneForm, QStringLiteral("climate-zone-map.png"));
+    form.SansPage->ClimateZoneForm->hide();
+    ui::compliance::TSANSForm sans(dm, messages, &form);
+    sans.show();
+    save(sans, QStringLiteral("sans-calculation.png"));
+    sans.DesignResultsForm->show();
+    sans.DesignResultsForm->Panel->Image20Click();
+    save(*sans.DesignResultsForm, QStringLiteral("sans-results.png"));
+    sans.DesignResultsForm->hide();
+    sans.CloseBtnClick();
     form.PageControl1->setCurrentIndex(0);
     form.SearchForm->show();
     save(*form.SearchForm, QStringLiteral("search.png"));

@@ -1,5 +1,6 @@
 #include "ClimateZoneForm.h"
 
+#include "GridHelpers.h"
 #include "data/Paths.h"
 
 #include <QEvent>
@@ -37,9 +38,7 @@ bool TClimateZoneForm::eventFilter(QObject* watched, QEvent* event) {
 
 void TClimateZoneForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    // Centred on the window that opened it.
-    if (QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr)
-        move(owner->geometry().center() - rect().center());
+    centreOnParent(this);
 }
 
 } // namespace ui::compliance

@@ -4,8 +4,10 @@
 
 #include <QComboBox>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QPointer>
 #include <QTimer>
+#include <QToolButton>
 
 namespace ui::compliance {
 
@@ -77,6 +79,27 @@ void watchColumns(widgets::DBGrid* grid, std::function<void(int)> onExit,
                              if (onEnter && g->currentIndex().column() == entered) onEnter(entered);
                          });
                      });
+}
+
+QToolButton* textCommand(const QString& text, const QString& hint) {
+    auto* b = new QToolButton;
+    b->setText(text);
+    b->setToolTip(hint);
+    b->setStatusTip(hint);
+    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    b->setMinimumSize(80, 28);
+    return b;
+}
+
+QLabel* captionLabel(const QString& text) {
+    auto* l = new QLabel(text);
+    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return l;
+}
+
+void centreOnParent(QWidget* w) {
+    if (QWidget* owner = w->parentWidget() ? w->parentWidget()->window() : nullptr)
+        w->move(owner->geometry().center() - w->rect().center());
 }
 
 void hideColumns(widgets::DBGrid* grid, std::initializer_list<int> columns) {

@@ -5,6 +5,9 @@
 #include <QStyledItemDelegate>
 #include <functional>
 
+class QLabel;
+class QToolButton;
+
 namespace widgets {
 class DBGrid;
 }
@@ -47,6 +50,14 @@ private:
 // both run once the grid has settled on its new cell.
 void watchColumns(widgets::DBGrid* grid, std::function<void(int left)> onExit,
                   std::function<void(int entered)> onEnter = {});
+
+// A command button showing its caption, with its hint as tool tip and status text.
+QToolButton* textCommand(const QString& text, const QString& hint);
+// A field caption, right-aligned against its box.
+QLabel* captionLabel(const QString& text);
+
+// Centres a window on the window of its parent.
+void centreOnParent(QWidget* w);
 
 // Hides the listed columns of a grid.
 void hideColumns(widgets::DBGrid* grid, std::initializer_list<int> columns);

@@ -18,16 +18,6 @@ namespace ui::compliance {
 
 namespace {
 
-QToolButton* textCommand(const QString& text, const QString& hint) {
-    auto* b = new QToolButton;
-    b->setText(text);
-    b->setToolTip(hint);
-    b->setStatusTip(hint);
-    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    b->setMinimumHeight(28);
-    return b;
-}
-
 constexpr int RatioColumn = 11;
 
 } // namespace

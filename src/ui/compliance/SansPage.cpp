@@ -19,26 +19,6 @@
 
 namespace ui::compliance {
 
-namespace {
-
-QLabel* captionLabel(const QString& text) {
-    auto* l = new QLabel(text);
-    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return l;
-}
-
-QToolButton* textCommand(const QString& text, const QString& hint) {
-    auto* b = new QToolButton;
-    b->setText(text);
-    b->setToolTip(hint);
-    b->setStatusTip(hint);
-    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    b->setMinimumHeight(28);
-    return b;
-}
-
-} // namespace
-
 TSansPage::TSansPage(data::TDM& dm, data::Messages& messages, QWidget* parent)
     : QWidget(parent), DM(dm), messages_(messages) {
     auto* layout = new QVBoxLayout(this);

@@ -23,27 +23,6 @@ namespace ui::compliance {
 
 namespace {
 
-QToolButton* textCommand(const QString& text, const QString& hint) {
-    auto* b = new QToolButton;
-    b->setText(text);
-    b->setToolTip(hint);
-    b->setStatusTip(hint);
-    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    b->setMinimumSize(80, 26);
-    return b;
-}
-
-QLabel* captionLabel(const QString& text) {
-    auto* l = new QLabel(text);
-    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return l;
-}
-
-void centreOnParent(QWidget* w) {
-    if (QWidget* owner = w->parentWidget() ? w->parentWidget()->window() : nullptr)
-        w->move(owner->geometry().center() - w->rect().center());
-}
-
 bool runGuarded(data::Messages& messages, const std::function<void()>& command) {
     try {
         command();

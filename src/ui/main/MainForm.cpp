@@ -222,7 +222,9 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
 void TMainForm::FormActivate() {
     activating_ = true;
     WarningsOff = false;
-    PageControl1->setTabVisible(3, false);
+    // RESULTS stays while it is the page in use (back from its report preview
+    // or a message box); any other activation hides it.
+    if (PageControl1->currentIndex() != 3) PageControl1->setTabVisible(3, false);
     if (FirstActivation) {
         FirstActivation = false;
         AboutForm->exec();

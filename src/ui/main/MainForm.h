@@ -14,9 +14,13 @@ class QTabWidget;
 class QToolButton;
 class QAction;
 class QGroupBox;
+class QMenu;
 
 namespace ui::compliance {
 class TRationalPage;
+class TResultsPanel;
+class TSANSForm;
+class TSansPage;
 }
 namespace ui::exchange {
 class TProjectRefForm;
@@ -104,6 +108,10 @@ public:
     QToolButton* PrintSummaryBtn;
     ui::compliance::TRationalPage* RationalPage;
     QAction* RationalAction;
+    ui::compliance::TSansPage* SansPage;
+    ui::compliance::TResultsPanel* ResultsPage;
+    ui::compliance::TSANSForm* SANSForm = nullptr;
+    QAction *SansAction, *SansCalcAction;
     QAction *NewProjectAction, *DeleteProjectAction, *ExitAction, *AboutAction, *UserManualAction;
 
     TSearchForm* SearchForm;
@@ -129,6 +137,11 @@ private:
     void pageChanged(int index);
     void pageShown(int index);
     void pageHidden(int index);
+    // The SANS 204 pages and menu entries (MainCompliance.cpp).
+    void buildSansPages();
+    void addSansActions(QMenu* compliance);
+    void sansPageShown(int index);
+    void sansPageHidden(int index);
     void focusChanged(QWidget* old, QWidget* now);
     void projectTextChanged();
     void updateRefReadOnly();

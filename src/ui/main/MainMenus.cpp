@@ -63,6 +63,7 @@ void TMainForm::buildMenus() {
         });
     RationalAction->setStatusTip(
         QStringLiteral("Judge the project's windows against a rational-design target"));
+    addSansActions(compliance);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->menuAction()->setStatusTip(QStringLiteral("Help topics"));

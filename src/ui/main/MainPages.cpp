@@ -57,6 +57,7 @@ QTabWidget* TMainForm::buildPages() {
     TabSheet6 = new QWidget;
     RationalPage = new ui::compliance::TRationalPage(DM, messages_);
     (new QVBoxLayout(TabSheet6))->addWidget(RationalPage);
+    buildSansPages();
     RationalPage->openDesign = [this] {
         guarded([this] {
             PageControl1->setCurrentIndex(0);
@@ -134,7 +135,8 @@ void TMainForm::pageChanged(int index) {
     const int previous = currentPage_;
     currentPage_ = index;
     guarded([&] {
-        PageControl1->setTabVisible(3, false);
+        // RESULTS goes whenever another page is chosen; Analyse opens it itself.
+        if (index != 3) PageControl1->setTabVisible(3, false);
         DesignBtnClick();
         pageHidden(previous);
         pageShown(PageControl1->currentIndex());
@@ -164,11 +166,13 @@ void TMainForm::pageShown(int index) {
         SummaryGrid->setEnabled(true);
         if (HideWarningsCB->isChecked()) WarningsOff = true;
     }
+    sansPageShown(index);
 }
 
 void TMainForm::pageHidden(int index) {
     if (index == 0) DM.SystemGlassQuery.close();
     if (index == 1) SummaryGrid->setEnabled(false);
+    sansPageHidden(index);
 }
 
 void TMainForm::focusChanged(QWidget* old, QWidget* now) {

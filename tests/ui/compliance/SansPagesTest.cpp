@@ -208,9 +208,18 @@ TEST_F(SansData, ResultsWindowClearsEarlierResultsButKeepsTheRationalRow) {
     R.fieldByName("Tgt_EnergyLoss").setAsFloat(5);
     R.post();
     TDesignResultsForm form(*dm, messages);
-    QTimer::singleShot(50, [&] { form.CloseBtn->click(); });
+    QTimer::singleShot(50, [&] {
+        EXPECT_EQ(resultCount(), 0);
+        form.Panel->Image20->click();
+        EXPECT_TRUE(form.Panel->DBGrid3->isVisible());
+        // Coming back to the window (from the report preview) keeps what it shows.
+        QEvent activate(QEvent::WindowActivate);
+        QApplication::sendEvent(&form, &activate);
+        EXPECT_EQ(resultCount(), 1);
+        form.CloseBtn->click();
+    });
     form.exec();
-    EXPECT_EQ(resultCount(), 0);
+    EXPECT_EQ(resultCount(), 1);
     EXPECT_EQ(testing_support::rowCount(*dm->database(), "ProjectRational", "Project_Ref='OPEN'"),
               1);
 }
