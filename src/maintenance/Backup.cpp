@@ -2,8 +2,8 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QSet>
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 #include <sqlite3.h>
 #include <zip.h>
@@ -22,23 +22,25 @@ bool isDatabaseFile(const QString& path) {
 bool copyDatabase(const QString& from, const QString& to) {
     sqlite3* src = nullptr;
     sqlite3* dst = nullptr;
-    bool ok = sqlite3_open_v2(from.toUtf8().constData(), &src, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
-              sqlite3_open_v2(to.toUtf8().constData(), &dst, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) ==
-                  SQLITE_OK;
+    bool ok = sqlite3_open_v2(from.toUtf8().constData(), &src, SQLITE_OPEN_READONLY, nullptr) ==
+                  SQLITE_OK &&
+              sqlite3_open_v2(to.toUtf8().constData(), &dst,
+                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK;
     if (ok) {
         sqlite3_busy_timeout(src, 5000);
         sqlite3_backup* b = sqlite3_backup_init(dst, "main", src, "main");
         ok = b && sqlite3_backup_step(b, -1) == SQLITE_DONE;
         if (b) ok = sqlite3_backup_finish(b) == SQLITE_OK && ok;
         // The copy stands alone: no write-ahead file needed to read it.
-        ok = ok && sqlite3_exec(dst, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr) == SQLITE_OK;
+        ok = ok && sqlite3_exec(dst, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr) ==
+                       SQLITE_OK;
     }
     sqlite3_close_v2(src);
     sqlite3_close_v2(dst);
     return ok;
 }
 
-}  // namespace
+} // namespace
 
 bool zipFolder(const QString& dataPath, const QString& archive, QString* error) {
     QTemporaryDir copies;
@@ -57,19 +59,22 @@ bool zipFolder(const QString& dataPath, const QString& archive, QString* error) 
     }
     const QDir base(dataPath);
     QStringList files;
-    QDirIterator it(dataPath, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-    while (it.hasNext()) files << base.relativeFilePath(it.next());
+    QDirIterator it(dataPath, QDir::Files | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << base.relativeFilePath(it.next());
     files.sort();
     // Databases go in as consistent copies; their journal and write-ahead
     // files are then inside the copy and stay out.
-    std::vector<std::pair<QString, QString>> entries;  // name in the archive, file to read
+    std::vector<std::pair<QString, QString>> entries; // name in the archive, file to read
     QSet<QString> covered;
     for (int i = 0; i < files.size(); ++i) {
         const QString path = base.filePath(files[i]);
         const QString copy = QDir(copies.path()).filePath(QString::number(i));
         if (isDatabaseFile(path) && copyDatabase(path, copy)) {
             entries.emplace_back(files[i], copy);
-            for (const char* suffix : {"-wal", "-shm", "-journal"}) covered << files[i] + QLatin1String(suffix);
+            for (const char* suffix : {"-wal", "-shm", "-journal"})
+                covered << files[i] + QLatin1String(suffix);
         } else {
             entries.emplace_back(files[i], path);
         }
@@ -79,7 +84,8 @@ bool zipFolder(const QString& dataPath, const QString& archive, QString* error) 
         if (covered.contains(rel)) continue;
         zip_source_t* src = zip_source_file(zip, source.toUtf8().constData(), 0, -1);
         const QByteArray name = rel.toUtf8();
-        const zip_int64_t at = src ? zip_file_add(zip, name.constData(), src, ZIP_FL_ENC_UTF_8) : -1;
+        const zip_int64_t at =
+            src ? zip_file_add(zip, name.constData(), src, ZIP_FL_ENC_UTF_8) : -1;
         if (at < 0) {
             if (src) zip_source_free(src);
             ok = false;
@@ -94,4 +100,4 @@ bool zipFolder(const QString& dataPath, const QString& archive, QString* error) 
     return false;
 }
 
-}  // namespace maintenance
+} // namespace maintenance

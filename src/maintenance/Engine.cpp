@@ -48,21 +48,27 @@ int Db::open(const QString& file, bool create) {
 
 bool Db::exec(const QString& sql, QString* error) {
     char* err = nullptr;
-    if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &err) == SQLITE_OK) return true;
+    if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &err) == SQLITE_OK)
+        return true;
     if (error) *error = QString::fromUtf8(err ? err : sqlite3_errmsg(db_));
     sqlite3_free(err);
     return false;
 }
 
-int Db::lastCode() const { return sqlite3_errcode(db_); }
+int Db::lastCode() const {
+    return sqlite3_errcode(db_);
+}
 
-QString Db::lastMessage() const { return QString::fromUtf8(sqlite3_errmsg(db_)); }
+QString Db::lastMessage() const {
+    return QString::fromUtf8(sqlite3_errmsg(db_));
+}
 
 QString Db::storedTableName(const QString& table) {
     sqlite3_stmt* st = nullptr;
     QString name;
-    if (sqlite3_prepare_v2(db_, "SELECT name FROM sqlite_master WHERE type='table' AND name=?1 COLLATE NOCASE",
-                           -1, &st, nullptr) == SQLITE_OK) {
+    if (sqlite3_prepare_v2(
+            db_, "SELECT name FROM sqlite_master WHERE type='table' AND name=?1 COLLATE NOCASE", -1,
+            &st, nullptr) == SQLITE_OK) {
         const QByteArray t = table.toUtf8();
         sqlite3_bind_text(st, 1, t.constData(), int(t.size()), SQLITE_TRANSIENT);
         if (sqlite3_step(st) == SQLITE_ROW)
@@ -106,12 +112,15 @@ std::vector<TUIndexDesc> fileIndexes(Db& db, const QString& table) {
     }
     sqlite3_finalize(st);
     for (TUIndexDesc& idx : out) {
-        const QByteArray info = QStringLiteral("PRAGMA index_info(%1)").arg(quoted(idx.name)).toUtf8();
+        const QByteArray info =
+            QStringLiteral("PRAGMA index_info(%1)").arg(quoted(idx.name)).toUtf8();
         if (sqlite3_prepare_v2(db.handle(), info.constData(), -1, &st, nullptr) == SQLITE_OK)
             while (sqlite3_step(st) == SQLITE_ROW)
-                idx.fields << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 2)));
+                idx.fields << QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(st, 2)));
         sqlite3_finalize(st);
-        idx.primary = idx.unique && idx.name.compare(table + QStringLiteral("_key"), Qt::CaseInsensitive) == 0;
+        idx.primary = idx.unique &&
+                      idx.name.compare(table + QStringLiteral("_key"), Qt::CaseInsensitive) == 0;
     }
     return out;
 }
@@ -122,7 +131,8 @@ CRTblDesc definitionOf(Db& db, const QString& table) {
     if (const store::TableDef* def = store::schema::find(table)) {
         desc.tableName = def->name;
         desc.fields = def->fields;
-        if (def->isKeyed()) desc.indexes.push_back({def->name + QStringLiteral("_key"), def->key, true, true});
+        if (def->isKeyed())
+            desc.indexes.push_back({def->name + QStringLiteral("_key"), def->key, true, true});
     } else {
         desc.fields = fileFields(db, table);
         desc.indexes = fileIndexes(db, table);
@@ -139,8 +149,10 @@ QStringList integrityProblems(Db& db, const QString& table) {
     int rc = sqlite3_prepare_v2(db.handle(), sql.constData(), -1, &st, nullptr);
     if (rc == SQLITE_OK) {
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-            const QString line = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-            if (line != QLatin1String("ok")) problems << line.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            const QString line =
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+            if (line != QLatin1String("ok"))
+                problems << line.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         }
     }
     if (rc != SQLITE_DONE) problems << db.lastMessage();
@@ -149,14 +161,16 @@ QStringList integrityProblems(Db& db, const QString& table) {
 }
 
 QString workTablePath(const QString& name, const QString& dataFolder) {
-    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\'))) return QDir::cleanPath(name);
+    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
+        return QDir::cleanPath(name);
     const QDir dir(dataFolder);
     for (const QString& entry : dir.entryList(QDir::Files))
         if (entry.compare(name, Qt::CaseInsensitive) == 0) return dir.filePath(entry);
     return dir.filePath(name);
 }
 
-bool writeWorkTable(const QString& file, const QString& table, const std::vector<store::FieldDef>& fields,
+bool writeWorkTable(const QString& file, const QString& table,
+                    const std::vector<store::FieldDef>& fields,
                     const std::vector<QVariantList>& rows, QString* error) {
     if (rows.empty() && !QFileInfo::exists(file)) return true;
     Db db;
@@ -174,10 +188,13 @@ bool writeWorkTable(const QString& file, const QString& table, const std::vector
     bool ok = db.exec(QStringLiteral("BEGIN IMMEDIATE"), &why) &&
               db.exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(quoted(table)), &why);
     if (ok && !rows.empty()) {
-        ok = db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(table), cols.join(QStringLiteral(", "))), &why);
+        ok = db.exec(QStringLiteral("CREATE TABLE %1 (%2)")
+                         .arg(quoted(table), cols.join(QStringLiteral(", "))),
+                     &why);
         sqlite3_stmt* st = nullptr;
-        const QByteArray sql =
-            QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(quoted(table), marks.join(QLatin1Char(','))).toUtf8();
+        const QByteArray sql = QStringLiteral("INSERT INTO %1 VALUES (%2)")
+                                   .arg(quoted(table), marks.join(QLatin1Char(',')))
+                                   .toUtf8();
         ok = ok && sqlite3_prepare_v2(db.handle(), sql.constData(), -1, &st, nullptr) == SQLITE_OK;
         for (size_t r = 0; ok && r < rows.size(); ++r) {
             sqlite3_reset(st);
@@ -200,7 +217,8 @@ bool writeWorkTable(const QString& file, const QString& table, const std::vector
 void bindValue(sqlite3_stmt* st, int index, const QVariant& v) {
     if (!v.isValid() || v.isNull()) {
         sqlite3_bind_null(st, index);
-    } else if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int || v.typeId() == QMetaType::Bool) {
+    } else if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int ||
+               v.typeId() == QMetaType::Bool) {
         sqlite3_bind_int64(st, index, v.toLongLong());
     } else if (v.typeId() == QMetaType::Double) {
         sqlite3_bind_double(st, index, v.toDouble());
@@ -217,4 +235,4 @@ void report(TUSessionData* s, std::uint32_t phase, int percent, const QString& m
     if (s && s->callback) s->callback(TUProgress{percent, phase, message});
 }
 
-}  // namespace maintenance::engine
+} // namespace maintenance::engine

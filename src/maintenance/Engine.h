@@ -21,8 +21,8 @@ struct TUSessionData {
 // Where a table path points.
 struct TableLocation {
     QString folder;
-    QString table;   // as given, without an ending ".db"
-    QString dbFile;  // empty when the folder holds no database
+    QString table;  // as given, without an ending ".db"
+    QString dbFile; // empty when the folder holds no database
 };
 TableLocation locate(const QString& tablePath);
 
@@ -65,7 +65,8 @@ QStringList integrityProblems(Db& db, const QString& table);
 
 // Writes rows into a work table (a file of its own, table named `table`),
 // replacing what that table held; with no rows the table is dropped.
-bool writeWorkTable(const QString& file, const QString& table, const std::vector<store::FieldDef>& fields,
+bool writeWorkTable(const QString& file, const QString& table,
+                    const std::vector<store::FieldDef>& fields,
                     const std::vector<QVariantList>& rows, QString* error);
 // A bare work-table name lives in the data folder; a name differing only in
 // letter case from a file there means that file.
@@ -75,8 +76,8 @@ void bindValue(sqlite3_stmt* st, int index, const QVariant& value);
 QString quoted(const QString& name);
 void report(TUSessionData* s, std::uint32_t phase, int percent, const QString& message = {});
 
-}  // namespace maintenance::engine
+} // namespace maintenance::engine
 
 namespace maintenance {
 struct TUSession : engine::TUSessionData {};
-}  // namespace maintenance
+} // namespace maintenance

@@ -25,7 +25,7 @@ private:
 // Holds one handle of the table utility service.
 class TBDEUtil {
 public:
-    TBDEUtil();  // throws EngineError when the service cannot be opened
+    TBDEUtil(); // throws EngineError when the service cannot be opened
     ~TBDEUtil();
     TBDEUtil(const TBDEUtil&) = delete;
     TBDEUtil& operator=(const TBDEUtil&) = delete;
@@ -56,8 +56,8 @@ struct WorkTables {
     QString problem;
     QString error = QStringLiteral("Rebuild.DB");
 };
-WorkTables workTablesIn(const QString& workFolder);  // the tool's, in its work folder
-WorkTables dataFolderWorkTables();                   // the main program's, bare names
+WorkTables workTablesIn(const QString& workFolder); // the tool's, in its work folder
+WorkTables dataFolderWorkTables();                  // the main program's, bare names
 
 // Verifies one table and gives the status text ("Unable to Verify Table!"
 // when the service cannot even be asked).
@@ -98,4 +98,4 @@ QString sanitizedLoginName(const QString& loginName);
 qint64 hourlyAccessCode(const QDateTime& now);
 bool accessCodeAccepted(const QString& typed, const QDateTime& now);
 
-}  // namespace maintenance
+} // namespace maintenance

@@ -28,12 +28,15 @@ QVariant fitValue(const store::FieldDef& f, const QVariant& v, bool* altered) {
         return type == QMetaType::QString ? v : changed(text);
     }
     case store::FieldType::Memo:
-        return type == QMetaType::QString ? v : changed(type == QMetaType::QByteArray ? QVariant() : v.toString());
+        return type == QMetaType::QString
+                   ? v
+                   : changed(type == QMetaType::QByteArray ? QVariant() : v.toString());
     case store::FieldType::Integer: {
         if (type == QMetaType::LongLong) return v;
         bool ok = false;
         const double d = v.toDouble(&ok);
-        return changed(ok && std::isfinite(d) ? QVariant::fromValue<qint64>(qint64(d)) : QVariant());
+        return changed(ok && std::isfinite(d) ? QVariant::fromValue<qint64>(qint64(d))
+                                              : QVariant());
     }
     case store::FieldType::Logical:
         if (type == QMetaType::LongLong && (v.toLongLong() == 0 || v.toLongLong() == 1)) return v;
@@ -45,7 +48,8 @@ QVariant fitValue(const store::FieldDef& f, const QVariant& v, bool* altered) {
         return changed(ok && std::isfinite(d) ? QVariant(d) : QVariant());
     }
     case store::FieldType::Date: {
-        if (type == QMetaType::QString && QDate::fromString(v.toString(), Qt::ISODate).isValid()) return v;
+        if (type == QMetaType::QString && QDate::fromString(v.toString(), Qt::ISODate).isValid())
+            return v;
         return changed({});
     }
     }
@@ -61,12 +65,15 @@ std::vector<store::FieldDef> problemFields() {
 
 class SwapFailed {};
 
-}  // namespace
+} // namespace
 
-int TURebuildTable(TUHandle h, const QString& tablePath, const QString& driverType, const QString& backupTable,
-                   const QString& keyViolTable, const QString& problemTable, const CRTblDesc* desc) {
-    if (!h || !desc || tablePath.trimmed().isEmpty() || desc->fields.empty()) return TUERR_INVALIDPARAM;
-    if (!(driverType.isEmpty() || driverType.compare(QLatin1String("PARADOX"), Qt::CaseInsensitive) == 0 ||
+int TURebuildTable(TUHandle h, const QString& tablePath, const QString& driverType,
+                   const QString& backupTable, const QString& keyViolTable,
+                   const QString& problemTable, const CRTblDesc* desc) {
+    if (!h || !desc || tablePath.trimmed().isEmpty() || desc->fields.empty())
+        return TUERR_INVALIDPARAM;
+    if (!(driverType.isEmpty() ||
+          driverType.compare(QLatin1String("PARADOX"), Qt::CaseInsensitive) == 0 ||
           driverType.compare(QLatin1String("SQLITE"), Qt::CaseInsensitive) == 0))
         return TUERR_INVALIDCODE;
     h->lastError.clear();
@@ -89,7 +96,8 @@ int TURebuildTable(TUHandle h, const QString& tablePath, const QString& driverTy
     }
     Db db;
     if (const int rc = db.open(loc.dbFile); rc != SQLITE_OK) {
-        h->lastError = QStringLiteral("%1: %2").arg(loc.dbFile, db.handle() ? db.lastMessage() : QString());
+        h->lastError =
+            QStringLiteral("%1: %2").arg(loc.dbFile, db.handle() ? db.lastMessage() : QString());
         return rc == SQLITE_BUSY ? TUERR_LOCKED : TUERR_HEADERCORRUPT;
     }
     const QString name = db.storedTableName(loc.table);
@@ -109,13 +117,15 @@ int TURebuildTable(TUHandle h, const QString& tablePath, const QString& driverTy
     std::vector<int> columnOf(desc->fields.size(), -1);
     for (size_t f = 0; f < desc->fields.size(); ++f)
         for (size_t c = 0; c < stored.size(); ++c)
-            if (stored[c].name.compare(desc->fields[f].name, Qt::CaseInsensitive) == 0) columnOf[f] = int(c);
+            if (stored[c].name.compare(desc->fields[f].name, Qt::CaseInsensitive) == 0)
+                columnOf[f] = int(c);
     std::vector<int> keyFields;
     for (const TUIndexDesc& idx : desc->indexes)
         if (idx.primary)
             for (const QString& k : idx.fields)
                 for (size_t f = 0; f < desc->fields.size(); ++f)
-                    if (desc->fields[f].name.compare(k, Qt::CaseInsensitive) == 0) keyFields.push_back(int(f));
+                    if (desc->fields[f].name.compare(k, Qt::CaseInsensitive) == 0)
+                        keyFields.push_back(int(f));
     std::vector<QVariantList> rows, originals, repeats, altered;
     QSet<QString> keys;
     const salvage::ScanResult scan = salvage::scanTable(
@@ -126,14 +136,17 @@ int TURebuildTable(TUHandle h, const QString& tablePath, const QString& driverTy
             QVariantList row;
             row.reserve(int(desc->fields.size()));
             for (size_t f = 0; f < desc->fields.size(); ++f)
-                row << (columnOf[f] < 0 ? QVariant() : fitValue(desc->fields[f], values[columnOf[f]], &changed));
+                row << (columnOf[f] < 0 ? QVariant()
+                                        : fitValue(desc->fields[f], values[columnOf[f]], &changed));
             for (size_t c = 0; c < stored.size(); ++c)
-                if (std::find(columnOf.begin(), columnOf.end(), int(c)) == columnOf.end() && !values[int(c)].isNull())
-                    changed = true;  // a value in a field the table no longer has
+                if (std::find(columnOf.begin(), columnOf.end(), int(c)) == columnOf.end() &&
+                    !values[int(c)].isNull())
+                    changed = true; // a value in a field the table no longer has
             if (changed) altered.push_back(values);
             if (!keyFields.empty()) {
                 QString key;
-                for (int f : keyFields) key += row[f].toString() + QChar(0x1f);
+                for (int f : keyFields)
+                    key += row[f].toString() + QChar(0x1f);
                 if (keys.contains(key)) {
                     repeats.push_back(row);
                     return;
@@ -145,17 +158,20 @@ int TURebuildTable(TUHandle h, const QString& tablePath, const QString& driverTy
         [&](qint64 at, qint64 max) { report(h, TUPHASE_DATA, int(at * 100 / max)); });
     std::vector<QVariantList> problems;
     for (const salvage::Gap& gap : scan.gaps)
-        problems.push_back({name, gap.first, gap.last < 0 ? QVariant() : QVariant(gap.last), gap.reason.left(255)});
+        problems.push_back({name, gap.first, gap.last < 0 ? QVariant() : QVariant(gap.last),
+                            gap.reason.left(255)});
     report(h, TUPHASE_DATA, 100);
 
     // The work tables first: once they are written, nothing read is lost
     // whatever happens to the swap.
     QString why;
     if (!writeWorkTable(workTablePath(backupTable, loc.folder), name, stored, originals, &why) ||
-        !writeWorkTable(workTablePath(keyViolTable, loc.folder), name, desc->fields, repeats, &why) ||
-        !writeWorkTable(workTablePath(problemTable, loc.folder), name, problemFields(), problems, &why) ||
-        (!desc->errorTable.isEmpty() &&
-         !writeWorkTable(workTablePath(desc->errorTable, loc.folder), name, stored, altered, &why))) {
+        !writeWorkTable(workTablePath(keyViolTable, loc.folder), name, desc->fields, repeats,
+                        &why) ||
+        !writeWorkTable(workTablePath(problemTable, loc.folder), name, problemFields(), problems,
+                        &why) ||
+        (!desc->errorTable.isEmpty() && !writeWorkTable(workTablePath(desc->errorTable, loc.folder),
+                                                        name, stored, altered, &why))) {
         h->lastError = why;
         return TUERR_WRITE;
     }
@@ -164,10 +180,12 @@ int TURebuildTable(TUHandle h, const QString& tablePath, const QString& driverTy
     // Rebuild: the fresh table takes the original's place in one transaction.
     report(h, TUPHASE_REBUILD, 0);
     const QString fresh = name + QStringLiteral("__rebuild");
-    const QString finalName = desc->tableName.compare(name, Qt::CaseInsensitive) == 0 ? desc->tableName : name;
+    const QString finalName =
+        desc->tableName.compare(name, Qt::CaseInsensitive) == 0 ? desc->tableName : name;
     QStringList cols, marks;
     for (size_t i = 0; i < desc->fields.size(); ++i) {
-        cols << quoted(desc->fields[i].name) + QLatin1Char(' ') + store::columnDeclaration(desc->fields[i]);
+        cols << quoted(desc->fields[i].name) + QLatin1Char(' ') +
+                    store::columnDeclaration(desc->fields[i]);
         marks << QStringLiteral("?%1").arg(i + 1);
     }
     if (!db.exec(QStringLiteral("BEGIN IMMEDIATE"), &why)) {
@@ -179,10 +197,12 @@ int TURebuildTable(TUHandle h, const QString& tablePath, const QString& driverTy
             if (!db.exec(sql, &why)) throw SwapFailed();
         };
         run(QStringLiteral("DROP TABLE IF EXISTS %1").arg(quoted(fresh)));
-        run(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(fresh), cols.join(QStringLiteral(", "))));
+        run(QStringLiteral("CREATE TABLE %1 (%2)")
+                .arg(quoted(fresh), cols.join(QStringLiteral(", "))));
         sqlite3_stmt* st = nullptr;
-        const QByteArray insert =
-            QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(quoted(fresh), marks.join(QLatin1Char(','))).toUtf8();
+        const QByteArray insert = QStringLiteral("INSERT INTO %1 VALUES (%2)")
+                                      .arg(quoted(fresh), marks.join(QLatin1Char(',')))
+                                      .toUtf8();
         if (sqlite3_prepare_v2(db.handle(), insert.constData(), -1, &st, nullptr) != SQLITE_OK) {
             why = db.lastMessage();
             throw SwapFailed();
@@ -190,7 +210,8 @@ int TURebuildTable(TUHandle h, const QString& tablePath, const QString& driverTy
         int lastPercent = 0;
         for (size_t r = 0; r < rows.size(); ++r) {
             sqlite3_reset(st);
-            for (int i = 0; i < int(desc->fields.size()); ++i) bindValue(st, i + 1, rows[r][i]);
+            for (int i = 0; i < int(desc->fields.size()); ++i)
+                bindValue(st, i + 1, rows[r][i]);
             if (sqlite3_step(st) != SQLITE_DONE) {
                 why = db.lastMessage();
                 sqlite3_finalize(st);
@@ -206,19 +227,22 @@ int TURebuildTable(TUHandle h, const QString& tablePath, const QString& driverTy
             // Freeing a damaged table's pages would walk into the damage: its
             // entries leave the table list and the vacuum below reclaims them.
             run(QStringLiteral("PRAGMA writable_schema=ON"));
-            run(QStringLiteral("DELETE FROM sqlite_master WHERE tbl_name=%1 COLLATE NOCASE AND type IN "
-                               "('table','index','trigger')")
-                    .arg(QLatin1Char('\'') + QString(name).replace(QLatin1Char('\''), QLatin1String("''")) +
+            run(QStringLiteral(
+                    "DELETE FROM sqlite_master WHERE tbl_name=%1 COLLATE NOCASE AND type IN "
+                    "('table','index','trigger')")
+                    .arg(QLatin1Char('\'') +
+                         QString(name).replace(QLatin1Char('\''), QLatin1String("''")) +
                          QLatin1Char('\'')));
             run(QStringLiteral("PRAGMA writable_schema=RESET"));
         }
         run(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoted(fresh), quoted(finalName)));
         for (const TUIndexDesc& idx : desc->indexes) {
             QStringList fields;
-            for (const QString& f : idx.fields) fields << quoted(f);
+            for (const QString& f : idx.fields)
+                fields << quoted(f);
             run(QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
-                    .arg(idx.unique ? QStringLiteral("UNIQUE ") : QString(), quoted(idx.name), quoted(finalName),
-                         fields.join(QStringLiteral(", "))));
+                    .arg(idx.unique ? QStringLiteral("UNIQUE ") : QString(), quoted(idx.name),
+                         quoted(finalName), fields.join(QStringLiteral(", "))));
         }
         run(QStringLiteral("COMMIT"));
     } catch (const SwapFailed&) {
@@ -233,4 +257,4 @@ int TURebuildTable(TUHandle h, const QString& tablePath, const QString& driverTy
     return TU_OK;
 }
 
-}  // namespace maintenance
+} // namespace maintenance

@@ -18,11 +18,15 @@ QString quoted(const QString& name) {
 
 QVariant columnValue(sqlite3_stmt* st, int i) {
     switch (sqlite3_column_type(st, i)) {
-    case SQLITE_NULL: return {};
-    case SQLITE_INTEGER: return QVariant::fromValue<qint64>(sqlite3_column_int64(st, i));
-    case SQLITE_FLOAT: return sqlite3_column_double(st, i);
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_INTEGER:
+        return QVariant::fromValue<qint64>(sqlite3_column_int64(st, i));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(st, i);
     case SQLITE_BLOB:
-        return QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)), sqlite3_column_bytes(st, i));
+        return QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)),
+                          sqlite3_column_bytes(st, i));
     default:
         return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
                                  sqlite3_column_bytes(st, i));
@@ -65,7 +69,7 @@ bool plausibleBtreePage(const uchar* p, int pageSize, int headerOffset) {
            cells <= (pageSize - headerOffset - headerSize) / 2;
 }
 
-}  // namespace
+} // namespace
 
 ScanResult scanTable(sqlite3* db, const QString& table,
                      const std::function<void(qint64, const QVariantList&)>& visit,
@@ -75,13 +79,18 @@ ScanResult scanTable(sqlite3* db, const QString& table,
     qint64 maxRowid = 0;
     {
         Stmt m(db, QStringLiteral("SELECT max(rowid) FROM %1").arg(name));
-        if (m.rc == SQLITE_OK && sqlite3_step(m.st) == SQLITE_ROW) maxRowid = sqlite3_column_int64(m.st, 0);
+        if (m.rc == SQLITE_OK && sqlite3_step(m.st) == SQLITE_ROW)
+            maxRowid = sqlite3_column_int64(m.st, 0);
     }
-    Stmt scan(db, QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid >= ?1 ORDER BY rowid").arg(name));
-    Stmt probe(db, QStringLiteral("SELECT rowid FROM %1 WHERE rowid >= ?1 ORDER BY rowid LIMIT 1").arg(name));
+    Stmt scan(db,
+              QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid >= ?1 ORDER BY rowid").arg(name));
+    Stmt probe(
+        db,
+        QStringLiteral("SELECT rowid FROM %1 WHERE rowid >= ?1 ORDER BY rowid LIMIT 1").arg(name));
     if (scan.rc != SQLITE_OK || probe.rc != SQLITE_OK) {
         result.rootUnreadable = true;
-        result.gaps.push_back({std::numeric_limits<qint64>::min(), -1, QString::fromUtf8(sqlite3_errmsg(db))});
+        result.gaps.push_back(
+            {std::numeric_limits<qint64>::min(), -1, QString::fromUtf8(sqlite3_errmsg(db))});
         return result;
     }
     const int columns = sqlite3_column_count(scan.st) - 1;
@@ -99,7 +108,8 @@ ScanResult scanTable(sqlite3* db, const QString& table,
         while ((rc = sqlite3_step(scan.st)) == SQLITE_ROW) {
             const qint64 rowid = sqlite3_column_int64(scan.st, 0);
             values.clear();
-            for (int i = 0; i < columns; ++i) values << columnValue(scan.st, i + 1);
+            for (int i = 0; i < columns; ++i)
+                values << columnValue(scan.st, i + 1);
             visit(rowid, values);
             ++result.rowsRead;
             ++roundRows;
@@ -122,7 +132,8 @@ ScanResult scanTable(sqlite3* db, const QString& table,
         qint64 hi = 0;
         qint64 found = 0;
         Seek at = Seek::Damaged;
-        for (qint64 step = 1; lo <= highest - step; step = step > highest / 2 ? highest - lo : step * 2) {
+        for (qint64 step = 1; lo <= highest - step;
+             step = step > highest / 2 ? highest - lo : step * 2) {
             const qint64 y = lo + step;
             at = seekFrom(probe.st, y, &found);
             if (at != Seek::Damaged) {
@@ -187,7 +198,8 @@ int guessPageSize(const QByteArray& head, qint64 fileSize) {
         for (qint64 page = 1; page < std::min<qint64>(pages, 64); ++page)
             if (plausibleBtreePage(data + page * size, size, 0)) ++score;
         if (fileSize % size == 0) ++score;
-        if (score > bestScore || (score == bestScore && size == 4096)) best = size, bestScore = score;
+        if (score > bestScore || (score == bestScore && size == 4096))
+            best = size, bestScore = score;
     }
     return best;
 }
@@ -205,8 +217,9 @@ bool repairHeader(const QString& file, QString* error) {
     auto* k = reinterpret_cast<uchar*>(kept.data());
     int keptPageSize = kept.size() == 100 ? qFromBigEndian<quint16>(k + 16) : 0;
     if (keptPageSize == 1) keptPageSize = 65536;
-    if (kept.size() == 100 && kept.startsWith(QByteArray("SQLite format 3\0", 16)) && keptPageSize >= 512 &&
-        (keptPageSize & (keptPageSize - 1)) == 0 && salvage::headerIsSound(kept, qint64(qFromBigEndian<quint32>(k + 28)) * keptPageSize)) {
+    if (kept.size() == 100 && kept.startsWith(QByteArray("SQLite format 3\0", 16)) &&
+        keptPageSize >= 512 && (keptPageSize & (keptPageSize - 1)) == 0 &&
+        salvage::headerIsSound(kept, qint64(qFromBigEndian<quint32>(k + 28)) * keptPageSize)) {
         // The lost pages come back as zeros: unreadable, so no page number a
         // damaged table still points to is handed to another table.
         const qint64 claimed = qint64(qFromBigEndian<quint32>(k + 28)) * keptPageSize;
@@ -214,7 +227,7 @@ bool repairHeader(const QString& file, QString* error) {
             *error = f.errorString();
             return false;
         }
-        qToBigEndian<quint32>(0, k + 32);  // the free-page list may have been cut off
+        qToBigEndian<quint32>(0, k + 32); // the free-page list may have been cut off
         qToBigEndian<quint32>(0, k + 36);
         if (!f.seek(0) || f.write(kept) != 100 || !f.flush()) {
             *error = f.errorString();
@@ -223,7 +236,8 @@ bool repairHeader(const QString& file, QString* error) {
         return true;
     }
     const int pageSize = guessPageSize(head, size);
-    if (size < pageSize || !plausibleBtreePage(reinterpret_cast<const uchar*>(head.constData()), pageSize, 100)) {
+    if (size < pageSize ||
+        !plausibleBtreePage(reinterpret_cast<const uchar*>(head.constData()), pageSize, 100)) {
         *error = QStringLiteral("The first page of the file holds no table list.");
         return false;
     }
@@ -235,12 +249,12 @@ bool repairHeader(const QString& file, QString* error) {
     p[18] = p[19] = wal ? 2 : 1;
     p[20] = 0;
     p[21] = 64, p[22] = 32, p[23] = 32;
-    qToBigEndian<quint32>(1, p + 24);                          // change counter
-    qToBigEndian<quint32>(quint32(size / pageSize), p + 28);   // pages in the file
-    qToBigEndian<quint32>(1, p + 40);                          // schema cookie
-    qToBigEndian<quint32>(4, p + 44);                          // schema format
-    qToBigEndian<quint32>(1, p + 56);                          // UTF-8
-    qToBigEndian<quint32>(1, p + 92);                          // version-valid-for
+    qToBigEndian<quint32>(1, p + 24);                        // change counter
+    qToBigEndian<quint32>(quint32(size / pageSize), p + 28); // pages in the file
+    qToBigEndian<quint32>(1, p + 40);                        // schema cookie
+    qToBigEndian<quint32>(4, p + 44);                        // schema format
+    qToBigEndian<quint32>(1, p + 56);                        // UTF-8
+    qToBigEndian<quint32>(1, p + 92);                        // version-valid-for
     qToBigEndian<quint32>(quint32(SQLITE_VERSION_NUMBER), p + 96);
     if (!f.seek(0) || f.write(h) != 100 || !f.flush()) {
         *error = f.errorString();
@@ -250,4 +264,4 @@ bool repairHeader(const QString& file, QString* error) {
     return true;
 }
 
-}  // namespace maintenance::salvage
+} // namespace maintenance::salvage

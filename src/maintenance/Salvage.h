@@ -46,4 +46,4 @@ int guessPageSize(const QByteArray& head, qint64 fileSize);
 // Returns false with `error` set when the file cannot be mended.
 bool repairHeader(const QString& file, QString* error);
 
-}  // namespace maintenance::salvage
+} // namespace maintenance::salvage

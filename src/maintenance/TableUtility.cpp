@@ -38,7 +38,8 @@ int openTable(TUSession* s, const TableLocation& loc, Db& db, QString* storedNam
         return TUERR_LOCKED;
     }
     if (rc != SQLITE_OK) {
-        s->lastError = QStringLiteral("%1: %2").arg(loc.dbFile, db.handle() ? db.lastMessage() : QString());
+        s->lastError =
+            QStringLiteral("%1: %2").arg(loc.dbFile, db.handle() ? db.lastMessage() : QString());
         return TUERR_HEADERCORRUPT;
     }
     *storedName = db.storedTableName(loc.table);
@@ -59,13 +60,15 @@ QString misfit(const store::FieldDef& f, const QVariant& v) {
         if (f.width > 0 && v.toString().size() > f.width)
             return QStringLiteral("is longer than %1 characters").arg(f.width);
         return {};
-    case store::FieldType::Memo: return type == QMetaType::QString ? QString() : QStringLiteral("is not text");
+    case store::FieldType::Memo:
+        return type == QMetaType::QString ? QString() : QStringLiteral("is not text");
     case store::FieldType::Integer:
     case store::FieldType::Logical:
         return type == QMetaType::LongLong ? QString() : QStringLiteral("is not a whole number");
     case store::FieldType::Number:
-        return type == QMetaType::LongLong || type == QMetaType::Double ? QString()
-                                                                         : QStringLiteral("is not a number");
+        return type == QMetaType::LongLong || type == QMetaType::Double
+                   ? QString()
+                   : QStringLiteral("is not a number");
     case store::FieldType::Date:
         return type == QMetaType::QString && QDate::fromString(v.toString(), Qt::ISODate).isValid()
                    ? QString()
@@ -96,12 +99,14 @@ std::vector<store::FieldDef> findingFields() {
             {QStringLiteral("Problem"), store::FieldType::Text, 255, {}}};
 }
 
-}  // namespace
+} // namespace
 
 QString databaseFileOf(const QString& folder) {
     const QDir dir(folder);
-    if (QFile::exists(dir.filePath(QStringLiteral("Quorvex.db")))) return dir.filePath(QStringLiteral("Quorvex.db"));
-    const QStringList dbs = dir.entryList({QStringLiteral("*.db")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    if (QFile::exists(dir.filePath(QStringLiteral("Quorvex.db"))))
+        return dir.filePath(QStringLiteral("Quorvex.db"));
+    const QStringList dbs =
+        dir.entryList({QStringLiteral("*.db")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
     return dbs.isEmpty() ? QString() : dir.filePath(dbs.first());
 }
 
@@ -121,10 +126,12 @@ void TURegisterCallback(TUHandle handle, TUProgressCallback callback) {
     if (handle) handle->callback = std::move(callback);
 }
 
-QString TUErrorText(TUHandle handle) { return handle ? handle->lastError : QString(); }
+QString TUErrorText(TUHandle handle) {
+    return handle ? handle->lastError : QString();
+}
 
-int TUVerifyTable(TUHandle h, const QString& tablePath, const QString& driverType, const QString& verifyTable,
-                  const QString&, int, int* errorLevel) {
+int TUVerifyTable(TUHandle h, const QString& tablePath, const QString& driverType,
+                  const QString& verifyTable, const QString&, int, int* errorLevel) {
     if (!h || !errorLevel || tablePath.trimmed().isEmpty()) return TUERR_INVALIDPARAM;
     if (!knownDriver(driverType)) return TUERR_INVALIDCODE;
     *errorLevel = 0;
@@ -150,10 +157,11 @@ int TUVerifyTable(TUHandle h, const QString& tablePath, const QString& driverTyp
 
     const CRTblDesc desc = definitionOf(db, name);
     const std::vector<store::FieldDef> stored = fileFields(db, name);
-    std::vector<int> fieldOf(stored.size(), -1);  // stored column -> field of the definition
+    std::vector<int> fieldOf(stored.size(), -1); // stored column -> field of the definition
     for (size_t c = 0; c < stored.size(); ++c)
         for (size_t f = 0; f < desc.fields.size(); ++f)
-            if (stored[c].name.compare(desc.fields[f].name, Qt::CaseInsensitive) == 0) fieldOf[c] = int(f);
+            if (stored[c].name.compare(desc.fields[f].name, Qt::CaseInsensitive) == 0)
+                fieldOf[c] = int(f);
     for (size_t f = 0; f < desc.fields.size(); ++f) {
         const auto found = std::find(fieldOf.begin(), fieldOf.end(), int(f));
         if (found == fieldOf.end()) {
@@ -163,10 +171,12 @@ int TUVerifyTable(TUHandle h, const QString& tablePath, const QString& driverTyp
         const store::FieldDef& have = stored[size_t(found - fieldOf.begin())];
         if (have.type != desc.fields[f].type || have.width != desc.fields[f].width)
             raise(3, QStringLiteral("Field %1 is declared %2 instead of %3.")
-                         .arg(have.name, store::columnDeclaration(have), store::columnDeclaration(desc.fields[f])));
+                         .arg(have.name, store::columnDeclaration(have),
+                              store::columnDeclaration(desc.fields[f])));
     }
     for (size_t c = 0; c < stored.size(); ++c)
-        if (fieldOf[c] < 0) raise(3, QStringLiteral("Field %1 does not belong to the table.").arg(stored[c].name));
+        if (fieldOf[c] < 0)
+            raise(3, QStringLiteral("Field %1 does not belong to the table.").arg(stored[c].name));
 
     report(h, TUPHASE_INDEXES, 0);
     const std::vector<TUIndexDesc> indexes = fileIndexes(db, name);
@@ -182,7 +192,8 @@ int TUVerifyTable(TUHandle h, const QString& tablePath, const QString& driverTyp
         }
         if (!present) raise(3, QStringLiteral("Index %1 is missing.").arg(want.name));
     }
-    for (const QString& line : integrityProblems(db, name)) raise(3, line);
+    for (const QString& line : integrityProblems(db, name))
+        raise(3, line);
     report(h, TUPHASE_INDEXES, 100);
 
     report(h, TUPHASE_DATA, 0);
@@ -197,9 +208,13 @@ int TUVerifyTable(TUHandle h, const QString& tablePath, const QString& driverTyp
         [&](qint64 rowid, const QVariantList& values) {
             if (!keyColumns.empty()) {
                 QString key;
-                for (int c : keyColumns) key += values[c].toString() + QChar(0x1f);
+                for (int c : keyColumns)
+                    key += values[c].toString() + QChar(0x1f);
                 if (keys.contains(key)) {
-                    if (++repeats <= 20) raise(3, QStringLiteral("Row %1 repeats the key of an earlier row.").arg(rowid));
+                    if (++repeats <= 20)
+                        raise(
+                            3,
+                            QStringLiteral("Row %1 repeats the key of an earlier row.").arg(rowid));
                 } else {
                     keys.insert(key);
                 }
@@ -214,17 +229,22 @@ int TUVerifyTable(TUHandle h, const QString& tablePath, const QString& driverTyp
         [&](qint64 at, qint64 max) { report(h, TUPHASE_DATA, int(at * 100 / max)); });
     for (const salvage::Gap& gap : scan.gaps)
         raise(scan.rootUnreadable ? 4 : 3,
-              gap.last < 0 ? QStringLiteral("Rows from %1 on cannot be read: %2").arg(gap.first).arg(gap.reason)
-                           : QStringLiteral("Rows %1 to %2 cannot be read: %3").arg(gap.first).arg(gap.last).arg(gap.reason));
+              gap.last < 0 ? QStringLiteral("Rows from %1 on cannot be read: %2")
+                                 .arg(gap.first)
+                                 .arg(gap.reason)
+                           : QStringLiteral("Rows %1 to %2 cannot be read: %3")
+                                 .arg(gap.first)
+                                 .arg(gap.last)
+                                 .arg(gap.reason));
     if (repeats > 20) raise(3, QStringLiteral("%1 rows repeat a key.").arg(repeats));
     if (misfits > 20) raise(1, QStringLiteral("%1 values do not fit their fields.").arg(misfits));
     report(h, TUPHASE_DATA, 100);
 
     if (!verifyTable.isEmpty()) {
         QString why;
-        if (!writeWorkTable(workTablePath(verifyTable, loc.folder), QStringLiteral("Verify"), findingFields(),
-                            findings, &why))
-            h->lastError = why;  // the verdict stands; only its record could not be kept
+        if (!writeWorkTable(workTablePath(verifyTable, loc.folder), QStringLiteral("Verify"),
+                            findingFields(), findings, &why))
+            h->lastError = why; // the verdict stands; only its record could not be kept
     }
     *errorLevel = level;
     return TU_OK;
@@ -245,7 +265,8 @@ int TUFillCRTblDesc(TUHandle h, CRTblDesc* desc, const QString& tablePath, const
     const QString name = def.tableName;
     // The caller sized the arrays from the counts; a table that changed since does not fit.
     if (desc->counts.fields != def.counts.fields || desc->counts.indexes != def.counts.indexes) {
-        h->lastError = QStringLiteral("The table's structure changed while it was read: %1").arg(name);
+        h->lastError =
+            QStringLiteral("The table's structure changed while it was read: %1").arg(name);
         return TUERR_INVALIDPARAM;
     }
     desc->fields = def.fields;
@@ -264,12 +285,24 @@ int TUFillCURProps(TUHandle h, const QString& tablePath, CURProps* props) {
     p.fields = int(fields.size());
     for (const store::FieldDef& f : fields) {
         switch (f.type) {
-        case store::FieldType::Text: p.recordSize += f.width; break;
-        case store::FieldType::Integer: p.recordSize += 4; break;
-        case store::FieldType::Number: p.recordSize += 8; break;
-        case store::FieldType::Logical: p.recordSize += 1; break;
-        case store::FieldType::Date: p.recordSize += 4; break;
-        case store::FieldType::Memo: p.recordSize += 11; break;
+        case store::FieldType::Text:
+            p.recordSize += f.width;
+            break;
+        case store::FieldType::Integer:
+            p.recordSize += 4;
+            break;
+        case store::FieldType::Number:
+            p.recordSize += 8;
+            break;
+        case store::FieldType::Logical:
+            p.recordSize += 1;
+            break;
+        case store::FieldType::Date:
+            p.recordSize += 4;
+            break;
+        case store::FieldType::Memo:
+            p.recordSize += 11;
+            break;
         }
     }
     p.indexes = int(fileIndexes(db, name).size());
@@ -288,4 +321,4 @@ int TUFillCURProps(TUHandle h, const QString& tablePath, CURProps* props) {
     return TU_OK;
 }
 
-}  // namespace maintenance
+} // namespace maintenance

@@ -16,13 +16,13 @@ namespace maintenance {
 // Results of the service calls: 0 is success, anything else an engine code.
 enum : int {
     TU_OK = 0,
-    TUERR_HEADERCORRUPT = 8961,    // the file is not a readable database
-    TUERR_INVALIDPARAM = 9986,     // a null or empty argument
-    TUERR_NOSUCHTABLE = 11010,     // no such table in the folder's database
-    TUERR_INVALIDCODE = 11020,     // a driver the service does not know
-    TUERR_LOCKED = 10243,          // another program holds the database
-    TUERR_NOTRECOVERED = 12033,    // the rebuild could not be completed
-    TUERR_WRITE = 13059,           // a work table or the database could not be written
+    TUERR_HEADERCORRUPT = 8961, // the file is not a readable database
+    TUERR_INVALIDPARAM = 9986,  // a null or empty argument
+    TUERR_NOSUCHTABLE = 11010,  // no such table in the folder's database
+    TUERR_INVALIDCODE = 11020,  // a driver the service does not know
+    TUERR_LOCKED = 10243,       // another program holds the database
+    TUERR_NOTRECOVERED = 12033, // the rebuild could not be completed
+    TUERR_WRITE = 13059,        // a work table or the database could not be written
 };
 
 // Progress report of a running step. The phase code says which part runs:
@@ -96,9 +96,11 @@ void TURegisterCallback(TUHandle handle, TUProgressCallback callback);
 // 4 (reconstruction may not be possible). The findings are written to the
 // verify table when one is named.
 int TUVerifyTable(TUHandle handle, const QString& tablePath, const QString& driverType,
-                  const QString& verifyTable, const QString& password, int options, int* errorLevel);
+                  const QString& verifyTable, const QString& password, int options,
+                  int* errorLevel);
 int TUGetCRTblDescCount(TUHandle handle, const QString& tablePath, TUDescCounts* counts);
-int TUFillCRTblDesc(TUHandle handle, CRTblDesc* desc, const QString& tablePath, const QString& password);
+int TUFillCRTblDesc(TUHandle handle, CRTblDesc* desc, const QString& tablePath,
+                    const QString& password);
 // Builds the table afresh from every row that can still be read; repeated keys
 // go to the key-violation table, unreadable stretches and altered rows to the
 // problem and error tables, the readable original rows to the backup table.
@@ -114,4 +116,4 @@ QString TUErrorText(TUHandle handle);
 // ".db" file by name. Empty when the folder holds none.
 QString databaseFileOf(const QString& folder);
 
-}  // namespace maintenance
+} // namespace maintenance

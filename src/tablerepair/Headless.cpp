@@ -11,7 +11,8 @@ namespace tablerepair {
 using namespace maintenance;
 
 bool isHeadless(const QStringList& arguments) {
-    return arguments.contains(QStringLiteral("--verify-only")) || arguments.contains(QStringLiteral("--rebuild")) ||
+    return arguments.contains(QStringLiteral("--verify-only")) ||
+           arguments.contains(QStringLiteral("--rebuild")) ||
            arguments.contains(QStringLiteral("--help"));
 }
 
@@ -34,7 +35,8 @@ int verifyAll(const QString& folder, const QString& workFolder, QTextStream& out
     return allOk ? 0 : 1;
 }
 
-int rebuildAll(const QString& folder, const QString& workFolder, bool backup, QTextStream& out, QTextStream& err) {
+int rebuildAll(const QString& folder, const QString& workFolder, bool backup, QTextStream& out,
+               QTextStream& err) {
     const QStringList tables = tableNamesOf(folder);
     DeleteLockFiles(folder);
     if (!heldTable(folder, tables).isEmpty()) {
@@ -71,17 +73,19 @@ int rebuildAll(const QString& folder, const QString& workFolder, bool backup, QT
     return allOk ? 0 : 1;
 }
 
-}  // namespace
+} // namespace
 
-int runHeadless(const QStringList& arguments, const QString& workFolder, QTextStream& out, QTextStream& err) {
+int runHeadless(const QStringList& arguments, const QString& workFolder, QTextStream& out,
+                QTextStream& err) {
     const QStringList args = arguments.mid(1);
     if (args.contains(QStringLiteral("--help"))) {
         out << kUsage;
         return 0;
     }
     const bool verify = args.size() == 2 && args[0] == QLatin1String("--verify-only");
-    const bool rebuild = (args.size() == 2 || (args.size() == 3 && args[2] == QLatin1String("--no-backup"))) &&
-                         args[0] == QLatin1String("--rebuild");
+    const bool rebuild =
+        (args.size() == 2 || (args.size() == 3 && args[2] == QLatin1String("--no-backup"))) &&
+        args[0] == QLatin1String("--rebuild");
     if (!verify && !rebuild) {
         err << kUsage;
         return 2;
@@ -93,11 +97,12 @@ int runHeadless(const QStringList& arguments, const QString& workFolder, QTextSt
     }
     QDir().mkpath(workFolder);
     try {
-        return verify ? verifyAll(folder, workFolder, out) : rebuildAll(folder, workFolder, args.size() == 2, out, err);
+        return verify ? verifyAll(folder, workFolder, out)
+                      : rebuildAll(folder, workFolder, args.size() == 2, out, err);
     } catch (const EngineError& e) {
         err << e.message() << Qt::endl;
         return 1;
     }
 }
 
-}  // namespace tablerepair
+} // namespace tablerepair

@@ -13,6 +13,7 @@ bool isHeadless(const QStringList& arguments);
 // folder beside itself unless told not to, and rebuilds every table, a line
 // each. Exit code 0 when every table is sound or rebuilt, 1 otherwise, 2 for
 // arguments that cannot be understood. `workFolder` holds the work tables.
-int runHeadless(const QStringList& arguments, const QString& workFolder, QTextStream& out, QTextStream& err);
+int runHeadless(const QStringList& arguments, const QString& workFolder, QTextStream& out,
+                QTextStream& err);
 
-}  // namespace tablerepair
+} // namespace tablerepair

@@ -1,7 +1,8 @@
+#include "tablerepair/Headless.h"
+
 #include "SampleFolder.h"
 #include "data/DataFolder.h"
 #include "store/Database.h"
-#include "tablerepair/Headless.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,7 +20,8 @@ struct Headless : ::testing::Test {
         out.clear();
         err.clear();
         QTextStream o(&out), e(&err);
-        return tablerepair::runHeadless(QStringList{"tablerepair"} + args, QDir(tmp.path()).filePath("work"), o, e);
+        return tablerepair::runHeadless(QStringList{"tablerepair"} + args,
+                                        QDir(tmp.path()).filePath("work"), o, e);
     }
     QStringList lines() const { return out.split('\n', Qt::SkipEmptyParts); }
     QTemporaryDir tmp;
@@ -30,7 +32,8 @@ TEST_F(Headless, VerifyOnlyPrintsEveryTableAndItsVerdict) {
     EXPECT_EQ(run({"--verify-only", folder}), 0) << err.toStdString();
     ASSERT_EQ(lines().size(), 23);
     EXPECT_EQ(lines().first(), "ClimateZone: Table OK! No errors found.");
-    for (const QString& line : lines()) EXPECT_TRUE(line.endsWith(": Table OK! No errors found.")) << line.toStdString();
+    for (const QString& line : lines())
+        EXPECT_TRUE(line.endsWith(": Table OK! No errors found.")) << line.toStdString();
 
     std::vector<long long> leaves;
     for (const sample::Page& p : sample::pagesOf(data::databaseFile(folder), "DesignMerge"))
@@ -57,8 +60,9 @@ TEST_F(Headless, RebuildBacksUpBesideTheFolderUnlessToldNot) {
 TEST_F(Headless, AHeldDatabaseStopsTheRebuildBeforeAnythingChanges) {
     auto other = store::Database::open(data::databaseFile(folder));
     EXPECT_EQ(run({"--rebuild", folder}), 1);
-    EXPECT_TRUE(err.startsWith("Rebuild can not continue.  Rebooting the server may be necessary.\n"
-                               "If this problem persists, please contact Dravik Technical Support."));
+    EXPECT_TRUE(
+        err.startsWith("Rebuild can not continue.  Rebooting the server may be necessary.\n"
+                       "If this problem persists, please contact Dravik Technical Support."));
     EXPECT_TRUE(out.isEmpty());
     EXPECT_TRUE(QDir(tmp.path()).entryList({"Data-*.zip"}).isEmpty());
 }
@@ -72,4 +76,4 @@ TEST_F(Headless, ArgumentsItCannotUnderstand) {
     EXPECT_FALSE(tablerepair::isHeadless({"tablerepair", "-utilitydatapath=x"}));
 }
 
-}  // namespace
+} // namespace

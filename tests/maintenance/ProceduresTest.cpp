@@ -1,6 +1,7 @@
+#include "maintenance/Procedures.h"
+
 #include "SampleFolder.h"
 #include "data/DataFolder.h"
-#include "maintenance/Procedures.h"
 #include "store/Database.h"
 
 #include <QDir>
@@ -41,7 +42,8 @@ TEST(LockFiles, StaleLocksGoButTheDatabasesOwnFilesStay) {
     sample::makeDataFolder(folder, 0);
     // A live connection with a committed row still in the write-ahead file.
     auto db = store::Database::open(data::databaseFile(folder));
-    db->connection().exec("INSERT INTO Supplier (Glass_Supplier, Supplier_Name) VALUES ('NEW', 'Committed')");
+    db->connection().exec(
+        "INSERT INTO Supplier (Glass_Supplier, Supplier_Name) VALUES ('NEW', 'Committed')");
     const QString wal = data::databaseFile(folder) + "-wal";
     ASSERT_TRUE(QFile::exists(wal));
     touch(QDir(folder).filePath("PDOXUSRS.LCK"));
@@ -58,15 +60,16 @@ TEST(LockFiles, StaleLocksGoButTheDatabasesOwnFilesStay) {
     EXPECT_TRUE(QFile::exists(wal));
     db.reset();
     auto again = store::Database::open(data::databaseFile(folder));
-    store::sql::Statement st(again->connection(), "SELECT Supplier_Name FROM Supplier WHERE Glass_Supplier='NEW'");
+    store::sql::Statement st(again->connection(),
+                             "SELECT Supplier_Name FROM Supplier WHERE Glass_Supplier='NEW'");
     ASSERT_TRUE(st.step());
     EXPECT_EQ(st.column(0).toString(), "Committed");
 }
 
 TEST(WorkTables, TheCleanUpFindsThemInAnyLetterCase) {
     QTemporaryDir tmp;
-    for (const char* f : {"VERIFY.DB", "Rebuild.DB", "backup.db", "Backup.px", "KEYVIOL.DB", "PROBLEM.DB",
-                          "Quorvex.db", "Design.csv"})
+    for (const char* f : {"VERIFY.DB", "Rebuild.DB", "backup.db", "Backup.px", "KEYVIOL.DB",
+                          "PROBLEM.DB", "Quorvex.db", "Design.csv"})
         touch(QDir(tmp.path()).filePath(f));
     DeleteWorkTables(tmp.path());
     EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList({"Design.csv", "Quorvex.db"}));
@@ -85,7 +88,8 @@ TEST(Exclusive, AnotherConnectionHoldsTheTables) {
     EXPECT_EQ(heldTable(folder, tables), "");
 }
 
-QStringList zipEntries(const QString& archive, const QString& extractName = {}, const QString& extractTo = {}) {
+QStringList zipEntries(const QString& archive, const QString& extractName = {},
+                       const QString& extractTo = {}) {
     int err = 0;
     zip_t* z = zip_open(archive.toUtf8().constData(), ZIP_RDONLY, &err);
     if (!z) return {};
@@ -117,16 +121,19 @@ TEST(Backup, TheArchiveHoldsAConsistentCopyOfALiveDatabase) {
     QDir().mkpath(QDir(folder).filePath("notes"));
     touch(QDir(folder).filePath("notes/read me.txt"), "kept");
     auto db = store::Database::open(data::databaseFile(folder));
-    db->connection().exec("INSERT INTO Supplier (Glass_Supplier, Supplier_Name) VALUES ('NEW', 'Only in the WAL')");
+    db->connection().exec(
+        "INSERT INTO Supplier (Glass_Supplier, Supplier_Name) VALUES ('NEW', 'Only in the WAL')");
     ASSERT_TRUE(QFile::exists(data::databaseFile(folder) + "-wal"));
 
     const QString archive = QDir(tmp.path()).filePath("Data-2024-03-05.zip");
     QString why;
     ASSERT_TRUE(zipFolder(folder, archive, &why)) << why.toStdString();
     const QString copy = QDir(tmp.path()).filePath("restored.db");
-    EXPECT_EQ(zipEntries(archive, "Quorvex.db", copy), QStringList({"Quorvex.db", "notes/read me.txt"}));
+    EXPECT_EQ(zipEntries(archive, "Quorvex.db", copy),
+              QStringList({"Quorvex.db", "notes/read me.txt"}));
     auto restored = store::Database::open(copy);
-    store::sql::Statement st(restored->connection(), "SELECT count(*) FROM Supplier WHERE Glass_Supplier='NEW'");
+    store::sql::Statement st(restored->connection(),
+                             "SELECT count(*) FROM Supplier WHERE Glass_Supplier='NEW'");
     ASSERT_TRUE(st.step());
     EXPECT_EQ(st.columnInt64(0), 1);
     EXPECT_EQ(restored->integrityCheck(), "ok");
@@ -171,4 +178,4 @@ TEST(TableNames, ADamagedFolderStillListsItsTables) {
     EXPECT_TRUE(tableNamesOf(tmp.path()).isEmpty());
 }
 
-}  // namespace
+} // namespace

@@ -17,7 +17,7 @@ std::map<QString, long long> rowCounts(const QString& dbFile);
 
 struct Page {
     long long pageNo = 0;
-    QString path;  // the page's place in its tree: "/" root, "/003/" a child ...
+    QString path; // the page's place in its tree: "/" root, "/003/" a child ...
     bool leaf = false;
     long long cells = 0;
 };
@@ -26,7 +26,8 @@ std::vector<Page> pagesOf(const QString& dbFile, const QString& treeName);
 
 // Rows of `table` still reachable when the pages in `lost` are gone (a leaf
 // is reachable when it and every page above it survive).
-long long rowsSurviving(const QString& dbFile, const QString& table, const std::vector<long long>& lost);
+long long rowsSurviving(const QString& dbFile, const QString& table,
+                        const std::vector<long long>& lost);
 long long rowsSurvivingTruncation(const QString& dbFile, const QString& table, long long keptPages);
 
 int pageSize(const QString& dbFile);
@@ -34,4 +35,4 @@ void overwritePage(const QString& dbFile, long long pageNo, unsigned seed);
 void overwriteBytes(const QString& dbFile, long long offset, int count, unsigned seed);
 void truncateFile(const QString& dbFile, long long size);
 
-}  // namespace sample
+} // namespace sample

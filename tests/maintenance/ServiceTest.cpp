@@ -31,27 +31,32 @@ struct DamagedFolder : ::testing::Test {
     }
     std::map<QString, QString> verifyAll() {
         std::map<QString, QString> out;
-        for (const QString& t : tableNamesOf(folder)) out[t] = verify(t);
+        for (const QString& t : tableNamesOf(folder))
+            out[t] = verify(t);
         return out;
     }
     void rebuildAll() {
         for (const QString& t : tableNamesOf(folder)) {
             util.reopen();
-            EXPECT_EQ(rebuildTable(util, path(t), workTablesIn(work)), RebuildOutcome::Complete) << t.toStdString();
+            EXPECT_EQ(rebuildTable(util, path(t), workTablesIn(work)), RebuildOutcome::Complete)
+                << t.toStdString();
         }
     }
     void expectAllSound() {
-        for (const auto& [table, verdict] : verifyAll()) EXPECT_EQ(verdict, kVerifyOk) << table.toStdString();
+        for (const auto& [table, verdict] : verifyAll())
+            EXPECT_EQ(verdict, kVerifyOk) << table.toStdString();
         auto db = store::Database::open(file);
         EXPECT_EQ(db->integrityCheck(), "ok");
     }
     QStringList workRows(const QString& workFile, const QString& table) {
         auto db = store::Database::open(QDir(work).filePath(workFile));
-        store::sql::Statement st(db->connection(), QStringLiteral("SELECT * FROM \"%1\"").arg(table));
+        store::sql::Statement st(db->connection(),
+                                 QStringLiteral("SELECT * FROM \"%1\"").arg(table));
         QStringList rows;
         while (st.step()) {
             QStringList cols;
-            for (int i = 0; i < st.columnCount(); ++i) cols << st.column(i).toString();
+            for (int i = 0; i < st.columnCount(); ++i)
+                cols << st.column(i).toString();
             rows << cols.join('|');
         }
         return rows;
@@ -79,7 +84,8 @@ TEST_F(DamagedFolder, OverwrittenPagesInTheMiddleOfDesignImageLoseOnlyTheirRows)
                                       leaves[leaves.size() / 2 + 1]};
     const long long expected = sample::rowsSurviving(file, "DesignImage", lost);
     ASSERT_LT(expected, before["DesignImage"]);
-    for (long long p : lost) sample::overwritePage(file, p, unsigned(p));
+    for (long long p : lost)
+        sample::overwritePage(file, p, unsigned(p));
 
     const auto verdicts = verifyAll();
     EXPECT_EQ(verdicts.at("DesignImage"), kNeedsRebuild);
@@ -87,7 +93,8 @@ TEST_F(DamagedFolder, OverwrittenPagesInTheMiddleOfDesignImageLoseOnlyTheirRows)
     EXPECT_EQ(verdicts.at("Project"), kVerifyOk);
 
     util.reopen();
-    ASSERT_EQ(rebuildTable(util, path("DesignImage"), workTablesIn(work)), RebuildOutcome::Complete);
+    ASSERT_EQ(rebuildTable(util, path("DesignImage"), workTablesIn(work)),
+              RebuildOutcome::Complete);
     auto after = sample::rowCounts(file);
     EXPECT_EQ(after["DesignImage"], expected);
     after["DesignImage"] = before["DesignImage"];
@@ -107,7 +114,8 @@ TEST_F(DamagedFolder, AnOverwrittenKeyIndexPageLosesNoRow) {
 
     EXPECT_EQ(verify("DesignImage"), kNeedsRebuild);
     util.reopen();
-    ASSERT_EQ(rebuildTable(util, path("DesignImage"), workTablesIn(work)), RebuildOutcome::Complete);
+    ASSERT_EQ(rebuildTable(util, path("DesignImage"), workTablesIn(work)),
+              RebuildOutcome::Complete);
     EXPECT_EQ(sample::rowCounts(file), before);
     expectAllSound();
 }
@@ -118,7 +126,8 @@ TEST_F(DamagedFolder, ARepeatedKeyGoesToTheKeyViolationTable) {
         // row with the key of another.
         auto db = store::Database::open(file);
         db->connection().exec("DROP INDEX Project_key");
-        db->connection().exec("INSERT INTO Project (Project_Ref, Project_Name) VALUES ('P00003', 'Second copy')");
+        db->connection().exec(
+            "INSERT INTO Project (Project_Ref, Project_Name) VALUES ('P00003', 'Second copy')");
         db->connection().exec("CREATE INDEX Project_key ON Project (Project_Ref)");
     }
     EXPECT_EQ(verify("Project"), kNeedsRebuild);
@@ -136,8 +145,10 @@ TEST_F(DamagedFolder, ATruncatedFileKeepsEveryRowBeforeTheCut) {
     const int page = sample::pageSize(file);
     const long long kept = (size / page) * 7 / 10;
     std::map<QString, long long> expected;
-    for (const auto& [table, rows] : before) expected[table] = sample::rowsSurvivingTruncation(file, table, kept);
-    ASSERT_LT(expected["DesignMerge"] + expected["DesignImage"], before["DesignMerge"] + before["DesignImage"]);
+    for (const auto& [table, rows] : before)
+        expected[table] = sample::rowsSurvivingTruncation(file, table, kept);
+    ASSERT_LT(expected["DesignMerge"] + expected["DesignImage"],
+              before["DesignMerge"] + before["DesignImage"]);
     sample::truncateFile(file, kept * page);
 
     const auto verdicts = verifyAll();
@@ -156,7 +167,8 @@ TEST_F(DamagedFolder, ATruncatedFileKeepsEveryRowBeforeTheCut) {
 
 TEST_F(DamagedFolder, AGarbageHeaderIsWrittenAfreshAndNoRowIsLost) {
     sample::overwriteBytes(file, 0, 100, 11);
-    for (const auto& [table, verdict] : verifyAll()) EXPECT_EQ(verdict, "File header is corrupt.") << table.toStdString();
+    for (const auto& [table, verdict] : verifyAll())
+        EXPECT_EQ(verdict, "File header is corrupt.") << table.toStdString();
     rebuildAll();
     EXPECT_EQ(sample::rowCounts(file), before);
     expectAllSound();
@@ -172,8 +184,10 @@ TEST_F(DamagedFolder, ProgressMovesThroughTheFourPhasesUpToAHundred) {
         return 0;
     });
     verifyTable(util, path("DesignImage"), QString());
-    ASSERT_EQ(rebuildTable(util, path("DesignImage"), workTablesIn(work)), RebuildOutcome::Complete);
-    for (std::uint32_t phase : {std::uint32_t(0), std::uint32_t(TUPHASE_INDEXES), std::uint32_t(TUPHASE_DATA), std::uint32_t(TUPHASE_REBUILD)}) {
+    ASSERT_EQ(rebuildTable(util, path("DesignImage"), workTablesIn(work)),
+              RebuildOutcome::Complete);
+    for (std::uint32_t phase : {std::uint32_t(0), std::uint32_t(TUPHASE_INDEXES),
+                                std::uint32_t(TUPHASE_DATA), std::uint32_t(TUPHASE_REBUILD)}) {
         const std::vector<int>& p = seen[phase];
         ASSERT_FALSE(p.empty()) << phase;
         EXPECT_EQ(p.back(), 100) << phase;
@@ -188,14 +202,16 @@ TEST_F(DamagedFolder, ProgressMovesThroughTheFourPhasesUpToAHundred) {
 TEST_F(DamagedFolder, TextLongerThanItsFieldIsCutAndKeptWhole) {
     {
         auto db = store::Database::open(file);
-        db->connection().exec("UPDATE Project SET Project_Name = 'A name far longer than thirty characters, typed "
-                              "elsewhere' WHERE Project_Ref = 'P00001'");
+        db->connection().exec(
+            "UPDATE Project SET Project_Name = 'A name far longer than thirty characters, typed "
+            "elsewhere' WHERE Project_Ref = 'P00001'");
     }
     EXPECT_EQ(verify("Project"), "Complete. Errors found.");
     util.reopen();
     ASSERT_EQ(rebuildTable(util, path("Project"), workTablesIn(work)), RebuildOutcome::Complete);
     auto db = store::Database::open(file);
-    store::sql::Statement st(db->connection(), "SELECT Project_Name FROM Project WHERE Project_Ref='P00001'");
+    store::sql::Statement st(db->connection(),
+                             "SELECT Project_Name FROM Project WHERE Project_Ref='P00001'");
     ASSERT_TRUE(st.step());
     EXPECT_EQ(st.column(0).toString(), "A name far longer than thirty ");
     // The row as it was stands in the error table beside the data.
@@ -207,11 +223,14 @@ TEST_F(DamagedFolder, TextLongerThanItsFieldIsCutAndKeptWhole) {
 
 TEST_F(DamagedFolder, ServiceAnswersForMissingTablesBadArgumentsAndForeignFiles) {
     int level = -1;
-    EXPECT_EQ(TUVerifyTable(util.handle(), path("NoSuchTable"), "PARADOX", "", "", 0, &level), TUERR_NOSUCHTABLE);
+    EXPECT_EQ(TUVerifyTable(util.handle(), path("NoSuchTable"), "PARADOX", "", "", 0, &level),
+              TUERR_NOSUCHTABLE);
     EXPECT_EQ(verify("NoSuchTable"), "Error accessing table.  Table does not exists.");
     EXPECT_EQ(TUVerifyTable(util.handle(), "", "PARADOX", "", "", 0, &level), TUERR_INVALIDPARAM);
-    EXPECT_EQ(TUVerifyTable(util.handle(), path("Design"), "PARADOX", "", "", 0, nullptr), TUERR_INVALIDPARAM);
-    EXPECT_EQ(TUVerifyTable(util.handle(), path("Design"), "DBASE", "", "", 0, &level), TUERR_INVALIDCODE);
+    EXPECT_EQ(TUVerifyTable(util.handle(), path("Design"), "PARADOX", "", "", 0, nullptr),
+              TUERR_INVALIDPARAM);
+    EXPECT_EQ(TUVerifyTable(util.handle(), path("Design"), "DBASE", "", "", 0, &level),
+              TUERR_INVALIDCODE);
     EXPECT_EQ(TUVerifyTable(util.handle(), path("Design.DB"), "PARADOX", "", "", 0, &level), TU_OK);
     EXPECT_EQ(level, 0);
     // A file that is no database at all.
@@ -220,12 +239,14 @@ TEST_F(DamagedFolder, ServiceAnswersForMissingTablesBadArgumentsAndForeignFiles)
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
     text.write(QByteArray(8192, 'x'));
     text.close();
-    EXPECT_EQ(TUVerifyTable(util.handle(), path("Design"), "PARADOX", "", "", 0, &level), TUERR_HEADERCORRUPT);
+    EXPECT_EQ(TUVerifyTable(util.handle(), path("Design"), "PARADOX", "", "", 0, &level),
+              TUERR_HEADERCORRUPT);
     // A rebuild cannot make a database of it and says so.
     CRTblDesc desc;
     desc.fields = store::schema::find("Design")->fields;
-    EXPECT_EQ(TURebuildTable(util.handle(), path("Design"), "PARADOX", "b.db", "k.db", "p.db", &desc),
-              TUERR_HEADERCORRUPT);
+    EXPECT_EQ(
+        TURebuildTable(util.handle(), path("Design"), "PARADOX", "b.db", "k.db", "p.db", &desc),
+        TUERR_HEADERCORRUPT);
 }
 
 TEST_F(DamagedFolder, TablePropertiesAndDescriptorFollowTheTable) {
@@ -248,7 +269,7 @@ TEST_F(DamagedFolder, TablePropertiesAndDescriptorFollowTheTable) {
     ASSERT_EQ(TUFillCRTblDesc(util.handle(), &desc, path("DesignImage"), ""), TU_OK);
     ASSERT_EQ(desc.indexes.size(), 1u);
     EXPECT_EQ(desc.indexes[0].fields, QStringList({"Project_Ref", "Design_No", "Row", "Column"}));
-    desc.counts.fields = 5;  // arrays sized for another table
+    desc.counts.fields = 5; // arrays sized for another table
     EXPECT_NE(TUFillCRTblDesc(util.handle(), &desc, path("DesignImage"), ""), TU_OK);
 }
 
@@ -260,11 +281,12 @@ TEST(Verdicts, EveryResultAndLevelHasItsText) {
     EXPECT_EQ(verifyVerdict(0, 4), "Errors Found.  Reconstruction may not be possible.");
     EXPECT_EQ(verifyVerdict(0, 5), "Unable to Verify Table!");
     EXPECT_EQ(verifyVerdict(0, -1), "Unable to Verify Table!");
-    for (int level : {0, 1, 3, 4, 7}) EXPECT_EQ(verifyVerdict(8961, level), "File header is corrupt.");
+    for (int level : {0, 1, 3, 4, 7})
+        EXPECT_EQ(verifyVerdict(8961, level), "File header is corrupt.");
     EXPECT_EQ(verifyVerdict(0x2702, 0), "Invalid Parameter (NULL).");
     EXPECT_EQ(verifyVerdict(0x2B02, 2), "Error accessing table.  Table does not exists.");
     EXPECT_EQ(verifyVerdict(0x2B0C, 0), "Error accessing table.  Invalid code.");
     EXPECT_EQ(verifyVerdict(12345, 0), "Unable to Verify Table!");
 }
 
-}  // namespace
+} // namespace

@@ -1,5 +1,7 @@
 #include "MainForm.h"
 
+#include "ui/maintenance/RebuildForm.h"
+
 #include "AboutForm.h"
 #include "DetailsForm.h"
 #include "Icons.h"
@@ -155,6 +157,8 @@ void TMainForm::buildMenus() {
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->menuAction()->setStatusTip(QStringLiteral("Help topics"));
     AboutAction = help->addAction(QStringLiteral("&About..."), this, [this] { AboutForm->exec(); });
+    RebuildAction = help->addAction(QStringLiteral("&Rebuild"), this, &TMainForm::Rebuid1Click);
+    RebuildAction->setStatusTip(QStringLiteral("Verify and rebuild every table of the data folder"));
     UserManualAction = help->addAction(QStringLiteral("&User Manual"), this, [this] {
         // A copy in the working folder wins over the installed manual.
         QString file = data::findUserManual(DM.WorkDir);
@@ -670,6 +674,16 @@ void TMainForm::showSupplierPicture(const QString& file) {
 
 void TMainForm::setGlazingInfoEnabled(bool enabled) {
     if (designScreen_) designScreen_->setGlazingInfoEnabled(enabled);
+}
+
+void TMainForm::Rebuid1Click() {
+    if (!DM.tablesOpen()) return;
+    SaveDesign();  // what was typed goes into the tables before they are rebuilt
+    ui::maintenance::TRebuildForm form(DM.dataFolder(), messages_, this);
+    form.exec();
+    // Rebuilt tables hold their rows under new positions: every cursor reads again.
+    for (const QString& table : DM.database()->tableNames()) DM.database()->notifyChanged(table, nullptr);
+    DesignBtnClick();
 }
 
 }  // namespace ui::main

@@ -48,6 +48,8 @@ public:
     void FormClose();
     void DesignBtnClick();
     void SaveDesign();
+    // Help, "&Rebuild": verifies and rebuilds every table of the data folder.
+    void Rebuid1Click();
     // Loads the shown design's stored cells into the grid; `force` reloads the
     // design already shown (after its cells were rewritten from outside).
     void LoadGraphic(bool force = false);
@@ -95,6 +97,7 @@ public:
     ui::compliance::TRationalPage* RationalPage;
     QAction* RationalAction;
     QAction *NewProjectAction, *DeleteProjectAction, *ExitAction, *AboutAction, *UserManualAction;
+    QAction* RebuildAction = nullptr;
 
     TSearchForm* SearchForm;
     TDetailsForm* DetailsForm;
