@@ -137,7 +137,7 @@ TEST_F(RepairForm, AHeldDatabaseStopsTheRebuild) {
               "Rebuild can not continue.  Rebooting the server may be necessary.\n"
               "If this problem persists, please contact Dravik Technical Support.");
     EXPECT_EQ(column(1), QStringList(23, "Not Verified"));
-    EXPECT_TRUE(QDir(tmp.path()).entryList({"Shop/*.zip"}).isEmpty());
+    EXPECT_TRUE(QDir(QDir(tmp.path()).filePath("Shop")).entryList({"*.zip"}).isEmpty());
 }
 
 TEST_F(RepairForm, TheBackupOptionShowsOnlyForTheAccessCode) {
