@@ -34,7 +34,7 @@ const char* const kInfoCaptions[] = {
     "Block Size:", "Table Level:"};
 
 // Work in the window's own thread: the bars and statuses must repaint.
-void repaint() {
+void pumpEvents() {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
@@ -315,7 +315,7 @@ int TFormRepair::ProgressCallBack(const TUProgress& progress) {
         bar = RebuildBar;
     if (bar && bar->value() != progress.percentDone) {
         bar->setValue(progress.percentDone);
-        repaint();
+        pumpEvents();
         if (progressShown) progressShown(progress);
     }
     return 0;
@@ -324,7 +324,7 @@ int TFormRepair::ProgressCallBack(const TUProgress& progress) {
 void TFormRepair::VerifyTable(QTreeWidgetItem* row) {
     WaitCursor wait;
     row->setText(1, QStringLiteral("Verifying"));
-    repaint();
+    pumpEvents();
     QString status = QStringLiteral("Unable to Verify Table!");
     try {
         ResetProgress();
@@ -337,7 +337,7 @@ void TFormRepair::VerifyTable(QTreeWidgetItem* row) {
         throw;
     }
     util_->UnRegisterCallBack();
-    repaint();
+    pumpEvents();
     row->setText(1, status);
 }
 
@@ -345,10 +345,10 @@ void TFormRepair::RebuildTable(QTreeWidgetItem* row) {
     WaitCursor wait;
     row->setText(1, QStringLiteral("Rebuilding"));
     TableList->scrollToItem(row);
-    repaint();
+    pumpEvents();
     auto finish = [this, row] {
         util_->UnRegisterCallBack();
-        repaint();
+        pumpEvents();
         if (row->text(1) == QLatin1String("Rebuilding"))
             row->setText(1, QStringLiteral("Unable to Rebuild Table!"));
     };
