@@ -95,8 +95,8 @@ TEST_F(RebuildAll, ATableThatFailsToVerifyEndsTheRunThere) {
     } catch (const maintenance::EngineError& e) {
         EXPECT_EQ(e.code(), maintenance::TUERR_NOSUCHTABLE);
     }
-    // ClimateZone, Design, DesignCosting, DesignImage, DesignMerge, then Finish.
-    EXPECT_EQ(run.log.size(), 5);
+    // ClimateZone, Design, DesignCosting, DesignImage, DesignMerge, DesignResults, then Finish.
+    EXPECT_EQ(run.log.size(), 6);
     EXPECT_FALSE(run.RebuildError);
 }
 
