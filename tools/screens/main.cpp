@@ -1,6 +1,7 @@
 // Renders the main windows of glazecalc into PNG files, for the documentation
 // and for looking at the layout at several window sizes:
 //   quorvex-screens WORKDIR OUTDIR
+#include "Maintenance.h"
 #include "ui/main/AboutForm.h"
 #include "data/DataModule.h"
 #include "ui/main/DetailsForm.h"
@@ -109,5 +110,6 @@ int main(int argc, char* argv[]) {
     standards.ShowPicture();
     save(standards, QStringLiteral("standards.png"));
     standards.hide();
+    saveMaintenanceScreens(dm.dataFolder(), out);
     return 0;
 }

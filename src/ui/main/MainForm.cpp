@@ -2,6 +2,7 @@
 // shared steps other windows call (saving and loading the design, the
 // design-screen refresh, the master/detail links).
 #include "MainForm.h"
+#include "ui/maintenance/RebuildForm.h"
 
 #include "AboutForm.h"
 #include "DetailsForm.h"
@@ -334,6 +335,17 @@ void TMainForm::showSupplierPicture(const QString& file) {
 
 void TMainForm::setGlazingInfoEnabled(bool enabled) {
     if (designScreen_) designScreen_->setGlazingInfoEnabled(enabled);
+}
+
+void TMainForm::Rebuid1Click() {
+    if (!DM.tablesOpen()) return;
+    SaveDesign(); // what was typed goes into the tables before they are rebuilt
+    ui::maintenance::TRebuildForm form(DM.dataFolder(), messages_, this);
+    form.exec();
+    // Rebuilt tables hold their rows under new positions: every cursor reads again.
+    for (const QString& table : DM.database()->tableNames())
+        DM.database()->notifyChanged(table, nullptr);
+    DesignBtnClick();
 }
 
 } // namespace ui::main

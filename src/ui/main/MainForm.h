@@ -58,6 +58,8 @@ public:
     void FormClose();
     void DesignBtnClick();
     void SaveDesign();
+    // Help, "&Rebuild": verifies and rebuilds every table of the data folder.
+    void Rebuid1Click();
     // Loads the shown design's stored cells into the grid; `force` reloads the
     // design already shown (after its cells were rewritten from outside).
     void LoadGraphic(bool force = false);
@@ -113,6 +115,7 @@ public:
     ui::compliance::TSANSForm* SANSForm = nullptr;
     QAction *SansAction, *SansCalcAction;
     QAction *NewProjectAction, *DeleteProjectAction, *ExitAction, *AboutAction, *UserManualAction;
+    QAction* RebuildAction = nullptr;
 
     TSearchForm* SearchForm;
     TDetailsForm* DetailsForm;

@@ -68,6 +68,8 @@ void TMainForm::buildMenus() {
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->menuAction()->setStatusTip(QStringLiteral("Help topics"));
     AboutAction = help->addAction(QStringLiteral("&About..."), this, [this] { AboutForm->exec(); });
+    RebuildAction = help->addAction(QStringLiteral("&Rebuild"), this, &TMainForm::Rebuid1Click);
+    RebuildAction->setStatusTip(QStringLiteral("Verify and rebuild every table of the data folder"));
     UserManualAction = help->addAction(QStringLiteral("&User Manual"), this, [this] {
         // A copy in the working folder wins over the installed manual.
         QString file = data::findUserManual(DM.WorkDir);
