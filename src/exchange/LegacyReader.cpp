@@ -30,6 +30,10 @@ LegacyTable readLegacyTable(const QString& path, const ReaderOptions& options) {
                               .arg(QDir::toNativeSeparators(program)));
     QProcess reader;
     reader.setProgram(program);
+    // The reader paints nothing; it needs no display.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    reader.setProcessEnvironment(environment);
     reader.setArguments(options.leadingArguments +
                         QStringList{QStringLiteral("legacy-dump"), QStringLiteral("--escaped"), path});
     reader.start(QIODevice::ReadOnly);
