@@ -11,6 +11,7 @@ void addRationalCommands(CommandList& list); // rational
 void addCopyCommands(CommandList& list);     // copy-project, copy-design
 void addSansCommands(CommandList& list);     // sans204, report sans204
 void addExchangeCommands(CommandList& list); // export, load
+void addLegacyCommands(CommandList& list);   // import-legacy, legacy-dump
 
 const CommandList& commands() {
     static const CommandList all = [] {
@@ -22,6 +23,7 @@ const CommandList& commands() {
         addCopyCommands(list);
         addSansCommands(list);
         addExchangeCommands(list);
+        addLegacyCommands(list);
         return list;
     }();
     return all;
