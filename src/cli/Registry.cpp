@@ -10,6 +10,7 @@ void addReportCommands(CommandList& list);   // report design|summary|rational
 void addRationalCommands(CommandList& list); // rational
 void addCopyCommands(CommandList& list);     // copy-project, copy-design
 void addSansCommands(CommandList& list);     // sans204, report sans204
+void addDrawingCommands(CommandList& list);  // drawing
 
 const CommandList& commands() {
     static const CommandList all = [] {
@@ -20,6 +21,7 @@ const CommandList& commands() {
         addRationalCommands(list);
         addCopyCommands(list);
         addSansCommands(list);
+        addDrawingCommands(list);
         return list;
     }();
     return all;
