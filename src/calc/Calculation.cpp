@@ -221,8 +221,7 @@ double CalcContext::profileIx(const QString& dieCode) {
     return profileIx_[dieCode] = ix;
 }
 
-bool CalcContext::lookupValues() {
-    store::Table& D = dm_.DesignTable;
+bool CalcContext::lookupValues(store::DataSet& D) {
     const QString profile5 = text(D, "Profile5");
     bool headFound = false, allFound = true;
     for (const ProfileLookup& l : kLookups) {
@@ -279,6 +278,22 @@ bool CalcContext::lookupValues() {
     return headFound && allFound;
 }
 
+ProfileValueTable CalcContext::memberValues(store::DataSet& design) {
+    // A query, not the linked table: the window's cursors stay where they are.
+    store::Query q;
+    q.setDatabase(dm_.database());
+    q.setSql(QStringLiteral("Select * from SystemProfileType Where System_Name=?"),
+             {text(design, "System_Name")});
+    q.open();
+    SashSystem = !q.isEmpty() && text(q, "Profile5") == QLatin1String("Sash");
+    q.close();
+    ProfileValues.resetMembers();
+    ProfileValues.U_COG = 0;
+    ProfileValues.SHGC_COG = 0;
+    lookupValues(design);
+    return ProfileValues;
+}
+
 void CalcContext::writeCostRow(long double area) {
     store::Table& D = dm_.DesignTable;
     store::Table& costing = dm_.DesignCostingTable;
@@ -322,7 +337,7 @@ void CalcContext::calculate(DesignView& view) {
     ProfileValues.resetMembers();
     ProfileValues.U_COG = 0;
     ProfileValues.SHGC_COG = 0;
-    const bool valuesComplete = lookupValues();
+    const bool valuesComplete = lookupValues(D);
     ProfileValues.setEdgeWidths(kEdgeOfGlassWidth);
     // A value that is not finite makes every sum it enters not finite; one
     // that no member of this design reads harms nothing.

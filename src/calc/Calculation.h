@@ -14,8 +14,9 @@ class TDM;
 } // namespace data
 
 namespace store {
+class DataSet;
 class StoreError;
-}
+} // namespace store
 
 namespace calc {
 
@@ -50,6 +51,9 @@ public:
     void UpdateCalcBtn(bool changed);
     void CheckDesignBtnClick(const DesignView& view);
     void DisplayIxWarning();
+    // The member values a calculation of this design record would read from
+    // SystemValues; nothing is calculated or stored. Missing rows leave zeros.
+    ProfileValueTable memberValues(store::DataSet& design);
 
     // Suppresses the validation and structural warnings.
     bool WarningsOff = true;
@@ -77,7 +81,7 @@ private:
     void calculate(DesignView& view);
     std::optional<ValueRow> systemValues(const QString& sql, const QVariantList& params);
     double profileIx(const QString& dieCode);
-    bool lookupValues();
+    bool lookupValues(store::DataSet& design);
     SashRows loadSashes(const QString& systemName);
     GlazingRow loadGlazing(const QString& glassCode);
     void writeCostRow(long double area);

@@ -12,6 +12,7 @@ void addCopyCommands(CommandList& list);     // copy-project, copy-design
 void addSansCommands(CommandList& list);     // sans204, report sans204
 void addExchangeCommands(CommandList& list); // export, load
 void addLegacyCommands(CommandList& list);   // import-legacy, legacy-dump
+void addDrawingCommands(CommandList& list);  // drawing
 
 const CommandList& commands() {
     static const CommandList all = [] {
@@ -24,6 +25,7 @@ const CommandList& commands() {
         addSansCommands(list);
         addExchangeCommands(list);
         addLegacyCommands(list);
+        addDrawingCommands(list);
         return list;
     }();
     return all;
