@@ -8,6 +8,7 @@
 #include "ui/compliance/SansWindows.h"
 #include "ui/design/DesignPage.h"
 #include "ui/main/MainForm.h"
+#include "widgets/DataSetModel.h"
 
 #include <QAction>
 #include <QApplication>
