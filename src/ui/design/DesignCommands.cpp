@@ -85,7 +85,10 @@ void TDesignPage::DelBtnClick() {
         enableAllDimensions(false);
         DM.DesignTable.next();
         DM.DesignTable.prior();
-        main_.LoadGraphic();
+        // The design now current may be the one loaded before the grid was
+        // cleared above: reload it always, or the next save would write the
+        // empty grid over its stored cells.
+        main_.LoadGraphic(true);
         main_.DesignBtnClick();
     });
 }

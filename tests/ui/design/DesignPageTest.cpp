@@ -273,3 +273,98 @@ TEST_F(Page, CellsTypedSinceTheLastSaveSurviveAModalWindowAndTyping) {
                        {ref(), no}),
               1);
 }
+
+namespace {
+
+// Every stored cell and span of a project, one line per row, in key order.
+QStringList storedCells(store::Database& db, const QString& projectRef) {
+    QStringList rows;
+    for (const char* sql :
+         {"Select Design_No, Row, Column, ModeOfCell from DesignImage Where Project_Ref=? "
+          "Order by Design_No, Row, Column",
+          "Select Design_No, Row, Column, RowSpan, ColSpan from DesignMerge Where Project_Ref=? "
+          "Order by Design_No, Row, Column"}) {
+        store::Query q(&db, QString::fromLatin1(sql));
+        q.setSql(q.sql(), {projectRef});
+        q.open();
+        for (q.first(); !q.eof(); q.next()) {
+            QStringList values;
+            for (int i = 0; i < q.fieldCount(); ++i)
+                values << q.field(i).asString();
+            rows << values.join(QLatin1Char(','));
+        }
+    }
+    return rows;
+}
+
+QStringList without(QStringList rows, int designNo) {
+    rows.removeIf([&](const QString& r) { return r.section(',', 0, 0).toInt() == designNo; });
+    return rows;
+}
+
+} // namespace
+
+// A project of `count` designs drawn through the page, each with cells of its
+// own: design n has a FIXED pane at (0, n - 1) and a 2 x 1 TOP sash on row 2.
+struct DeletePage : Page {
+    void makeProject(int count) {
+        form->AddProjectClick();
+        QTest::keyClicks(form->ProjectRefEdit, "TRIAL");
+        form->ProjectNameEdit->setFocus();
+        QApplication::processEvents();
+        ASSERT_EQ(ref(), "TRIAL");
+        for (int n = 1; n <= count; ++n) {
+            page->AddBtn->click();
+            ASSERT_EQ(designNo(), n);
+            form->Grid.SetCellMode(0, n - 1, "FIXED");
+            page->KGrid1->setSelection({2, n - 1, 2, n});
+            page->MergeImageClick();
+            form->Grid.SetCellMode(2, n - 1, "TOP");
+            form->SaveDesign();
+        }
+    }
+    // Deletes design `no` through the page and checks that every other
+    // design keeps its stored rows, and that the design now shown shows them.
+    void deleteAndCheck(int no) {
+        const QStringList before = storedCells(*dm->database(), "TRIAL");
+        ASSERT_TRUE(dm->DesignTable.findKey({"TRIAL", no}));
+        messages.answers = {DlgButton::Yes};
+        page->DelBtn->click();
+        EXPECT_EQ(rowCount(*dm->database(), "Design", "Project_Ref = 'TRIAL' AND Design_No = ?1", {no}), 0);
+        const int shown = designNo();
+        ASSERT_NE(shown, no);
+        EXPECT_EQ(form->Grid.mode(0, shown - 1), "FIXED");
+        EXPECT_EQ(form->Grid.span(2, shown - 1), (design::Span{2, 1}));
+        // Whatever saves next writes the survivor's own cells back.
+        form->SaveDesign();
+        form->FormActivate();
+        form->SaveDesign();
+        EXPECT_EQ(storedCells(*dm->database(), "TRIAL"), without(before, no));
+    }
+};
+
+TEST_F(DeletePage, DeletingTheFirstOfTwoDesignsKeepsTheOthersCells) {
+    makeProject(2);
+    deleteAndCheck(1);
+}
+
+TEST_F(DeletePage, DeletingTheSecondOfTwoDesignsKeepsTheOthersCells) {
+    makeProject(2);
+    deleteAndCheck(2);
+}
+
+TEST_F(DeletePage, DeletingAMiddleDesignKeepsEveryOtherDesignsCells) {
+    makeProject(5);
+    deleteAndCheck(3);
+    deleteAndCheck(1);
+    deleteAndCheck(5);
+}
+
+TEST_F(DeletePage, DeletingTheOnlyDesignLeavesAnEmptyDisabledPage) {
+    makeProject(1);
+    messages.answers = {DlgButton::Yes};
+    page->DelBtn->click();
+    EXPECT_EQ(rowCount(*dm->database(), "DesignImage", "Project_Ref = 'TRIAL'"), 0);
+    EXPECT_EQ(form->Grid.mode(0, 0), "NONE");
+    EXPECT_FALSE(page->SystemTypeCB->isEnabled());
+}
