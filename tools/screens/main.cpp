@@ -74,7 +74,7 @@ int main(int argc, char* argv[]) {
     sans.show();
     save(sans, QStringLiteral("sans-calculation.png"));
     sans.DesignResultsForm->show();
-    sans.DesignResultsForm->Panel->Image20Click();
+    sans.DesignResultsForm->Panel->Image20->click();
     save(*sans.DesignResultsForm, QStringLiteral("sans-results.png"));
     sans.DesignResultsForm->hide();
     sans.CloseBtnClick();

@@ -103,8 +103,14 @@ void centreOnParent(QWidget* w) {
 }
 
 void hideColumns(widgets::DBGrid* grid, std::initializer_list<int> columns) {
-    for (int c : columns)
-        grid->setColumnHidden(c, true);
+    const std::vector<int> hidden(columns);
+    auto apply = [grid, hidden] {
+        for (int c : hidden)
+            grid->setColumnHidden(c, true);
+    };
+    apply();
+    // A reset of the model must not bring the carried columns back.
+    QObject::connect(grid->model(), &QAbstractItemModel::modelReset, grid, apply);
 }
 
 } // namespace ui::compliance

@@ -76,11 +76,7 @@ TSansPage::TSansPage(data::TDM& dm, data::Messages& messages, QWidget* parent)
                                         "floor, then TAB to auto fill rest of line.");
     DBGrid2->setToolTip(hint);
     DBGrid2->setStatusTip(hint);
-    DBGrid2->horizontalHeader()->setStretchLastSection(false);
-    DBGrid2->horizontalHeader()->resizeSection(1, 90);
-    DBGrid2->horizontalHeader()->resizeSection(3, 140);
-    DBGrid2->horizontalHeader()->resizeSection(4, 120);
-    DBGrid2->setMaximumWidth(420);
+    DBGrid2->setMaximumWidth(480);
     DBGrid2->installEventFilter(this);
     watchColumns(DBGrid2, [this](int left) { DBGrid2ColExit(left); });
     auto* row = new QHBoxLayout;
