@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QTimer>
 
 int main(int argc, char* argv[]) {

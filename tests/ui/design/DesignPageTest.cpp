@@ -279,18 +279,17 @@ namespace {
 // Every stored cell and span of a project, one line per row, in key order.
 QStringList storedCells(store::Database& db, const QString& projectRef) {
     QStringList rows;
-    for (const char* sql :
-         {"Select Design_No, Row, Column, ModeOfCell from DesignImage Where Project_Ref=? "
-          "Order by Design_No, Row, Column",
-          "Select Design_No, Row, Column, RowSpan, ColSpan from DesignMerge Where Project_Ref=? "
-          "Order by Design_No, Row, Column"}) {
-        store::Query q(&db, QString::fromLatin1(sql));
+    const QList<std::pair<const char*, QStringList>> tables = {
+        {"DesignImage", {"Design_No", "Row", "Column", "ModeOfCell"}},
+        {"DesignMerge", {"Design_No", "Row", "Column", "RowSpan", "ColSpan"}}};
+    for (const auto& [table, fields] : tables) {
+        // Without an order the rows come in key order: design, row, column.
+        store::Query q(&db, QStringLiteral("Select * from %1 Where Project_Ref=?").arg(QLatin1String(table)));
         q.setSql(q.sql(), {projectRef});
         q.open();
         for (q.first(); !q.eof(); q.next()) {
             QStringList values;
-            for (int i = 0; i < q.fieldCount(); ++i)
-                values << q.field(i).asString();
+            for (const QString& f : fields) values << q.fieldByName(f).asString();
             rows << values.join(QLatin1Char(','));
         }
     }
