@@ -57,6 +57,10 @@ TAboutForm::TAboutForm(const QString& workDir, QWidget* parent) : QDialog(parent
     folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
     folder->setWordWrap(true);
     column->addWidget(folder);
+    journal_ = new QLabel;
+    journal_->setObjectName(QStringLiteral("JournalModeLabel"));
+    journal_->setVisible(false);
+    column->addWidget(journal_);
     column->addStretch();
     texts->addLayout(column, 1);
     texts->addWidget(picture(workDir, QStringLiteral("Images/AboutPicture.jpg"), 160));
@@ -79,6 +83,11 @@ TAboutForm::TAboutForm(const QString& workDir, QWidget* parent) : QDialog(parent
         reject();
     });
     resize(600, 520);
+}
+
+void TAboutForm::setJournalMode(const QString& mode) {
+    journal_->setText(QStringLiteral("Data folder written with a %1").arg(mode));
+    journal_->setVisible(!mode.isEmpty());
 }
 
 }  // namespace ui::main

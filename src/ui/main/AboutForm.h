@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QLabel;
 class QPushButton;
 
 namespace ui::main {
@@ -11,6 +12,9 @@ class TAboutForm : public QDialog {
     Q_OBJECT
 public:
     TAboutForm(const QString& workDir, QWidget* parent = nullptr);
+    // Says how the data folder is written ("write-ahead log", or "rollback
+    // journal" on a network or FUSE folder); empty when no folder is open.
+    void setJournalMode(const QString& mode);
     QPushButton* acceptButton() const { return accept_; }
     QPushButton* declineButton() const { return decline_; }
 
@@ -19,6 +23,7 @@ signals:
 
 private:
     QPushButton* accept_;
+    QLabel* journal_ = nullptr;
     QPushButton* decline_;
 };
 

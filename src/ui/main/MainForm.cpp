@@ -89,6 +89,7 @@ TMainForm::TMainForm(data::TDM& dm, data::Messages& messages, QWidget* parent)
     SearchForm = new TSearchForm(DM.ProjectQuery, this);
     DetailsForm = new TDetailsForm(DM.ProjectTable, this);
     AboutForm = new TAboutForm(DM.WorkDir, this);
+    AboutForm->setJournalMode(DM.journalModeText());
     ProjectRefForm = new ui::exchange::TProjectRefForm(DM, this);
     connect(AboutForm, &TAboutForm::declined, this, [this] {
         closed_ = true;

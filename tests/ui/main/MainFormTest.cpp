@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <QDir>
+#include <QLabel>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -249,4 +250,16 @@ TEST_F(Window, TheComplianceMenuOpensTheRationalDesignPage) {
     EXPECT_EQ(form->PageControl1->currentIndex(), 4);
     EXPECT_EQ(form->PageControl1->tabText(4), "SANS 10400XA (Rational Design)");
     EXPECT_TRUE(form->RationalPage->isVisible());
+}
+
+// The About window names the working folder and how the data folder is written
+// (the write-ahead log on a local disk).
+TEST_F(Window, AboutNamesTheWorkingFolderAndTheJournalMode) {
+    start();
+    auto* folder = form->AboutForm->findChild<QLabel*>("WorkFolderLabel");
+    auto* journal = form->AboutForm->findChild<QLabel*>("JournalModeLabel");
+    ASSERT_TRUE(folder && journal);
+    EXPECT_TRUE(folder->text().contains(QDir::toNativeSeparators(dm->WorkDir))) << folder->text().toStdString();
+    EXPECT_EQ(journal->text(), "Data folder written with a write-ahead log");
+    EXPECT_FALSE(journal->isHidden());
 }
