@@ -54,6 +54,7 @@ TDesignPage::TDesignPage(data::TDM& dm, ui::main::TMainForm& main, data::Message
     };
     DesignRefForm = new ui::exchange::TDesignRefForm(this);
     StandardsForm = new ui::exchange::TStandardsForm(DM, this);
+    StandardsForm->applied = [this] { main_.LoadGraphic(true); };
     fillLists();
     enableAllDimensions(false);
     main.setDesignScreen(this);

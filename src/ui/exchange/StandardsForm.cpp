@@ -163,7 +163,7 @@ void TStandardsForm::IndexImageClick() {
 void TStandardsForm::OKBtnClick() {
     if (!StandardsQuery.active() || StandardsQuery.isEmpty()) return;
     try {
-        ::exchange::ApplyStandardDesign(DM, StandardsQuery);
+        if (::exchange::ApplyStandardDesign(DM, StandardsQuery) && applied) applied();
     } catch (const store::StoreError& e) {
         DM.messages().showError(e.message());
         reject();

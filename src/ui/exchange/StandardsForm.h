@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "store/Query.h"
 
 #include <QDialog>
@@ -59,6 +61,11 @@ public:
     void CancelBtnClick();
 
     store::Query StandardsQuery;
+    // Run right after a standard design has been applied, while this window is
+    // still open: the page loads the new cells into its grid before closing
+    // the window hands the focus back, whose save would otherwise write the
+    // old grid over them.
+    std::function<void()> applied;
     widgets::DBGrid* DBGrid1;
     ProportionalPicture* Image;
     QToolButton *FirstBtn, *PriorBtn, *NextBtn, *LastBtn;

@@ -128,6 +128,7 @@ TEST_F(Commands, AStandardDesignChosenInTheIndexIsAppliedToTheDesignShown) {
 
     // The index opens first; its third slot is the third design, C38-03; then OK.
     bool indexSeen = false, done = false;
+    int waited = 0;
     QTimer driver;
     QObject::connect(&driver, &QTimer::timeout, [&] {
         QWidget* modal = QApplication::activeModalWidget();
@@ -135,8 +136,15 @@ TEST_F(Commands, AStandardDesignChosenInTheIndexIsAppliedToTheDesignShown) {
             indexSeen = true;
             QTest::mouseClick(page->StandardsForm->ImageForm->Image[2], Qt::LeftButton);
         } else if (modal == page->StandardsForm && indexSeen && !done) {
-            done = true;
-            page->StandardsForm->OKBtn->click();
+            // OK only once the list stands on the design the index chose; a
+            // list that never gets there is cancelled and the test fails.
+            store::DataSet& list = page->StandardsForm->StandardsQuery;
+            if (list.active() && list.fieldByName("Design_Ref").asString() == "C38-03") {
+                done = true;
+                page->StandardsForm->OKBtn->click();
+            } else if (++waited > 500) {
+                page->StandardsForm->CancelBtn->click();
+            }
         }
     });
     driver.start(10);
