@@ -11,6 +11,7 @@
 #include "data/Paths.h"
 #include "design/DesignRecords.h"
 #include "store/StoreError.h"
+#include "ui/exchange/ProjectFolderCommands.h"
 #include "ui/compliance/RationalPage.h"
 #include "ui/exchange/RefForms.h"
 #include "ui/reports/Preview.h"
@@ -91,6 +92,15 @@ TMainForm::TMainForm(data::TDM& dm, data::Messages& messages, QWidget* parent)
     AboutForm = new TAboutForm(DM.WorkDir, this);
     AboutForm->setJournalMode(DM.journalModeText());
     ProjectRefForm = new ui::exchange::TProjectRefForm(DM, this);
+    ProjectFolders = new ui::exchange::TProjectFolderCommands(DM, messages_, this);
+    ProjectFolders->chooseProject = [this]() -> QString {
+        if (SearchForm->exec() != QDialog::Accepted) return {};
+        QString ref;
+        if (DM.ProjectQuery.active() && !DM.ProjectQuery.isEmpty())
+            ref = DM.ProjectQuery.fieldByName(QStringLiteral("Project_Ref")).asString();
+        DM.ProjectQuery.close();
+        return ref;
+    };
     connect(AboutForm, &TAboutForm::declined, this, [this] {
         closed_ = true;
         if (onDecline)

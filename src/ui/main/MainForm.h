@@ -25,6 +25,9 @@ class TSansPage;
 namespace ui::exchange {
 class TProjectRefForm;
 }
+namespace ui::exchange {
+class TProjectFolderCommands;
+}
 namespace widgets {
 class DBComboBox;
 class DBEdit;
@@ -78,6 +81,9 @@ public:
     void DetailsClick();
     void CopyProjectImageClick();
     void ClearImageClick();
+    // Project folders: export a project, load a folder.
+    void SaveProject1Click();
+    void LoadProject1Click();
 
     // MainWindowHooks
     bool mainWindowVisible() const override { return isVisible(); }
@@ -116,10 +122,12 @@ public:
     QAction *SansAction, *SansCalcAction;
     QAction *NewProjectAction, *DeleteProjectAction, *ExitAction, *AboutAction, *UserManualAction;
     QAction* RebuildAction = nullptr;
+    QAction *SaveProjectAction, *LoadProjectAction;
 
     TSearchForm* SearchForm;
     TDetailsForm* DetailsForm;
     TAboutForm* AboutForm;
+    ui::exchange::TProjectFolderCommands* ProjectFolders;
 
     // Called instead of ending the process when the disclaimer is declined (tests).
     std::function<void()> onDecline;

@@ -48,6 +48,10 @@ void TMainForm::buildMenus() {
     CopyProjectAction =
         project->addAction(QStringLiteral("&Copy Project"), this, &TMainForm::CopyProjectImageClick);
     CopyProjectAction->setStatusTip(QStringLiteral("Copy Current Project"));
+    SaveProjectAction =
+        project->addAction(QStringLiteral("&Save Project"), this, &TMainForm::SaveProject1Click);
+    LoadProjectAction =
+        project->addAction(QStringLiteral("&Load Project"), this, &TMainForm::LoadProject1Click);
     project->addSeparator();
     ExitAction = project->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
     ExitAction->setStatusTip(QStringLiteral("Exit application"));

@@ -1,0 +1,26 @@
+// "&Save Project" and "&Load Project" of the Project menu.
+#include "MainForm.h"
+#include "ui/exchange/ProjectFolderCommands.h"
+
+namespace ui::main {
+
+void TMainForm::SaveProject1Click() {
+    if (!DM.tablesOpen()) return;
+    // What the user typed into the shown design goes out with the project.
+    guarded([this] { SaveDesign(); });
+    ProjectFolders->SaveProjects();
+}
+
+void TMainForm::LoadProject1Click() {
+    if (!DM.tablesOpen()) return;
+    guarded([this] {
+        SaveDesign();
+        // The folder may have rewritten the shown design's cells.
+        if (ProjectFolders->LoadProjects()) {
+            LoadGraphic(true);
+            DesignBtnClick();
+        }
+    });
+}
+
+}  // namespace ui::main
