@@ -10,6 +10,7 @@
 //   one 50-cell design's formulas, and stepping to the next design.
 //
 // Each figure is the median of several runs.
+#include "BenchProject.h"
 #include "SilentMessages.h"
 #include "calc/Calculation.h"
 #include "calc/Structural.h"
@@ -49,40 +50,7 @@ double medianMicros(int runs, int reps, const std::function<void()>& body) {
 struct Folder {
     explicit Folder(int designs) {
         dm = std::make_unique<data::TDM>(messages, dir.path());
-        store::Database& db = *dm->database();
-        store::Transaction tx(db);
-        store::Table project(&db, "Project"), design(&db, "Design");
-        project.open();
-        design.open();
-        project.append();
-        project.fieldByName("Project_Ref").setAsString("BENCH");
-        project.post();
-        store::Query sample(&db, "Select * from Design Where Project_Ref=? Order by Design_No");
-        sample.setSql(sample.sql(), {"SAMPLE-HOUSE"});
-        sample.open();
-        std::vector<std::vector<QVariant>> rows;
-        std::vector<design::GridModel> grids;
-        for (; !sample.eof(); sample.next()) {
-            std::vector<QVariant> values;
-            for (int i = 0; i < sample.fieldCount(); ++i)
-                values.push_back(sample.field(i).value());
-            rows.push_back(values);
-            design::GridModel g;
-            design::LoadGraphic(dm->DesignImageTable, dm->DesignMergeTable, "SAMPLE-HOUSE",
-                                sample.fieldByName("Design_No").asInteger(), g);
-            grids.push_back(g);
-        }
-        for (int n = 1; n <= designs; ++n) {
-            const size_t k = size_t(n - 1) % rows.size();
-            design.append();
-            for (int i = 0; i < design.fieldCount(); ++i)
-                design.field(i).setValue(rows[k][size_t(i)]);
-            design.fieldByName("Project_Ref").setAsString("BENCH");
-            design.fieldByName("Design_No").setAsInteger(n);
-            design.post();
-            design::saveCells(dm->DesignImageTable, dm->DesignMergeTable, "BENCH", n, grids[k]);
-        }
-        tx.commit();
+        addBenchProject(*dm->database(), "BENCH", designs);
         auto link = [](store::Table& detail, store::Table& master, const QStringList& fields) {
             detail.close();
             detail.setMasterFields(fields);
