@@ -23,6 +23,7 @@ class TSANSForm;
 class TSansPage;
 }
 namespace ui::exchange {
+class TImportForm;
 class TProjectRefForm;
 }
 namespace ui::exchange {
@@ -80,6 +81,8 @@ public:
     void FindProject2Click();
     void DetailsClick();
     void CopyProjectImageClick();
+    // Project → Import from earlier version…
+    void ImportClick();
     void ClearImageClick();
     // Project folders: export a project, load a folder.
     void SaveProject1Click();
@@ -109,6 +112,8 @@ public:
     QToolButton* CopyProjectBtn;
     QAction* CopyProjectAction;
     ui::exchange::TProjectRefForm* ProjectRefForm;
+    QAction* ImportAction;
+    ui::exchange::TImportForm* ImportForm = nullptr;
     QTabWidget* PageControl1;
     QWidget *TabSheet1, *TabSheet2, *TabSheet3, *TabSheet4, *TabSheet6;
     widgets::DBGrid* SummaryGrid;

@@ -52,6 +52,9 @@ void TMainForm::buildMenus() {
         project->addAction(QStringLiteral("&Save Project"), this, &TMainForm::SaveProject1Click);
     LoadProjectAction =
         project->addAction(QStringLiteral("&Load Project"), this, &TMainForm::LoadProject1Click);
+    ImportAction = project->addAction(QStringLiteral("&Import from earlier version\u2026"), this,
+                                      &TMainForm::ImportClick);
+    ImportAction->setStatusTip(QStringLiteral("Import a project from the earlier version's data folder"));
     project->addSeparator();
     ExitAction = project->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
     ExitAction->setStatusTip(QStringLiteral("Exit application"));
