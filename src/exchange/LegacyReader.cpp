@@ -47,7 +47,11 @@ LegacyTable readLegacyTable(const QString& path, const ReaderOptions& options) {
                               .arg(options.timeoutMs / 1000.0));
     }
     const QByteArray out = reader.readAllStandardOutput();
-    const QString err = QString::fromUtf8(reader.readAllStandardError()).trimmed();
+    // The reader's own message is its last line; Qt may put notes of its own
+    // (a missing runtime folder, fonts) before it, which mean nothing to the user.
+    const QStringList errLines =
+        QString::fromUtf8(reader.readAllStandardError()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QString err = errLines.isEmpty() ? QString() : errLines.last().trimmed();
     if (reader.exitStatus() == QProcess::CrashExit)
         throw LegacyError(QStringLiteral("%1 cannot be read: the table reader stopped on it (the file may be damaged).")
                               .arg(name));

@@ -93,7 +93,7 @@ TImportForm::TImportForm(data::TDM& dm, data::Messages& messages, QWidget* paren
     refRow->addWidget(ImportBtn);
     refRow->addWidget(CancelBtn);
     layout->addLayout(refRow);
-    resize(820, 440);
+    resize(860, 440);
 
     connect(ProjectGrid, &QTableWidget::cellClicked, this, [this](int row, int) { ProjectGridClick(row); });
     connect(NewRefEdit, &QLineEdit::textEdited, this, [this] { refTouched_ = true; });

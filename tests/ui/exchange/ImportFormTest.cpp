@@ -8,6 +8,7 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -127,7 +128,8 @@ TEST_F(ImportWindow, DamagedEarlierTableIsNamedAndTheWorkStays) {
     auto f = form();
     EXPECT_FALSE(f->FormActivate());
     ASSERT_EQ(messages.errors.size(), 1);
-    EXPECT_TRUE(messages.errors.first().startsWith(QDir::toNativeSeparators(design)));
+    EXPECT_TRUE(messages.errors.first().startsWith(QDir::toNativeSeparators(design)))
+        << messages.errors.first().toStdString();
     EXPECT_EQ(rowCount(*dm->database(), "Project"), before);
     EXPECT_EQ(dm->ProjectTable.fieldByName("Project_Ref").asString(), "SAMPLE-HOUSE");
 }
