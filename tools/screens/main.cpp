@@ -54,6 +54,10 @@ int main(int argc, char* argv[]) {
     }
     dm.DesignTable.first();
     form.DesignBtnClick();
+    // The DESIGN page with the first design drawn to scale.
+    page.ElevationViewBtn->click();
+    save(form, QStringLiteral("design-elevation-1280x800.png"));
+    page.GridViewBtn->click();
     form.resize(1920, 1080);
     save(form, QStringLiteral("main-1920x1080.png"));
     form.RationalAction->trigger();

@@ -3,6 +3,8 @@
 // the results.
 #include "DesignGrid.h"
 #include "DesignPage.h"
+#include "ElevationView.h"
+#include "reports/ElevationData.h"
 #include "data/DataModule.h"
 #include "store/Query.h"
 #include "store/StoreError.h"
@@ -10,12 +12,15 @@
 #include "ui/main/MainForm.h"
 #include "widgets/DataControls.h"
 
+#include <QButtonGroup>
 #include <QDoubleValidator>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
+#include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -53,6 +58,7 @@ QWidget* TDesignPage::buildConfiguration() {
         e->setToolTip(QStringLiteral("%1 in mm: a number of 0 or more").arg(field));
         e->setStatusTip(e->toolTip());
         e->installEventFilter(this);
+        connect(e, &QLineEdit::textEdited, this, &TDesignPage::refreshElevation);
         return e;
     };
     auto* widths = new QHBoxLayout;
@@ -71,7 +77,15 @@ QWidget* TDesignPage::buildConfiguration() {
     }
     grid->addLayout(widths, 0, 1);
     grid->addLayout(heights, 1, 0);
-    grid->addWidget(KGrid1, 1, 1);
+    Elevation = new ElevationView([this] { return elevationSource(); });
+    gridOrElevation_ = new QStackedWidget;
+    gridOrElevation_->addWidget(KGrid1);
+    gridOrElevation_->addWidget(Elevation);
+    grid->addWidget(gridOrElevation_, 1, 1);
+    // Dimensions, system, profiles and glazing live in the design record.
+    connect(&DM.DesignTable, &store::DataSet::fieldChanged, this, [this](int) { refreshElevation(); });
+    connect(&DM.DesignTable, &store::DataSet::scrolled, this, &TDesignPage::refreshElevation);
+    connect(&DM.DesignTable, &store::DataSet::dataChanged, this, &TDesignPage::refreshElevation);
     grid->setRowStretch(1, 1);
     grid->setColumnStretch(1, 1);
 
@@ -81,6 +95,24 @@ QWidget* TDesignPage::buildConfiguration() {
     ContinuousCB->setDataField(&DM.DesignTable, QStringLiteral("Continuous"));
     ContinuousCB->setMinimumWidth(120);
     below->addWidget(ContinuousCB);
+    below->addSpacing(16);
+    GridViewBtn = new QToolButton;
+    GridViewBtn->setText(QStringLiteral("Grid"));
+    GridViewBtn->setToolTip(QStringLiteral("Show the design grid"));
+    ElevationViewBtn = new QToolButton;
+    ElevationViewBtn->setText(QStringLiteral("Elevation"));
+    ElevationViewBtn->setToolTip(QStringLiteral("Show the design drawn to scale with its dimensions"));
+    auto* views = new QButtonGroup(group);
+    for (QToolButton* b : {GridViewBtn, ElevationViewBtn}) {
+        b->setCheckable(true);
+        b->setStatusTip(b->toolTip());
+        views->addButton(b);
+        below->addWidget(b);
+    }
+    GridViewBtn->setChecked(true);
+    connect(ElevationViewBtn, &QToolButton::toggled, this, [this](bool on) {
+        gridOrElevation_->setCurrentWidget(on ? static_cast<QWidget*>(Elevation) : KGrid1);
+    });
     below->addStretch();
     ClearImage = ui::main::commandButton(IconKind::Delete, QStringLiteral("Clear Design"));
     MergeImage = ui::main::commandButton(IconKind::Copy, QStringLiteral("Merge Cells"));
@@ -143,7 +175,7 @@ void TDesignPage::UpdatePopup() {
             connect(a, &QAction::triggered, this, [this, stored] {
                 const ::design::Selection s = KGrid1->selection();
                 main_.Grid.SetCellMode(s.Row1, s.Col1, stored);
-                KGrid1->update();
+                gridChanged();
             });
         }
     }
@@ -153,7 +185,7 @@ void TDesignPage::UpdatePopup() {
 
 void TDesignPage::MergeImageClick() {
     ::design::MergeImageClick(main_.Grid, KGrid1->selection(), messages_);
-    KGrid1->update();
+    gridChanged();
 }
 
 void TDesignPage::EnableDimensions() {
@@ -180,6 +212,33 @@ void TDesignPage::enableAllDimensions(bool enabled) {
         box->setEnabled(enabled);
     for (auto* box : DimV)
         box->setEnabled(enabled);
+}
+
+void TDesignPage::refreshElevation() {
+    if (Elevation && Elevation->isVisible()) Elevation->update();
+}
+
+::reports::ElevationSource TDesignPage::elevationSource() {
+    ::reports::ElevationSource s;
+    if (!DM.tablesOpen() || !DM.DesignTable.active() || DM.DesignTable.isEmpty()) return s;
+    try {
+        s = ::reports::designElevation(DM, DM.DesignTable, main_.Grid);
+    } catch (const store::StoreError&) {
+        // A failed lookup draws the nominal member widths; the drawing only shows.
+        s.grid = main_.Grid;
+        s.dims = ::design::Dimensions::fromRecord(DM.DesignTable);
+    }
+    // The box being typed in counts before it writes its value.
+    auto typed = [](widgets::DBEdit* box, double& value) {
+        bool ok = false;
+        const double v = QLocale::c().toDouble(box->text(), &ok);
+        if (box->hasFocus() && ok) value = v;
+    };
+    for (size_t i = 0; i < DimH.size(); ++i)
+        typed(DimH[i], s.dims.H[i]);
+    for (size_t j = 0; j < DimV.size(); ++j)
+        typed(DimV[j], s.dims.V[j]);
+    return s;
 }
 
 } // namespace ui::design

@@ -90,6 +90,7 @@ calc::DesignView TDesignPage::view() {
 
 void TDesignPage::gridChanged() {
     KGrid1->update();
+    refreshElevation();
 }
 
 void TDesignPage::calculate() {

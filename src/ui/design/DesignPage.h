@@ -3,6 +3,8 @@
 #include "calc/Calculation.h"
 #include "ui/main/DesignScreen.h"
 
+#include "reports/Elevation.h"
+
 #include <QWidget>
 #include <array>
 
@@ -12,6 +14,7 @@ class QLineEdit;
 class QMenu;
 class QToolButton;
 class QComboBox;
+class QStackedWidget;
 class QUrl;
 
 namespace data {
@@ -34,6 +37,7 @@ class DBLookupComboBox;
 namespace ui::design {
 
 class DesignGrid;
+class ElevationView;
 
 // The DESIGN page: the specification, glazing and profile choices, the frame
 // dimensions, the design grid and the design commands. Its code is kept by
@@ -105,6 +109,12 @@ public:
     QToolButton *PrevBtn, *NextBtn, *AddBtn, *DelBtn, *DesignSrchBtn, *CalcBtn, *ForceSaveBtn,
         *UpdateAllBtn;
     QToolButton *ClearImage, *MergeImage;
+    // The switch between the grid and the elevation drawn to scale.
+    QToolButton *GridViewBtn, *ElevationViewBtn;
+    ElevationView* Elevation;
+    // What the elevation shows: the design as it stands, with the dimension
+    // being typed.
+    ::reports::ElevationSource elevationSource();
     QToolButton *CopyDesignBtn, *PrintReportBtn, *StandardsBtn, *SystemInfoBtn;
     QPushButton* CopyBtn;
     ui::exchange::TDesignRefForm* DesignRefForm;
@@ -144,6 +154,8 @@ private:
     data::Messages& messages_;
     QString systemTypeAtEntry_;
     bool updating_ = false;
+    QStackedWidget* gridOrElevation_ = nullptr;
+    void refreshElevation();
 };
 
 } // namespace ui::design

@@ -3,6 +3,8 @@
 #include "ui/main/MainForm.h"
 #include "ui/design/DesignGrid.h"
 #include "ui/design/DesignPage.h"
+#include "ui/design/ElevationView.h"
+#include "reports/Elevation.h"
 #include "widgets/DataControls.h"
 #include "store/Query.h"
 
@@ -366,4 +368,57 @@ TEST_F(DeletePage, DeletingTheOnlyDesignLeavesAnEmptyDisabledPage) {
     EXPECT_EQ(rowCount(*dm->database(), "DesignImage", "Project_Ref = 'TRIAL'"), 0);
     EXPECT_EQ(form->Grid.mode(0, 0), "NONE");
     EXPECT_FALSE(page->SystemTypeCB->isEnabled());
+}
+
+namespace {
+
+// Counts the paint events a widget receives.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+}  // namespace
+
+TEST_F(Page, TheElevationReplacesTheGridAndFollowsEveryChangeAtOnce) {
+    page->ElevationViewBtn->click();
+    QApplication::processEvents();
+    ASSERT_TRUE(page->Elevation->isVisible());
+    EXPECT_FALSE(page->KGrid1->isVisible());
+    PaintCounter counter;
+    page->Elevation->installEventFilter(&counter);
+
+    // A width counts while it is typed, before the box writes it.
+    const double stored = dm->DesignTable.fieldByName("DimH1").asFloat();
+    widgets::DBEdit* box = page->DimH[0];
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, "750");
+    QApplication::processEvents();
+    EXPECT_GT(counter.paints, 0);
+    EXPECT_EQ(page->elevationSource().dims.H[0], 750);
+    EXPECT_EQ(dm->DesignTable.fieldByName("DimH1").asFloat(), stored);
+
+    // Another design is drawn at once.
+    counter.paints = 0;
+    const QString before = page->elevationSource().designRef;
+    page->NextBtn->click();
+    QApplication::processEvents();
+    EXPECT_GT(counter.paints, 0);
+    EXPECT_NE(page->elevationSource().designRef, before);
+    EXPECT_TRUE(page->elevationSource().grid == form->Grid);
+
+    // A cleared design draws nothing but its note; the grid comes back on its switch.
+    counter.paints = 0;
+    page->ClearImage->click();
+    QApplication::processEvents();
+    EXPECT_GT(counter.paints, 0);
+    EXPECT_TRUE(reports::elevationGeometry(page->elevationSource()).empty);
+    page->GridViewBtn->click();
+    QApplication::processEvents();
+    EXPECT_TRUE(page->KGrid1->isVisible());
+    EXPECT_FALSE(page->Elevation->isVisible());
 }
