@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 
 namespace data {
 
@@ -82,5 +83,20 @@ QString findUserManual(const QString& workDir) {
         if (QFileInfo(candidate).isFile()) return candidate;
     return {};
 }
+
+namespace {
+QString& settingsOverride() {
+    static QString file;
+    return file;
+}
+}  // namespace
+
+QString userSettingsFile() {
+    if (!settingsOverride().isEmpty()) return settingsOverride();
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quorvex"), QStringLiteral("glazecalc"))
+        .fileName();
+}
+
+void setUserSettingsFile(const QString& file) { settingsOverride() = file; }
 
 }  // namespace data

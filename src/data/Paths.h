@@ -28,4 +28,10 @@ QStringList userManualCandidates(const QString& workDir);
 // The first candidate that exists; empty when there is none.
 QString findUserManual(const QString& workDir);
 
+// The ini file the windows remember the user's choices in (folders last used,
+// the preview's optional pages). Tests point it elsewhere with
+// setUserSettingsFile.
+QString userSettingsFile();
+void setUserSettingsFile(const QString& file);
+
 }  // namespace data

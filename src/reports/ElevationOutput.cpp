@@ -4,6 +4,7 @@
 #include "Output.h"
 
 #include <QBuffer>
+#include <memory>
 #include <QFileInfo>
 #include <QImage>
 #include <QPageLayout>
@@ -88,6 +89,12 @@ void paintElevationSheet(QPainter& p, const ElevationSource& source, double unit
                           (paper.width() - 2 * SheetMargin) * unit,
                           (paper.height() - 2 * SheetMargin) * unit),
                    style);
+}
+
+void appendElevationPage(Document& doc, const ElevationSource& source) {
+    const QSizeF paper = doc.page.size;
+    doc.drawnPages.push_back(
+        [source, paper](QPainter& p, double unit) { paintElevationSheet(p, source, unit, paper); });
 }
 
 QByteArray elevationSvg(const ElevationSource& source) {
@@ -252,6 +259,19 @@ void paintProjectSheetPage(QPainter& p, const std::vector<ElevationSource>& desi
         paintElevation(p, s, area, style);
         p.restore();
     }
+}
+
+Document projectSheetDocument(const std::vector<ElevationSource>& designs, const ProjectSheet& sheet) {
+    Document doc;
+    doc.title = QStringLiteral("Elevations %1").arg(sheet.projectRef);
+    auto shared = std::make_shared<const std::pair<std::vector<ElevationSource>, SheetLayout>>(
+        designs, layoutProjectSheet(designs, sheet));
+    doc.page.size = shared->second.paper;
+    for (size_t i = 0; i < shared->second.pages.size(); ++i)
+        doc.drawnPages.push_back([shared, sheet, i](QPainter& p, double unit) {
+            paintProjectSheetPage(p, shared->first, sheet, shared->second, i, unit);
+        });
+    return doc;
 }
 
 bool saveProjectSheet(const std::vector<ElevationSource>& designs, const ProjectSheet& sheet,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Elevation.h"
+#include "Engine.h"
 
 #include <QByteArray>
 #include <QSizeF>
@@ -24,6 +25,10 @@ int sheetRatio(const ElevationSource& source, const QSizeF& paper = a4Landscape(
 // per paper millimetre.
 void paintElevationSheet(QPainter& painter, const ElevationSource& source, double unit,
                          const QSizeF& paper = a4Landscape());
+
+// Adds the elevation sheet of one design as a drawn page after `doc`'s
+// pages, on the report's own paper.
+void appendElevationPage(Document& doc, const ElevationSource& source);
 
 // The sheet as SVG (A4 landscape at 96 dots to the inch).
 QByteArray elevationSvg(const ElevationSource& source);
@@ -58,6 +63,9 @@ SheetLayout layoutProjectSheet(const std::vector<ElevationSource>& designs,
 void paintProjectSheetPage(QPainter& painter, const std::vector<ElevationSource>& designs,
                            const ProjectSheet& sheet, const SheetLayout& layout, size_t page,
                            double unit);
+// The project sheet as a report of drawn pages, for the preview.
+Document projectSheetDocument(const std::vector<ElevationSource>& designs, const ProjectSheet& sheet);
+
 // Writes the project sheet as PDF; false with the reason in `error`.
 bool saveProjectSheet(const std::vector<ElevationSource>& designs, const ProjectSheet& sheet,
                       const QString& file, QString* error);

@@ -103,6 +103,10 @@ struct Document {
     PageSetup page;
     QString title;
     std::vector<std::vector<PlacedItem>> pages;
+    // Pages drawn after the band pages on the same paper (a drawing, say):
+    // each is given a painter on a fresh page and the device units per mm.
+    // The text exports leave them out.
+    std::vector<std::function<void(QPainter&, double unit)>> drawnPages;
     // The texts of the bands in print order, each band's texts left to right.
     std::vector<QStringList> bandRows() const;
 };

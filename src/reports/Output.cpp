@@ -18,6 +18,10 @@ namespace {
 
 QPageLayout pageLayout(const PageSetup& page) {
     // The report places everything itself from the paper's edge.
+    // A sheet wider than high is the paper turned, so printers feed it as such.
+    if (page.size.width() > page.size.height())
+        return QPageLayout(QPageSize(page.size.transposed(), QPageSize::Millimeter), QPageLayout::Landscape,
+                           QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
     return QPageLayout(QPageSize(page.size, QPageSize::Millimeter), QPageLayout::Portrait,
                        QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 }
@@ -39,6 +43,13 @@ void paintDocument(QPagedPaintDevice& device, const Document& doc) {
     for (int i = 0; i < int(doc.pages.size()); ++i) {
         if (i > 0) device.newPage();
         paintPage(painter, device, doc, i);
+    }
+    const double unit = device.width() / doc.page.size.width();
+    for (size_t i = 0; i < doc.drawnPages.size(); ++i) {
+        if (i > 0 || !doc.pages.empty()) device.newPage();
+        painter.save();
+        doc.drawnPages[i](painter, unit);
+        painter.restore();
     }
 }
 

@@ -100,6 +100,45 @@ TEST_F(ElevationData, TheProjectsDesignsComeInOrderWithoutMovingTheWindowsCursor
               layoutProjectSheet(all, {}).pages.size());
 }
 
+// The design report with its elevation page, and the project sheet as a
+// report of drawn pages: the drawings follow the band pages on the same paper.
+TEST_F(ElevationData, DrawnPagesFollowTheReportOnItsPaper) {
+    ASSERT_TRUE(dm->DesignTable.findKey({"SAMPLE-HOUSE", 3}));
+    Document report;
+    report.title = "T";
+    report.pages.resize(1);
+    Document withPage = report;
+    const ElevationSource w02 = storedElevation(*dm, dm->DesignTable);
+    appendElevationPage(withPage, w02);
+    const QStringList plain = pdfText(report).split(QChar('\f'), Qt::SkipEmptyParts);
+    const QStringList both = pdfText(withPage).split(QChar('\f'), Qt::SkipEmptyParts);
+    EXPECT_TRUE(plain.join("").trimmed().isEmpty());
+    ASSERT_EQ(both.size(), 1); // the empty band page gives no text, the drawing does
+    EXPECT_TRUE(both[0].contains("W02"));
+    const ElevationGeometry g = elevationGeometry(w02);
+    ASSERT_FALSE(g.empty);
+    // The overall width is written on the drawing.
+    EXPECT_TRUE(both[0].contains(QString::number(g.width))) << both[0].toStdString();
+
+    const std::vector<ElevationSource> all = projectElevations(*dm, "SAMPLE-HOUSE");
+    ProjectSheet sheet;
+    sheet.projectRef = "SAMPLE-HOUSE";
+    const Document doc = projectSheetDocument(all, sheet);
+    const SheetLayout layout = layoutProjectSheet(all, sheet);
+    EXPECT_TRUE(doc.pages.empty());
+    EXPECT_EQ(doc.drawnPages.size(), layout.pages.size());
+    EXPECT_EQ(doc.page.size, QSizeF(297, 210));
+    const QString text = pdfText(doc);
+    EXPECT_EQ(text.count(QChar('\f')), int(layout.pages.size()));
+    for (const QString& ref : kSampleRefs)
+        EXPECT_TRUE(text.contains(ref)) << ref.toStdString();
+    // The PNG of the first page is landscape.
+    const QStringList pngs = pdfPages(doc, QDir(work.path()).filePath("sheet"));
+    ASSERT_FALSE(pngs.isEmpty());
+    const QImage first(QDir(work.path()).filePath(pngs.first()));
+    EXPECT_GT(first.width(), first.height());
+}
+
 struct DrawingCli : ::testing::Test {
     void SetUp() override { ASSERT_EQ(run({"init"}).rc, 0); }
     testing_support::CliRun run(QStringList args) {

@@ -2,6 +2,7 @@
 
 #include "data/DataModule.h"
 #include "data/Messages.h"
+#include "data/Paths.h"
 #include "store/StoreError.h"
 
 #include <QApplication>
@@ -47,9 +48,7 @@ struct BusyCursor {
 TImportForm::TImportForm(data::TDM& dm, data::Messages& messages, QWidget* parent)
     : QDialog(parent), DM(dm), messages_(messages) {
     setWindowTitle(QStringLiteral("Import Project from Quorvex 3"));
-    settingsFile = QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quorvex"),
-                             QStringLiteral("glazecalc"))
-                       .fileName();
+    settingsFile = data::userSettingsFile();
     auto* layout = new QVBoxLayout(this);
 
     auto* folderRow = new QHBoxLayout;

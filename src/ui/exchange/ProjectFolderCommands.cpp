@@ -2,6 +2,7 @@
 
 #include "data/DataModule.h"
 #include "data/Messages.h"
+#include "data/Paths.h"
 #include "exchange/ProjectFolder.h"
 
 #include <QDir>
@@ -64,9 +65,7 @@ private:
 TProjectFolderCommands::TProjectFolderCommands(data::TDM& dm, data::Messages& messages,
                                                QWidget* window)
     : QObject(window), dm_(dm), messages_(messages), window_(window) {
-    settingsFile = QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quorvex"),
-                             QStringLiteral("glazecalc"))
-                       .fileName();
+    settingsFile = data::userSettingsFile();
     chooseSaveFile = [this](const QString& title, const QString& folder) {
         return QFileDialog::getSaveFileName(window_, title, QDir(folder).filePath(kProposedName),
                                             kFilter);

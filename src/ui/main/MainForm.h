@@ -119,6 +119,7 @@ public:
     widgets::DBGrid* SummaryGrid;
     QCheckBox* HideWarningsCB;
     QToolButton* PrintSummaryBtn;
+    QToolButton* ElevationSheetBtn;
     ui::compliance::TRationalPage* RationalPage;
     QAction* RationalAction;
     ui::compliance::TSansPage* SansPage;

@@ -94,6 +94,21 @@ QWidget* TMainForm::buildSummaryPage() {
             ui::reports::previewSummaryReport(DM, messages_, this);
         });
     });
+    ElevationSheetBtn = commandButton(IconKind::Print, QStringLiteral("Print Elevation Sheet"));
+    ElevationSheetBtn->setToolTip(
+        QStringLiteral("Every design of the project drawn to one scale, with references and quantities"));
+    ElevationSheetBtn->setStatusTip(ElevationSheetBtn->toolTip());
+    // Told apart from the summary's print button by its word.
+    ElevationSheetBtn->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    ElevationSheetBtn->setText(QStringLiteral("Elevations"));
+    top->addWidget(ElevationSheetBtn);
+    connect(ElevationSheetBtn, &QToolButton::clicked, this, [this] {
+        guarded([this] {
+            // The design on screen is saved first, so the sheet draws it as shown.
+            SaveDesign();
+            ui::reports::previewProjectSheet(DM, messages_, this);
+        });
+    });
     HideWarningsCB = new QCheckBox(QStringLiteral("Hide Warnings"));
     HideWarningsCB->setStatusTip(QStringLiteral("Hide the warnings of the calculations"));
     top->addWidget(HideWarningsCB);

@@ -2,9 +2,13 @@
 
 #include "data/DataModule.h"
 #include "data/Messages.h"
+#include "data/Paths.h"
 #include "reports/DesignReport.h"
+#include "reports/ElevationData.h"
+#include "reports/ElevationOutput.h"
 #include "reports/ProjectReports.h"
 #include "reports/SansReport.h"
+#include "store/StoreError.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -12,6 +16,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QSettings>
 #include <QToolBar>
 
 namespace ui::reports {
@@ -19,37 +24,57 @@ namespace ui::reports {
 using ::reports::Document;
 using ::reports::Zoom;
 
-void previewDocument(const Document& doc, Zoom zoom, data::Messages& messages, QWidget* parent) {
+void previewDocument(const Document& doc, Zoom zoom, data::Messages& messages, QWidget* parent,
+                     const OptionalPage* optional) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setFullPage(true);
     printer.setDocName(doc.title);
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setWindowTitle(doc.title);
+    // What is shown, printed and saved: the report, or the report with the optional page.
+    const Document* shown = &doc;
+    if (optional &&
+        QSettings(data::userSettingsFile(), QSettings::IniFormat).value(optional->settingsKey, optional->onByDefault).toBool())
+        shown = &optional->withPage;
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [&doc](QPrinter* p) { ::reports::paintDocument(*p, doc); });
-    if (auto* view = dialog.findChild<QPrintPreviewWidget*>()) {
+                     [&shown](QPrinter* p) { ::reports::paintDocument(*p, *shown); });
+    auto* view = dialog.findChild<QPrintPreviewWidget*>();
+    if (view) {
         if (zoom == Zoom::WholePage)
             view->fitInView();
         else
             view->fitToWidth();
     }
     if (auto* bar = dialog.findChild<QToolBar*>()) {
+        if (optional) {
+            QAction* page = bar->addAction(optional->caption);
+            page->setCheckable(true);
+            page->setChecked(shown != &doc);
+            page->setToolTip(optional->toolTip);
+            QObject::connect(page, &QAction::toggled, &dialog, [&, view](bool on) {
+                shown = on ? &optional->withPage : &doc;
+                QSettings(data::userSettingsFile(), QSettings::IniFormat).setValue(optional->settingsKey, on);
+                if (view) view->updatePreview();
+            });
+        }
         QAction* save = bar->addAction(QStringLiteral("Save"));
         save->setToolTip(
             QStringLiteral("Save the report as PDF, spreadsheet, text or comma-separated values"));
         QObject::connect(save, &QAction::triggered, &dialog, [&] {
             QString filter;
-            QString file = QFileDialog::getSaveFileName(
-                &dialog, QStringLiteral("Save Report"), doc.title,
-                QStringLiteral("PDF (*.pdf);;Excel spreadsheet (*.xlsx);;Text (*.txt);;Comma "
-                               "separated values (*.csv)"),
-                &filter);
+            // A document of drawings only has no text to export.
+            const QString filters =
+                shown->pages.empty() ? QStringLiteral("PDF (*.pdf)")
+                                     : QStringLiteral("PDF (*.pdf);;Excel spreadsheet (*.xlsx);;Text (*.txt);;Comma "
+                                                      "separated values (*.csv)");
+            QString file = QFileDialog::getSaveFileName(&dialog, QStringLiteral("Save Report"), doc.title,
+                                                        filters, &filter);
             // A name typed without an ending takes the chosen filter's.
             if (!file.isEmpty() && QFileInfo(file).suffix().isEmpty())
                 file += filter.mid(filter.indexOf(QLatin1String("*.")) + 1).chopped(1);
             if (file.isEmpty()) return;
             QString error;
-            if (!::reports::saveDocument(doc, file, &error)) messages.showError(error);
+            if (!::reports::saveDocument(*shown, file, &error)) messages.showError(error);
         });
     }
     dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
@@ -59,7 +84,19 @@ void previewDocument(const Document& doc, Zoom zoom, data::Messages& messages, Q
 void previewDesignReport(data::TDM& dm, const ::design::GridModel& grid, data::Messages& messages,
                          QWidget* parent) {
     const Document doc = ::reports::designReportWithPicture(dm, grid);
-    previewDocument(doc, Zoom::WholePage, messages, parent);
+    OptionalPage elevation;
+    elevation.caption = QStringLiteral("Elevation");
+    elevation.toolTip = QStringLiteral("Add a page with the design drawn to scale with its dimensions");
+    elevation.settingsKey = QString::fromLatin1(kDesignElevationPageKey);
+    elevation.withPage = doc;
+    try {
+        ::reports::appendElevationPage(elevation.withPage, ::reports::designElevation(dm, dm.DesignTable, grid));
+    } catch (const store::StoreError&) {
+        // The report itself was read; without its drawing it still previews.
+        previewDocument(doc, Zoom::WholePage, messages, parent);
+        return;
+    }
+    previewDocument(doc, Zoom::WholePage, messages, parent, &elevation);
 }
 
 namespace {
@@ -85,6 +122,18 @@ void previewSansReport(data::TDM& dm, data::Messages& messages, QWidget* parent)
     previewProjectReport(dm, ::reports::sansReport(dm), messages, parent);
     dm.DesignResultsQuery.close();
     dm.ProjectResultsQuery.close();
+}
+
+void previewProjectSheet(data::TDM& dm, data::Messages& messages, QWidget* parent) {
+    ::reports::ProjectSheet sheet;
+    sheet.projectRef = dm.ProjectTable.fieldByName(QStringLiteral("Project_Ref")).asString();
+    sheet.projectName = dm.ProjectTable.fieldByName(QStringLiteral("Project_Name")).asString();
+    const std::vector<::reports::ElevationSource> designs = ::reports::projectElevations(dm, sheet.projectRef);
+    if (designs.empty()) {
+        messages.showMessage(QStringLiteral("The project has no designs to draw"));
+        return;
+    }
+    previewDocument(::reports::projectSheetDocument(designs, sheet), Zoom::WholePage, messages, parent);
 }
 
 } // namespace ui::reports

@@ -14,13 +14,27 @@ class GridModel;
 
 namespace ui::reports {
 
-// The preview window, maximised, with printing and a save command for the
-// four formats; a failed save is reported through `messages`. Returns when
-// the window closes.
-void previewDocument(const ::reports::Document& doc, ::reports::Zoom zoom,
-                     data::Messages& messages, QWidget* parent = nullptr);
+// A page the user may add to a report from the preview's tool bar; the
+// choice is remembered in the user's settings under `settingsKey`.
+struct OptionalPage {
+    QString caption, toolTip, settingsKey;
+    bool onByDefault = false;
+    ::reports::Document withPage; // the report with the page added
+};
 
-// The design report command: picture, then the preview (whole page).
+// The preview window, maximised, with printing and a save command for the
+// four formats; a failed save is reported through `messages`. With
+// `optional`, a switch in the tool bar shows, prints and saves the report
+// with or without that page. Returns when the window closes.
+void previewDocument(const ::reports::Document& doc, ::reports::Zoom zoom,
+                     data::Messages& messages, QWidget* parent = nullptr,
+                     const OptionalPage* optional = nullptr);
+
+// The settings key of the design report's "Elevation" page.
+inline constexpr const char* kDesignElevationPageKey = "Preview/DesignReportElevationPage";
+
+// The design report command: picture, then the preview (whole page), with the
+// design's elevation as a second page when the user has switched it on.
 void previewDesignReport(data::TDM& dm, const ::design::GridModel& grid, data::Messages& messages,
                          QWidget* parent = nullptr);
 
@@ -29,5 +43,9 @@ void previewDesignReport(data::TDM& dm, const ::design::GridModel& grid, data::M
 void previewSummaryReport(data::TDM& dm, data::Messages& messages, QWidget* parent = nullptr);
 void previewRationalReport(data::TDM& dm, data::Messages& messages, QWidget* parent = nullptr);
 void previewSansReport(data::TDM& dm, data::Messages& messages, QWidget* parent = nullptr);
+
+// Every design of the open project drawn to one scale on A4 landscape pages,
+// with references and quantities; saved as PDF.
+void previewProjectSheet(data::TDM& dm, data::Messages& messages, QWidget* parent = nullptr);
 
 } // namespace ui::reports
