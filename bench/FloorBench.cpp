@@ -9,7 +9,8 @@
 //   finding a design by key against a plain keyed select;
 //   one 50-cell design's formulas, and stepping to the next design.
 //
-// Each figure is the median of several runs.
+// Each figure is the median of several runs. `floor_bench recalc N` runs only
+// our recalculation, N times, for a profiler to watch.
 #include "BenchProject.h"
 #include "SilentMessages.h"
 #include "calc/Calculation.h"
@@ -24,6 +25,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <sqlite3.h>
 
@@ -134,6 +136,13 @@ int main(int argc, char* argv[]) {
     Folder f(500);
     store::Database& db = *f.dm->database();
     sqlite3* raw = db.connection().handle();
+    if (argc > 1 && qstrcmp(argv[1], "recalc") == 0) {
+        calc::CalcContext ctx(*f.dm, f.messages);
+        const int times = argc > 2 ? std::max(1, std::atoi(argv[2])) : 10;
+        const double us = medianMicros(times, 1, [&] { ctx.UpdateAllValues(f.view); });
+        std::printf("recalculate 500 designs: %.1f us (median of %d)\n", us, times);
+        return 0;
+    }
 
     {
         calc::CalcContext ctx(*f.dm, f.messages);

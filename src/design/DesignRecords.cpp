@@ -2,6 +2,7 @@
 
 #include "store/Database.h"
 #include "store/Query.h"
+#include "store/StoreError.h"
 #include "store/Table.h"
 
 #include <map>
@@ -18,22 +19,36 @@ const QString kColumn = QStringLiteral("Column");
 using CellKey = std::pair<int, int>;
 
 // The stored rows of one design, read below the table's cursor: (row, column)
-// to the values of `fields`.
+// to the values of `fields`. A design is read at every step through a
+// project, so this goes straight to one prepared statement.
 std::map<CellKey, QVariantList> storedCells(store::Table& table, const QString& ref, int no,
                                             const QStringList& fields) {
-    store::Query q;
-    q.setDatabase(table.database());
-    q.setSql(QStringLiteral("Select * from %1 Where Project_Ref=? and Design_No=?")
-                 .arg(table.tableName()),
-             {ref, no});
-    q.open();
-    std::map<CellKey, QVariantList> cells;
-    for (; !q.eof(); q.next()) {
-        QVariantList values;
-        for (const QString& f : fields)
-            values << q.fieldByName(f).value();
-        cells[{q.fieldByName(kRow).asInteger(), q.fieldByName(kColumn).asInteger()}] = values;
+    store::Database& db = *table.database();
+    const store::TableDef def = db.tableDef(table.tableName());
+    std::vector<const store::FieldDef*> defs;
+    QStringList cols{store::sql::quoteIdentifier(kRow), store::sql::quoteIdentifier(kColumn)};
+    for (const QString& f : fields) {
+        const int i = def.fieldIndex(f);
+        if (i < 0)
+            throw store::StoreError(QStringLiteral("%1: Field '%2' not found").arg(def.name, f));
+        defs.push_back(&def.fields[size_t(i)]);
+        cols << store::sql::quoteIdentifier(def.fields[size_t(i)].name);
     }
+    store::sql::Statement& st = db.cached(
+        QStringLiteral("SELECT %1 FROM %2 WHERE \"Project_Ref\" = ?1 AND \"Design_No\" = ?2")
+            .arg(cols.join(QStringLiteral(", ")), store::sql::quoteIdentifier(def.name)));
+    st.bind(1, ref);
+    st.bind(2, no);
+    std::map<CellKey, QVariantList> cells;
+    while (st.step()) {
+        QVariantList values;
+        values.reserve(fields.size());
+        for (size_t i = 0; i < defs.size(); ++i)
+            values << store::DataSet::fromStorage(*defs[i], st.column(int(i) + 2));
+        // A row or column left empty reads as 0, as the cursor's asInteger gives it.
+        cells[{int(st.columnInt64(0)), int(st.columnInt64(1))}] = values;
+    }
+    st.release();
     return cells;
 }
 

@@ -82,6 +82,7 @@ void DataSet::setDatabase(Database* db) {
 
 void DataSet::close() {
     if (!active()) return;
+    stale_ = false;
     state_ = State::Inactive;
     pos_ = -1;
     eof_ = bof_ = true;
@@ -99,6 +100,7 @@ Field DataSet::fieldByName(const QString& name) {
 
 void DataSet::requireActive() const {
     if (!active()) throw StoreError(QStringLiteral("Cannot perform this operation on a closed dataset"));
+    sync();
 }
 
 void DataSet::loadCurrent() {
@@ -171,6 +173,7 @@ void DataSet::moveTo(int row) {
 
 QVariant DataSet::value(int field) const {
     if (field < 0 || field >= fieldCount()) return {};
+    sync();
     const std::vector<QVariant>& row = editing() ? buf_ : cur_;
     return size_t(field) < row.size() ? row[size_t(field)] : QVariant();
 }

@@ -75,11 +75,20 @@ public:
     void prior();
     // Set after stepping past the last row, on an empty range and after an
     // append at the end.
-    bool eof() const { return eof_; }
-    bool bof() const { return bof_; }
+    bool eof() const {
+        sync();
+        return eof_;
+    }
+    bool bof() const {
+        sync();
+        return bof_;
+    }
     bool isEmpty() const { return rowCount() == 0; }
     int recordCount() const { return rowCount(); }
-    int recNo() const { return pos_; }
+    int recNo() const {
+        sync();
+        return pos_;
+    }
     // Moves to the row at 0-based position `row` of the range.
     void moveTo(int row);
 
@@ -117,6 +126,12 @@ protected:
     // After the range changed: stand on `row` (clamped), flags as after first().
     void placeAt(int row);
     void setState(State s);
+    // A range that other writers changed is re-read when it is next looked at,
+    // not at every write: a busy table would otherwise be re-read per row.
+    void sync() const {
+        if (stale_) const_cast<DataSet*>(this)->resync();
+    }
+    virtual void resync() { stale_ = false; }
 
     Database* db_ = nullptr;
     TableDef def_;
@@ -127,6 +142,7 @@ protected:
     std::vector<QVariant> cur_;
     std::vector<QVariant> buf_;
     bool modified_ = false;
+    bool stale_ = false;
 };
 
 }  // namespace store

@@ -127,7 +127,34 @@ FieldDef fieldFromDeclaration(const QString& name, const QString& declaration) {
     return f;
 }
 
+void Database::checkSchema() {
+    sql::Statement& st = cached(QStringLiteral("PRAGMA schema_version"));
+    const qint64 version = st.step() ? st.columnInt64(0) : -1;
+    st.release();
+    if (version == schemaVersion_) return;
+    schemaVersion_ = version;
+    tableDefs_.clear();
+    queryTexts_.clear();
+}
+
 TableDef Database::tableDef(const QString& name) {
+    checkSchema();
+    if (auto it = tableDefs_.find(name); it != tableDefs_.end()) return it->second;
+    TableDef def = readTableDef(name);
+    tableDefs_.emplace(name, def);
+    return def;
+}
+
+Database::QueryText Database::queryText(const QString& statement,
+                                        const std::function<QueryText()>& make) {
+    checkSchema();
+    if (auto it = queryTexts_.find(statement); it != queryTexts_.end()) return it->second;
+    QueryText text = make();
+    queryTexts_.emplace(statement, text);
+    return text;
+}
+
+TableDef Database::readTableDef(const QString& name) {
     if (!hasTable(name))
         throw StoreError(
             QStringLiteral("Table does not exist.\nTable: %1\nDatabase: %2").arg(name, file_));
@@ -177,6 +204,7 @@ void Database::createTable(const TableDef& def) {
     }
     tx.commit();
     statements_.clear();
+    schemaVersion_ = -1;
     notifyChanged(def.name, nullptr);
 }
 

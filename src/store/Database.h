@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -34,6 +35,14 @@ public:
     // The definition of a table present in the file (the built-in one when the
     // name is one of the data folder's tables). Throws when the table is absent.
     TableDef tableDef(const QString& name);
+    // A query statement's translation into SQL, made by `make` at most once
+    // while the file's tables stay as they are.
+    struct QueryText {
+        QString table;
+        QString sql;
+        int params = 0;
+    };
+    QueryText queryText(const QString& statement, const std::function<QueryText()>& make);
     // Creates (replacing) a table with the given fields and key.
     void createTable(const TableDef& def);
     void createDataFolderTables();
@@ -75,12 +84,18 @@ signals:
 private:
     Database(const QString& file, sql::Connection::Mode mode);
     void configure();
+    // Drops the remembered definitions when any connection changed the tables.
+    void checkSchema();
+    TableDef readTableDef(const QString& name);
 
     QString file_;
     JournalMode journalMode_ = JournalMode::WriteAheadLog;
     std::unique_ptr<sql::Connection> conn_;
     std::map<QString, std::unique_ptr<sql::Statement>> statements_;
     std::map<QString, const Table*> locks_;
+    qint64 schemaVersion_ = -1;
+    std::map<QString, TableDef> tableDefs_;
+    std::map<QString, QueryText> queryTexts_;
     int depth_ = 0;
 };
 

@@ -258,15 +258,22 @@ QString Query::translate(const QString& statement, const TableDef& def, QString*
 void Query::open() {
     if (active()) return;
     if (!db_) throw StoreError(QStringLiteral("Query has no database: %1").arg(statement_));
-    def_ = db_->tableDef(tableOf(statement_));
-    Translator t(statement_, &def_);
-    const QString text = t.run(nullptr);
-    if (t.params() != params_.size())
+    const Database::QueryText text = db_->queryText(statement_, [this] {
+        Database::QueryText made;
+        made.table = tableOf(statement_);
+        const TableDef def = db_->tableDef(made.table);
+        Translator t(statement_, &def);
+        made.sql = t.run(nullptr);
+        made.params = t.params();
+        return made;
+    });
+    def_ = db_->tableDef(text.table);
+    if (text.params != params_.size())
         throw StoreError(QStringLiteral("Query expects %1 values, %2 given: %3")
-                             .arg(t.params())
+                             .arg(text.params)
                              .arg(params_.size())
                              .arg(statement_));
-    sql::Statement st(db_->connection(), text);
+    sql::Statement& st = db_->cached(text.sql);
     for (int i = 0; i < params_.size(); ++i) {
         QVariant v = params_[i];
         if (v.typeId() == QMetaType::QDate) v = v.toDate().toString(Qt::ISODate);
@@ -279,6 +286,7 @@ void Query::open() {
         for (size_t i = 0; i < row.size(); ++i) row[i] = fromStorage(def_.fields[i], st.column(int(i)));
         rows_.push_back(std::move(row));
     }
+    st.release();
     state_ = State::Browse;
     placeAt(0);
     emit stateChanged();

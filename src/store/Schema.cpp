@@ -352,6 +352,10 @@ std::vector<TableDef> buildTables() {
 }  // namespace
 
 int TableDef::fieldIndex(const QString& fieldName) const {
+    // Callers nearly always spell the name as defined; the exact compare is
+    // cheap, and column names never differ from each other by case alone.
+    for (size_t i = 0; i < fields.size(); ++i)
+        if (fields[i].name == fieldName) return int(i);
     for (size_t i = 0; i < fields.size(); ++i)
         if (fields[i].name.compare(fieldName, Qt::CaseInsensitive) == 0) return int(i);
     return -1;

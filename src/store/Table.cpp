@@ -31,7 +31,7 @@ void Table::connectDatabase() {
     for (const auto& c : dbConnections_) disconnect(c);
     dbConnections_.clear();
     dbConnections_ << connect(db_, &Database::tableChanged, this, &Table::onTableChanged);
-    dbConnections_ << connect(db_, &Database::rolledBack, this, [this] { resyncKeepingRow(); });
+    dbConnections_ << connect(db_, &Database::rolledBack, this, [this] { othersChanged(); });
 }
 
 void Table::open() {
@@ -39,6 +39,7 @@ void Table::open() {
     if (!db_) throw StoreError(QStringLiteral("%1: no database is set").arg(tableName_));
     def_ = db_->tableDef(tableName_);
     fetchText_.clear();
+    texts_ = {};
     linkIndexes_.clear();
     for (const QString& f : masterFields_) {
         const int i = def_.fieldIndex(f);
@@ -148,8 +149,14 @@ void Table::loadRange() {
     text += orderClause();
     sql::Statement& st = db_->cached(text);
     bindRange(st, 1);
-    rowids_.clear();
-    while (st.step()) rowids_.push_back(st.columnInt64(0));
+    // Read into a new list, so that a failed read leaves the old range standing.
+    std::vector<qint64> rows;
+    rows.reserve(rowids_.size());
+    while (st.step())
+        rows.push_back(st.columnInt64(0));
+    st.release();
+    rowids_.swap(rows);
+    stale_ = false;
 }
 
 std::vector<QVariant> Table::fetchRow(int row) {
@@ -168,9 +175,12 @@ std::vector<QVariant> Table::fetchRow(int row) {
     return values;
 }
 
-void Table::resyncKeepingRow() {
-    if (!active()) return;
-    const qint64 keep = (pos_ >= 0 && pos_ < rowCount()) ? rowids_[size_t(pos_)] : 0;
+void Table::resync() {
+    if (!active()) {
+        stale_ = false;
+        return;
+    }
+    const qint64 keep = (pos_ >= 0 && pos_ < int(rowids_.size())) ? rowids_[size_t(pos_)] : 0;
     const bool wasEof = eof_;
     loadRange();
     auto it = std::find(rowids_.begin(), rowids_.end(), keep);
@@ -181,6 +191,23 @@ void Table::resyncKeepingRow() {
     } else {
         placeAt(pos_);
     }
+}
+
+void Table::othersChanged() {
+    if (!active()) return;
+    if (editing()) {
+        resyncKeepingRow();
+        return;
+    }
+    // Those showing the table hear of it now and read it when they look.
+    stale_ = true;
+    emit dataChanged();
+}
+
+void Table::resyncKeepingRow() {
+    if (!active()) return;
+    const qint64 keep = (pos_ >= 0 && pos_ < int(rowids_.size())) ? rowids_[size_t(pos_)] : 0;
+    resync();
     if (state_ == State::Edit && keep != editRowid_) {
         // The row being edited disappeared under the cursor: the edit cannot stand.
         buf_.clear();
@@ -192,7 +219,7 @@ void Table::resyncKeepingRow() {
 
 void Table::onTableChanged(const QString& table, const void* source) {
     if (source == this || table.compare(tableName_, Qt::CaseInsensitive) != 0) return;
-    resyncKeepingRow();
+    othersChanged();
 }
 
 void Table::refresh() {
@@ -270,82 +297,6 @@ void Table::setFieldChangeHandler(const QString& field, FieldEvent handler) {
     fieldHandlers_[i] = std::move(handler);
 }
 
-void Table::post() {
-    requireActive();
-    if (!editing()) return;
-    emit updateRecord();
-    if (!editing()) return;
-    if (beforePost) beforePost(*this);
-    db_->checkWritable(tableName_, this);
-    // A post standing alone is its own write transaction. Inside a command's
-    // transaction it needs no savepoint: its one statement is atomic.
-    std::optional<Transaction> tx;
-    if (!db_->inTransaction()) tx.emplace(*db_);
-
-    if (def_.isKeyed()) {
-        QStringList conds;
-        for (int i = 0; i < def_.key.size(); ++i)
-            conds << QStringLiteral("%1 IS ?%2").arg(quoteIdentifier(def_.key[i])).arg(i + 1);
-        sql::Statement& dup = db_->cached(QStringLiteral("SELECT 1 FROM %1 WHERE %2 AND rowid IS NOT ?%3 LIMIT 1")
-                                              .arg(quoteIdentifier(tableName_), conds.join(QStringLiteral(" AND ")))
-                                              .arg(def_.key.size() + 1));
-        for (int i = 0; i < def_.key.size(); ++i) {
-            const int fi = def_.fieldIndex(def_.key[i]);
-            dup.bind(i + 1, toStorage(def_.fields[size_t(fi)], buf_[size_t(fi)]));
-        }
-        dup.bind(def_.key.size() + 1, state_ == State::Edit ? QVariant(editRowid_) : QVariant());
-        const bool duplicate = dup.step();
-        dup.release();
-        if (duplicate)
-            throw StoreError(QStringLiteral("Key violation.\nTable: %1").arg(tableName_));
-    }
-
-    QStringList cols, marks;
-    for (size_t i = 0; i < def_.fields.size(); ++i) {
-        cols << quoteIdentifier(def_.fields[i].name);
-        marks << QStringLiteral("?%1").arg(i + 1);
-    }
-    qint64 rowid = editRowid_;
-    if (state_ == State::Insert) {
-        sql::Statement& st = db_->cached(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                             .arg(quoteIdentifier(tableName_), cols.join(QStringLiteral(", ")),
-                                                  marks.join(QStringLiteral(", "))));
-        for (size_t i = 0; i < def_.fields.size(); ++i) st.bind(int(i) + 1, toStorage(def_.fields[i], buf_[i]));
-        st.step();
-        rowid = db_->connection().lastInsertRowid();
-    } else {
-        QStringList sets;
-        for (size_t i = 0; i < def_.fields.size(); ++i) sets << cols[int(i)] + QLatin1Char('=') + marks[int(i)];
-        sql::Statement& st = db_->cached(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?%3")
-                                             .arg(quoteIdentifier(tableName_), sets.join(QStringLiteral(", ")))
-                                             .arg(def_.fields.size() + 1));
-        for (size_t i = 0; i < def_.fields.size(); ++i) st.bind(int(i) + 1, toStorage(def_.fields[i], buf_[i]));
-        st.bind(int(def_.fields.size()) + 1, rowid);
-        st.step();
-    }
-    if (tx) tx->commit();
-
-    const std::vector<QVariant> posted = buf_;
-    buf_.clear();
-    modified_ = false;
-    editRowid_ = 0;
-    state_ = State::Browse;
-    placePostedRow(rowid, posted);
-    auto it = std::find(rowids_.begin(), rowids_.end(), rowid);
-    if (it != rowids_.end()) {
-        pos_ = int(it - rowids_.begin());
-        eof_ = bof_ = false;
-        loadCurrent();
-    } else {
-        placeAt(savedPos_ >= 0 ? savedPos_ : pos_);
-    }
-    db_->notifyChanged(tableName_, this);
-    emit stateChanged();
-    emit dataChanged();
-    emit scrolled();
-    if (afterPost) afterPost(*this);
-}
-
 namespace {
 
 // Orders stored values as SQLite does: null, then numbers, then text by bytes.
@@ -367,7 +318,118 @@ int compareStored(const QVariant& a, const QVariant& b) {
     return x.size() < y.size() ? -1 : (x.size() > y.size() ? 1 : 0);
 }
 
-}  // namespace
+} // namespace
+
+void Table::prepareTexts() {
+    if (!texts_.update.isEmpty()) return;
+    QStringList cols, marks, sets, conds, keyCols;
+    for (size_t i = 0; i < def_.fields.size(); ++i) {
+        cols << quoteIdentifier(def_.fields[i].name);
+        marks << QStringLiteral("?%1").arg(i + 1);
+        sets << cols.last() + QLatin1Char('=') + marks.last();
+    }
+    const QString table = quoteIdentifier(tableName_);
+    texts_.keyIndexes.clear();
+    for (int i = 0; i < def_.key.size(); ++i) {
+        texts_.keyIndexes.push_back(def_.fieldIndex(def_.key[i]));
+        keyCols << quoteIdentifier(def_.key[i]);
+        conds << QStringLiteral("%1 IS ?%2").arg(keyCols.last()).arg(i + 1);
+    }
+    texts_.duplicate = QStringLiteral("SELECT 1 FROM %1 WHERE %2 AND rowid IS NOT ?%3 LIMIT 1")
+                           .arg(table, conds.join(QStringLiteral(" AND ")))
+                           .arg(def_.key.size() + 1);
+    texts_.insert =
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+            .arg(table, cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+    texts_.update = QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?%3")
+                        .arg(table, sets.join(QStringLiteral(", ")))
+                        .arg(def_.fields.size() + 1);
+    texts_.key = keyCols.isEmpty() ? QString()
+                                   : QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?1")
+                                         .arg(keyCols.join(QStringLiteral(", ")), table);
+}
+
+bool Table::keepsPlace() const {
+    auto same = [&](int fi) {
+        const FieldDef& f = def_.fields[size_t(fi)];
+        return size_t(fi) < cur_.size() &&
+               compareStored(toStorage(f, cur_[size_t(fi)]), toStorage(f, buf_[size_t(fi)])) == 0;
+    };
+    for (int fi : texts_.keyIndexes)
+        if (!same(fi)) return false;
+    for (int fi : linkIndexes_)
+        if (!same(fi)) return false;
+    return true;
+}
+
+void Table::post() {
+    requireActive();
+    if (!editing()) return;
+    emit updateRecord();
+    if (!editing()) return;
+    if (beforePost) beforePost(*this);
+    db_->checkWritable(tableName_, this);
+    prepareTexts();
+    const bool inserting = state_ == State::Insert;
+    // An edit that changed nothing has nothing to write (and must not write back
+    // values another program may have changed since); one that kept the key
+    // and link values keeps the row's place and cannot clash with another key.
+    const bool unchanged = !inserting && !modified_;
+    const bool samePlace = !inserting && keepsPlace();
+    std::optional<Transaction> tx;
+    // A post standing alone is its own write transaction. Inside a command's
+    // transaction it needs no savepoint: its one statement is atomic.
+    if (!unchanged && !db_->inTransaction()) tx.emplace(*db_);
+
+    if (def_.isKeyed() && !samePlace) {
+        sql::Statement& dup = db_->cached(texts_.duplicate);
+        for (int i = 0; i < def_.key.size(); ++i) {
+            const int fi = texts_.keyIndexes[size_t(i)];
+            dup.bind(i + 1, toStorage(def_.fields[size_t(fi)], buf_[size_t(fi)]));
+        }
+        dup.bind(def_.key.size() + 1, inserting ? QVariant() : QVariant(editRowid_));
+        const bool duplicate = dup.step();
+        dup.release();
+        if (duplicate)
+            throw StoreError(QStringLiteral("Key violation.\nTable: %1").arg(tableName_));
+    }
+
+    qint64 rowid = editRowid_;
+    if (inserting) {
+        sql::Statement& st = db_->cached(texts_.insert);
+        for (size_t i = 0; i < def_.fields.size(); ++i) st.bind(int(i) + 1, toStorage(def_.fields[i], buf_[i]));
+        st.step();
+        rowid = db_->connection().lastInsertRowid();
+    } else if (!unchanged) {
+        sql::Statement& st = db_->cached(texts_.update);
+        for (size_t i = 0; i < def_.fields.size(); ++i) st.bind(int(i) + 1, toStorage(def_.fields[i], buf_[i]));
+        st.bind(int(def_.fields.size()) + 1, rowid);
+        st.step();
+    }
+    if (tx) tx->commit();
+
+    std::vector<QVariant> posted;
+    posted.swap(buf_);
+    modified_ = false;
+    editRowid_ = 0;
+    state_ = State::Browse;
+    if (!samePlace) placePostedRow(rowid, posted);
+    auto it = samePlace && pos_ >= 0 && pos_ < int(rowids_.size()) && rowids_[size_t(pos_)] == rowid
+                  ? rowids_.begin() + pos_
+                  : std::find(rowids_.begin(), rowids_.end(), rowid);
+    if (it != rowids_.end()) {
+        pos_ = int(it - rowids_.begin());
+        eof_ = bof_ = false;
+        loadCurrent();
+    } else {
+        placeAt(savedPos_ >= 0 ? savedPos_ : pos_);
+    }
+    if (!unchanged) db_->notifyChanged(tableName_, this);
+    emit stateChanged();
+    emit dataChanged();
+    emit scrolled();
+    if (afterPost) afterPost(*this);
+}
 
 // Puts a just-posted row into the range at its key position without re-reading
 // the whole range, which would make every post cost as much as the table is long.
@@ -379,14 +441,9 @@ void Table::placePostedRow(qint64 rowid, const std::vector<QVariant>& values) {
             return;  // the row no longer belongs to this range
     }
     std::vector<QVariant> key;
-    std::vector<int> keyIndexes;
-    for (const QString& k : def_.key) keyIndexes.push_back(def_.fieldIndex(k));
-    for (int i : keyIndexes) key.push_back(toStorage(def_.fields[size_t(i)], values[size_t(i)]));
-    QStringList cols;
-    for (const QString& k : def_.key) cols << quoteIdentifier(k);
-    const QString keyText = cols.isEmpty() ? QString()
-                                           : QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?1")
-                                                 .arg(cols.join(QStringLiteral(", ")), quoteIdentifier(tableName_));
+    for (int i : texts_.keyIndexes)
+        key.push_back(toStorage(def_.fields[size_t(i)], values[size_t(i)]));
+    const QString& keyText = texts_.key;
     // True when the row at `pos` sorts before the posted row.
     auto before = [&](int pos) {
         const qint64 other = rowids_[size_t(pos)];

@@ -63,10 +63,14 @@ public:
     void setFieldChangeHandler(const QString& field, FieldEvent handler);
 
 protected:
-    int rowCount() const override { return int(rowids_.size()); }
+    int rowCount() const override {
+        sync();
+        return int(rowids_.size());
+    }
     std::vector<QVariant> fetchRow(int row) override;
     void checkBrowseMode() override;
     void setFieldValue(int field, const QVariant& value) override;
+    void resync() override;
 
 private:
     void beginInsert(bool atEnd);
@@ -76,13 +80,23 @@ private:
     void masterChanged(bool force);
     void onTableChanged(const QString& table, const void* source);
     void resyncKeepingRow();
+    // Another writer changed the table: re-read now while editing, else later.
+    void othersChanged();
     QString rangeCondition(int firstParam) const;
     QString orderClause() const;
     void bindRange(sql::Statement& st, int firstParam) const;
     void connectDatabase();
+    // The statements a post runs, made once per opening.
+    void prepareTexts();
+    // Whether the edited row's key and link values are still those it has stored.
+    bool keepsPlace() const;
 
     QString tableName_;
     QString fetchText_;
+    struct Texts {
+        QString duplicate, insert, update, key;
+        std::vector<int> keyIndexes;
+    } texts_;
     std::vector<qint64> rowids_;
     QStringList masterFields_;
     std::vector<int> linkIndexes_;
