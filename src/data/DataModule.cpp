@@ -169,8 +169,11 @@ void TDM::ResetDims() {
 }
 
 void TDM::UpdateSupplierLogo() {
+    UpdateSupplierLogo(SupplierTable.fieldByName(QStringLiteral("Glass_Supplier")).asString());
+}
+
+void TDM::UpdateSupplierLogo(const QString& supplier) {
     if (!visible()) return;
-    const QString supplier = SupplierTable.fieldByName(QStringLiteral("Glass_Supplier")).asString();
     QString picture = QStringLiteral("images\\NoSupplier.jpg");
     bool known = true;
     if (supplier == QLatin1String("Orvane"))

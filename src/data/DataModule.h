@@ -30,6 +30,8 @@ public:
 
     void ResetDims();
     void UpdateSupplierLogo();
+    // The logo of the named supplier; an empty or unknown one shows none.
+    void UpdateSupplierLogo(const QString& supplier);
     // Clear Design through the main window, or the dimension reset alone
     // while there is none.
     void ClearDesign();

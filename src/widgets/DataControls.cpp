@@ -4,6 +4,7 @@
 #include "store/Table.h"
 
 #include <QFocusEvent>
+#include <QMouseEvent>
 #include <QtDebug>
 
 namespace widgets {
@@ -57,14 +58,45 @@ bool FieldLink::startEdit() {
 }
 
 bool FieldLink::write(const QVariant& value) {
+    rejected_ = false;
     if (!startEdit()) return false;
     try {
         field().setValue(value);
         return true;
     } catch (const store::StoreError& e) {
-        reportError(e.message());
+        // A value a typed field cannot take is the user's typing, not a fault:
+        // said in the words of the control's caption.
+        QString what;
+        switch (field().def().type) {
+        case store::FieldType::Integer: what = QStringLiteral("a whole number"); break;
+        case store::FieldType::Number: what = QStringLiteral("a number"); break;
+        case store::FieldType::Date: what = QStringLiteral("a date (dd/mm/yyyy)"); break;
+        case store::FieldType::Logical: what = QStringLiteral("yes or no"); break;
+        default: break;
+        }
+        auto* control = qobject_cast<QWidget*>(parent());
+        if (what.isEmpty() || !control) {
+            reportError(e.message());
+            return false;
+        }
+        rejected_ = true;
+        reportError(QStringLiteral("%1 must be %2").arg(controlCaption(control), what));
         return false;
     }
+}
+
+QString controlCaption(const QWidget* control) {
+    for (const QWidget* w = control->parentWidget(); w; w = w->parentWidget()) {
+        for (const QLabel* label : w->findChildren<QLabel*>()) {
+            if (label->buddy() != control) continue;
+            QString text = label->text();
+            text.remove(QLatin1Char('&'));
+            text = text.trimmed();
+            if (text.endsWith(QLatin1Char(':'))) text.chop(1);
+            return text.trimmed();
+        }
+    }
+    return control->accessibleName().isEmpty() ? QStringLiteral("The value") : control->accessibleName();
 }
 
 DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent) {
@@ -92,18 +124,27 @@ void DBEdit::refresh() {
     // Away from the focus a box shows the field's display format, in it the value to edit.
     const QString text = !link_.bound() ? QString() : hasFocus() ? link_.field().asString() : link_.field().displayText();
     if (text != this->text()) setText(text);
-    setEnabled(link_.bound() || !link_.dataSet());
+    // Enabled or not is the page's rule, never the binding's.
 }
 
 bool DBEdit::commit() {
     if (!pending_) return true;
     pending_ = false;
     if (!link_.write(text())) {
-        pending_ = true;
+        // Typing the field cannot hold was said once and gives way to the
+        // stored value; anything else (a lock) keeps the typing for a retry.
+        pending_ = !link_.valueRejected();
+        if (!pending_) refresh();
         return false;
     }
     refresh();
     return true;
+}
+
+void DBEdit::mouseReleaseEvent(QMouseEvent* event) {
+    QLineEdit::mouseReleaseEvent(event);
+    // A drag keeps the part it selected.
+    if (selectAllOnClick_ && !hasSelectedText()) selectAll();
 }
 
 void DBEdit::focusInEvent(QFocusEvent* event) {
@@ -152,7 +193,8 @@ bool DBComboBox::commit() {
     pending_ = false;
     if (beforeWrite) beforeWrite(currentText());
     if (!link_.write(currentText())) {
-        pending_ = true;
+        pending_ = !link_.valueRejected();
+        if (!pending_) refresh();
         return false;
     }
     refresh();

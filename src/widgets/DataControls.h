@@ -30,8 +30,11 @@ public:
     store::Field field() const;
     // Puts the row into edit state; false (error reported) when it cannot.
     bool startEdit();
-    // Writes a value; false (error reported) when the store refuses it.
+    // Writes a value; false (error reported) when the store refuses it. A
+    // value the field cannot hold (a letter in a number) is reported once,
+    // by the control's caption, and valueRejected() is then true.
     bool write(const QVariant& value);
+    bool valueRejected() const { return rejected_; }
 
 signals:
     void refreshNeeded();
@@ -41,7 +44,12 @@ private:
     QPointer<store::DataSet> ds_;
     QString field_;
     QList<QMetaObject::Connection> connections_;
+    bool rejected_ = false;
 };
+
+// What a message calls a control: the text of the label it is the buddy of
+// ("Project W/L :" gives "Project W/L"), else its accessible name.
+QString controlCaption(const QWidget* control);
 
 class DBEdit : public QLineEdit {
     Q_OBJECT
@@ -51,15 +59,19 @@ public:
     FieldLink& link() { return link_; }
     // Writes what the user typed now; false when the store refused it.
     bool commit();
+    // A click into the box selects its whole text, ready to be typed over.
+    void setSelectAllOnClick(bool on) { selectAllOnClick_ = on; }
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void refresh();
     FieldLink link_{this};
     bool pending_ = false;
+    bool selectAllOnClick_ = false;
 };
 
 // A drop-down bound to a text or number field; editable ones accept typed values.

@@ -13,6 +13,7 @@
 #include "ui/compliance/ResultsPage.h"
 #include "ui/compliance/SansPage.h"
 #include "ui/compliance/SansWindows.h"
+#include "ui/design/DesignGrid.h"
 #include "ui/design/DesignPage.h"
 #include "ui/exchange/ImageForm.h"
 #include "ui/exchange/RefForms.h"
@@ -115,6 +116,21 @@ int main(int argc, char* argv[]) {
     standards.ShowPicture();
     save(standards, QStringLiteral("standards.png"));
     standards.hide();
+    // The DESIGN page after "Clear Design" (no dimension box enabled), then
+    // with a typed cell selected (only its boxes enabled). Last, as it
+    // clears the first design.
+    form.PageControl1->setCurrentIndex(0);
+    dm.DesignTable.first();
+    form.DesignBtnClick();
+    page.ClearImage->click();
+    save(form, QStringLiteral("design-cleared.png"));
+    page.KGrid1->setSelection({1, 1, 1, 2});
+    page.MergeImageClick();
+    form.Grid.SetCellMode(1, 1, QStringLiteral("FIXED"));
+    page.KGrid1->setSelection({1, 1, 1, 1});
+    page.KGrid1->setFocus();
+    page.KGrid1->repaint();
+    save(form, QStringLiteral("design-typed-cell-selected.png"));
     saveMaintenanceScreens(dm.dataFolder(), out);
     return 0;
 }

@@ -3,6 +3,7 @@
 // the results.
 #include "DesignGrid.h"
 #include "DesignPage.h"
+#include "design/Dimensions.h"
 #include "ElevationView.h"
 #include "reports/ElevationData.h"
 #include "data/DataModule.h"
@@ -47,15 +48,17 @@ QWidget* TDesignPage::buildConfiguration() {
     auto* grid = new QGridLayout(group);
     KGrid1 = new DesignGrid(main_.Grid, DM.WorkDir);
     PopupMenu1 = new QMenu(this);
-    auto makeDim = [this](const QString& field) {
+    auto makeDim = [this](const QString& field, const QString& plain) {
         auto* e = new widgets::DBEdit;
+        e->setAccessibleName(plain);
+        e->setSelectAllOnClick(true);
         e->setDataField(&DM.DesignTable, field);
         auto* v = new QDoubleValidator(0, 100000, 1, e);
         v->setNotation(QDoubleValidator::StandardNotation);
         v->setLocale(QLocale::c());
         e->setValidator(v);
         e->setAlignment(Qt::AlignCenter);
-        e->setToolTip(QStringLiteral("%1 in mm: a number of 0 or more").arg(field));
+        e->setToolTip(QStringLiteral("%1 in mm: a number of 0 or more").arg(plain));
         e->setStatusTip(e->toolTip());
         e->installEventFilter(this);
         connect(e, &QLineEdit::textEdited, this, &TDesignPage::refreshElevation);
@@ -64,14 +67,14 @@ QWidget* TDesignPage::buildConfiguration() {
     auto* widths = new QHBoxLayout;
     widths->setSpacing(2);
     for (int i = 0; i < 10; ++i) {
-        DimH[size_t(i)] = makeDim(QStringLiteral("DimH%1").arg(i + 1));
+        DimH[size_t(i)] = makeDim(QStringLiteral("DimH%1").arg(i + 1), QStringLiteral("Width of column %1").arg(i + 1));
         DimH[size_t(i)]->setMinimumWidth(40);
         widths->addWidget(DimH[size_t(i)]);
     }
     auto* heights = new QVBoxLayout;
     heights->setSpacing(2);
     for (int j = 0; j < 5; ++j) {
-        DimV[size_t(j)] = makeDim(QStringLiteral("DimV%1").arg(j + 1));
+        DimV[size_t(j)] = makeDim(QStringLiteral("DimV%1").arg(j + 1), QStringLiteral("Height of row %1").arg(j + 1));
         DimV[size_t(j)]->setMaximumWidth(60);
         heights->addWidget(DimV[size_t(j)], 1);
     }
@@ -189,13 +192,14 @@ void TDesignPage::MergeImageClick() {
 }
 
 void TDesignPage::EnableDimensions() {
+    // The boxes of the selected typed cell; boxes are only ever enabled here.
     const ::design::Selection s = KGrid1->selection();
-    if (main_.Grid.mode(s.Row1, s.Col1) == ::design::None) return;
-    const ::design::Span span = main_.Grid.span(s.Row1, s.Col1);
-    for (int i = 0; i < std::max(1, std::min(span.ColSpan, 3)) && s.Col1 + i < 10; ++i)
-        DimH[size_t(s.Col1 + i)]->setEnabled(true);
-    for (int j = 0; j < std::max(1, std::min(span.RowSpan, 3)) && s.Row1 + j < 5; ++j)
-        DimV[size_t(s.Row1 + j)]->setEnabled(true);
+    const QStringList boxes = ::design::EnableDimensions(main_.Grid, s.Row1, s.Col1);
+    const auto& names = ::design::dimensionFields();
+    for (size_t i = 0; i < DimH.size(); ++i)
+        if (boxes.contains(names[i])) DimH[i]->setEnabled(true);
+    for (size_t j = 0; j < DimV.size(); ++j)
+        if (boxes.contains(names[DimH.size() + j])) DimV[j]->setEnabled(true);
 }
 
 void TDesignPage::enableDimensions() {

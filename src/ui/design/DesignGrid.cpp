@@ -79,14 +79,43 @@ void DesignGrid::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const QRect area = gridArea(rect().adjusted(1, 1, -1, -1));
     paintGrid(p, area);
-    const int r0 = std::min(selection_.Row1, selection_.Row2), r1 = std::max(selection_.Row1, selection_.Row2);
-    const int c0 = std::min(selection_.Col1, selection_.Col2), c1 = std::max(selection_.Col1, selection_.Col2);
+    int r0, r1, c0, c1;
+    selectedArea(r0, r1, c0, c1);
     const QRect sel = areaCell(area, r0, c0, c1 - c0 + 1, r1 - r0 + 1);
     QColor fill = palette().highlight().color();
     fill.setAlpha(hasFocus() ? 70 : 40);
     p.fillRect(sel, fill);
     p.setPen(QPen(palette().highlight().color(), 2));
     p.drawRect(sel.adjusted(1, 1, -1, -1));
+}
+
+void DesignGrid::selectedArea(int& r0, int& r1, int& c0, int& c1) const {
+    r0 = std::min(selection_.Row1, selection_.Row2);
+    r1 = std::max(selection_.Row1, selection_.Row2);
+    c0 = std::min(selection_.Col1, selection_.Col2);
+    c1 = std::max(selection_.Col1, selection_.Col2);
+    // Grown until no merged area sticks out of it, so the outline goes round
+    // a merged cell whole.
+    for (bool grown = true; grown;) {
+        grown = false;
+        for (int r = r0; r <= r1; ++r) {
+            for (int c = c0; c <= c1; ++c) {
+                int br, bc;
+                grid_.baseOf(r, c, br, bc);
+                if (br < 0 || bc < 0 || br >= RowCount || bc >= ColCount) continue;
+                const ::design::Span s = grid_.span(br, bc);
+                const int er = std::min(RowCount - 1, br + std::max(1, s.RowSpan) - 1);
+                const int ec = std::min(ColCount - 1, bc + std::max(1, s.ColSpan) - 1);
+                if (br < r0 || bc < c0 || er > r1 || ec > c1) {
+                    r0 = std::min(r0, br);
+                    c0 = std::min(c0, bc);
+                    r1 = std::max(r1, er);
+                    c1 = std::max(c1, ec);
+                    grown = true;
+                }
+            }
+        }
+    }
 }
 
 QImage DesignGrid::render(const QSize& size) const {

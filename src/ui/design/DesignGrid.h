@@ -20,6 +20,9 @@ public:
 
     ::design::Selection selection() const { return selection_; }
     void setSelection(const ::design::Selection& selection);
+    // The rows and columns the selection outline goes round: the selection
+    // grown to take in every merged cell it touches.
+    void selectedArea(int& r0, int& r1, int& c0, int& c1) const;
     // The cell rectangle of (row, col) spanning `cols` x `rows` cells.
     QRect cellRect(int row, int col, int cols = 1, int rows = 1) const;
     // Renders the grid alone into a picture of the given size (the design picture).

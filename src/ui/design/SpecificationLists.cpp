@@ -67,6 +67,17 @@ public:
     }
 };
 
+// Draws list entries without the leading space that marks an inactive one;
+// the entry keeps it, so it is stored as listed.
+class TrimmedEntryDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QString displayText(const QVariant& value, const QLocale& locale) const override {
+        return QStyledItemDelegate::displayText(value, locale).trimmed();
+    }
+};
+
 } // namespace
 
 QWidget* TDesignPage::buildSpecification() {
@@ -84,6 +95,7 @@ QWidget* TDesignPage::buildSpecification() {
     DesignQtyEdit->setDataField(&DM.DesignTable, QStringLiteral("Design_Qty"));
     DesignQtyEdit->setValidator(new QIntValidator(0, 100000, DesignQtyEdit));
     DesignQtyEdit->setMaximumWidth(60);
+    DesignQtyEdit->setSelectAllOnClick(true);
     WindLoadCB = new widgets::DBComboBox;
     WindLoadCB->setEditable(true);
     WindLoadCB->addItems({QStringLiteral("600"), QStringLiteral("1000"), QStringLiteral("1500"),
@@ -100,22 +112,22 @@ QWidget* TDesignPage::buildSpecification() {
                        static_cast<QWidget*>(FinishCB)})
         w->setMinimumWidth(180);
 
-    grid->addWidget(caption(QStringLiteral("Design No. :")), 0, 0);
+    grid->addWidget(caption(QStringLiteral("Design No. :"), DesignNoEdit), 0, 0);
     grid->addWidget(DesignNoEdit, 0, 1);
-    grid->addWidget(caption(QStringLiteral("Ref :")), 0, 2);
+    grid->addWidget(caption(QStringLiteral("Ref :"), DesignRefEdit), 0, 2);
     grid->addWidget(DesignRefEdit, 0, 3);
     CopyBtn = new QPushButton(QStringLiteral("Copy Design"));
     CopyBtn->setStatusTip(QStringLiteral("Copy this design into a new design of the project"));
     CopyBtn->setAutoDefault(false);
     grid->addWidget(CopyBtn, 0, 4);
     connect(CopyBtn, &QPushButton::clicked, this, &TDesignPage::CopyBtnClick);
-    grid->addWidget(caption(QStringLiteral("Qty :")), 1, 0);
+    grid->addWidget(caption(QStringLiteral("Qty :"), DesignQtyEdit), 1, 0);
     grid->addWidget(DesignQtyEdit, 1, 1);
-    grid->addWidget(caption(QStringLiteral("Wind Load Pa :")), 1, 2);
+    grid->addWidget(caption(QStringLiteral("Wind Load Pa :"), WindLoadCB), 1, 2);
     grid->addWidget(WindLoadCB, 1, 3);
-    grid->addWidget(caption(QStringLiteral("System Type :")), 2, 0);
+    grid->addWidget(caption(QStringLiteral("System Type :"), SystemTypeCB), 2, 0);
     grid->addWidget(SystemTypeCB, 2, 1, 1, 3);
-    grid->addWidget(caption(QStringLiteral("System Name :")), 3, 0);
+    grid->addWidget(caption(QStringLiteral("System Name :"), SystemNameCB), 3, 0);
     grid->addWidget(SystemNameCB, 3, 1, 1, 3);
     StandardsBtn = new QToolButton;
     StandardsBtn->setText(QStringLiteral("Std"));
@@ -128,7 +140,7 @@ QWidget* TDesignPage::buildSpecification() {
     SystemInfoBtn->setStatusTip(QStringLiteral("Click to display more info"));
     grid->addWidget(StandardsBtn, 3, 4);
     grid->addWidget(SystemInfoBtn, 2, 4);
-    grid->addWidget(caption(QStringLiteral("Finish :")), 4, 0);
+    grid->addWidget(caption(QStringLiteral("Finish :"), FinishCB), 4, 0);
     grid->addWidget(FinishCB, 4, 1, 1, 3);
 
     connect(WindLoadCB, &QComboBox::editTextChanged, this, [this] { Calc.IxWarningShown = false; });
@@ -181,25 +193,28 @@ QWidget* TDesignPage::buildGlazing() {
     IGDBEdit = new QLineEdit;
     IGDBEdit->setReadOnly(true);
 
-    grid->addWidget(caption(QStringLiteral("Supplier :")), 0, 0);
+    grid->addWidget(caption(QStringLiteral("Supplier :"), SupplierCB), 0, 0);
     grid->addWidget(SupplierCB, 0, 1);
     grid->addWidget(SupplierImage, 0, 2, 2, 1);
     grid->addWidget(GlazingInfoBtn, 0, 3);
-    grid->addWidget(caption(QStringLiteral("Code :")), 1, 0);
+    grid->addWidget(caption(QStringLiteral("Code :"), GlazingCB), 1, 0);
     grid->addWidget(GlazingCB, 1, 1);
-    grid->addWidget(caption(QStringLiteral("Description :")), 2, 0);
+    grid->addWidget(caption(QStringLiteral("Description :"), GlazingDetailsEdit), 2, 0);
     grid->addWidget(GlazingDetailsEdit, 2, 1, 1, 3);
     auto* numbers = new QHBoxLayout;
     numbers->addWidget(SAGDBEdit);
-    numbers->addWidget(new QLabel(QStringLiteral("IGDB No. :")));
+    numbers->addWidget(caption(QStringLiteral("IGDB No. :"), IGDBEdit));
     numbers->addWidget(IGDBEdit);
-    grid->addWidget(caption(QStringLiteral("SAGDB :")), 3, 0);
+    grid->addWidget(caption(QStringLiteral("SAGDB :"), SAGDBEdit), 3, 0);
     grid->addLayout(numbers, 3, 1, 1, 3);
 
     connect(SupplierCB, &QComboBox::activated, this,
             [this] { guarded([this] { glassChosen(); }); });
     connect(GlazingCB, &QComboBox::activated, this, [this] { guarded([this] { glassChosen(); }); });
     connect(GlazingDetailsEdit, &QLineEdit::textChanged, this, [this] { glazingShown(); });
+    // The numbers follow the glazing row the design's code picks, whatever moved it.
+    connect(&DM.GlazingTable, &store::DataSet::scrolled, this, [this] { glazingShown(); });
+    connect(&DM.GlazingTable, &store::DataSet::dataChanged, this, [this] { glazingShown(); });
     connect(GlazingInfoBtn, &QToolButton::clicked, this, [this] {
         const QString url = glassSupplierSite(SupplierCB->currentText());
         if (!url.isEmpty()) open(QUrl(url));
@@ -212,10 +227,11 @@ QWidget* TDesignPage::buildProfiles() {
     auto* grid = new QGridLayout(group);
     const char* labels[] = {"Head :", "Sill :", "Jamb :", "Mullion :", "Transom :"};
     for (int k = 0; k < 5; ++k) {
-        ProfileLabel[size_t(k)] = caption(QString::fromLatin1(labels[k]));
         ProfileCB[size_t(k)] = new widgets::DBComboBox;
+        ProfileLabel[size_t(k)] = caption(QString::fromLatin1(labels[k]), ProfileCB[size_t(k)]);
         ProfileCB[size_t(k)]->setDataField(&DM.DesignTable, QStringLiteral("Profile%1").arg(k + 1));
         ProfileCB[size_t(k)]->setMinimumWidth(180);
+        ProfileCB[size_t(k)]->view()->setItemDelegate(new TrimmedEntryDelegate(ProfileCB[size_t(k)]->view()));
         DieEdit[size_t(k)] = new widgets::DBEdit;
         DieEdit[size_t(k)]->setDataField(&DM.DesignTable, QStringLiteral("Die%1").arg(k + 1));
         DieEdit[size_t(k)]->setReadOnly(true);
@@ -363,8 +379,10 @@ void TDesignPage::SetGlassCodeCB() {
         GlazingCB->setItemData(i, text, Qt::ToolTipRole);
     }
 
-    DM.SupplierTable.locate(QStringLiteral("Glass_Supplier"), SupplierCB->currentText());
-    DM.UpdateSupplierLogo();
+    // A design without a supplier shows no logo, never the last design's.
+    const bool found = !SupplierCB->currentText().isEmpty() &&
+                       DM.SupplierTable.locate(QStringLiteral("Glass_Supplier"), SupplierCB->currentText());
+    DM.UpdateSupplierLogo(found ? SupplierCB->currentText() : QString());
     glazingShown();
 }
 
@@ -381,6 +399,7 @@ void TDesignPage::setGlazingInfoEnabled(bool enabled) {
 
 void TDesignPage::glazingShown() {
     if (!DM.GlazingTable.active() || DM.GlazingTable.isEmpty()) {
+        SAGDBEdit->clear();
         IGDBEdit->clear();
         return;
     }

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QToolButton>
@@ -99,9 +100,34 @@ QToolButton* commandButton(IconKind kind, const QString& hint) {
     return b;
 }
 
-QLabel* caption(const QString& text) {
+namespace {
+
+// Greys a caption with its box: the label follows the box's enabled state.
+class FollowEnabled : public QObject {
+public:
+    FollowEnabled(QLabel* label, QWidget* box) : QObject(label), label_(label) {
+        box->installEventFilter(this);
+        label_->setEnabled(box->isEnabled());
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::EnabledChange)
+            label_->setEnabled(static_cast<QWidget*>(watched)->isEnabled());
+        return false;
+    }
+
+private:
+    QLabel* label_;
+};
+
+}  // namespace
+
+QLabel* caption(const QString& text, QWidget* box) {
     auto* l = new QLabel(text);
     l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    if (box) {
+        l->setBuddy(box);
+        new FollowEnabled(l, box);
+    }
     return l;
 }
 

@@ -13,7 +13,8 @@ QIcon commandIcon(IconKind kind);
 
 // A command picture button with its hint as tool tip and status-bar text.
 QToolButton* commandButton(IconKind kind, const QString& hint);
-// A field caption, right-aligned against its box.
-QLabel* caption(const QString& text);
+// A field caption, right-aligned against its box. Given the box, the caption
+// is its buddy (messages name the box by it) and greys with it.
+QLabel* caption(const QString& text, QWidget* box = nullptr);
 
 }  // namespace ui::main

@@ -319,10 +319,14 @@ void TMainForm::LoadGraphic(bool force) {
 
 void TMainForm::DesignBtnClick() {
     if (!DM.tablesOpen()) return;
+    // Standing past the last design ("Next Design" on it) disables the
+    // specification; the save below must not change that. A design just
+    // added stands at the end too, but is the one being shown.
+    const bool atEnd = DM.DesignTable.eof() && DM.DesignTable.state() != store::DataSet::State::Insert;
     SaveDesign();
     if (designScreen_) {
         designScreen_->resetStructuralWarning();
-        designScreen_->enableSpecControls(!DM.DesignTable.eof());
+        designScreen_->enableSpecControls(!atEnd);
         designScreen_->rebuildGlazingList();
         if (DM.DesignTable.active()) designScreen_->enableDimensions();
     }

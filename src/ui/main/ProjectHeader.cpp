@@ -69,20 +69,20 @@ QGroupBox* TMainForm::buildHeader() {
     DesignedByEdit->setMaxLength(20);
     DesignedByEdit->setStatusTip(QStringLiteral("Designed By"));
 
-    grid->addWidget(caption(QStringLiteral("Project Ref :")), 0, 0);
+    grid->addWidget(caption(QStringLiteral("Project Ref :"), ProjectRefEdit), 0, 0);
     grid->addWidget(ProjectRefEdit, 0, 1);
-    grid->addWidget(caption(QStringLiteral("Project Name :")), 0, 2);
+    grid->addWidget(caption(QStringLiteral("Project Name :"), ProjectNameEdit), 0, 2);
     grid->addWidget(ProjectNameEdit, 0, 3, 1, 3);
-    grid->addWidget(caption(QStringLiteral("Project W/L :")), 1, 0);
+    grid->addWidget(caption(QStringLiteral("Project W/L :"), WLoadCB), 1, 0);
     auto* wl = new QHBoxLayout;
     wl->addWidget(WLoadCB, 1);
     wl->addWidget(new QLabel(QStringLiteral("Pa")));
     grid->addLayout(wl, 1, 1);
-    grid->addWidget(caption(QStringLiteral("Project Finish :")), 1, 2);
+    grid->addWidget(caption(QStringLiteral("Project Finish :"), FinCB), 1, 2);
     grid->addWidget(FinCB, 1, 3);
-    grid->addWidget(caption(QStringLiteral("Project Date :")), 1, 4);
+    grid->addWidget(caption(QStringLiteral("Project Date :"), ProjectDateEdit), 1, 4);
     grid->addWidget(ProjectDateEdit, 1, 5);
-    grid->addWidget(caption(QStringLiteral("Designed By :")), 2, 0);
+    grid->addWidget(caption(QStringLiteral("Designed By :"), DesignedByEdit), 2, 0);
     grid->addWidget(DesignedByEdit, 2, 1);
     grid->setColumnStretch(1, 2);
     grid->setColumnStretch(3, 3);

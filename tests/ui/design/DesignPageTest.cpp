@@ -1,3 +1,4 @@
+#include "PageFixture.h"
 #include "support/TestSupport.h"
 #include "data/DataModule.h"
 #include "ui/main/MainForm.h"
@@ -19,43 +20,6 @@ using namespace data;
 using namespace ui::main;
 using testing_support::RecordingMessages;
 using testing_support::rowCount;
-
-namespace {
-
-// The program's windows on a working folder seeded with the shipped catalogue
-// and sample project.
-struct Page : ::testing::Test {
-    void SetUp() override {
-        dm = std::make_unique<TDM>(messages, work.path(), store::AliasRegistry(QDir(config.path()).filePath("a.ini")));
-        ASSERT_TRUE(dm->tablesOpen()) << messages.errors.join("\n").toStdString();
-        form = std::make_unique<TMainForm>(*dm, messages);
-        page = std::make_unique<ui::design::TDesignPage>(*dm, *form, messages);
-        form->FirstActivation = false;
-        form->show();
-        QApplication::setActiveWindow(form.get());
-        form->FormActivate();
-        messages.texts.clear();
-    }
-    void TearDown() override {
-        page.reset();
-        form.reset();
-        dm.reset();
-    }
-    QString ref() { return dm->ProjectTable.fieldByName("Project_Ref").asString(); }
-    int designNo() { return dm->DesignTable.fieldByName("Design_No").asInteger(); }
-    QAction* menuItem(const QString& text) {
-        for (QAction* a : page->PopupMenu1->actions())
-            if (a->text() == text) return a;
-        return nullptr;
-    }
-    QTemporaryDir work, config;
-    RecordingMessages messages;
-    std::unique_ptr<TDM> dm;
-    std::unique_ptr<TMainForm> form;
-    std::unique_ptr<ui::design::TDesignPage> page;
-};
-
-}  // namespace
 
 TEST_F(Page, ANewDesignIsSavedWithFiftyEmptyCellsAndSpans) {
     ASSERT_EQ(ref(), "SAMPLE-HOUSE");

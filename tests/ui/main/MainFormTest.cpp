@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QTabWidget>
 #include <QTest>
@@ -103,6 +104,26 @@ TEST_F(Window, StartsOnTheLastDatedProjectAndStepsInKeyOrder) {
     EXPECT_EQ(currentRef(), "HOUSE");
     form->NextProjectBtn->click();
     EXPECT_EQ(form->ProjectRefEdit->text(), "HOUSE");
+}
+
+// The project first in key order is not the latest dated: the window opens on
+// the latest dated one all the same.
+TEST_F(Window, StartsOnTheLatestDatedProjectNotTheFirstByKey) {
+    QTemporaryDir shipped;
+    for (const QString& f : QDir(QDir(fixturesDir()).filePath("data")).entryList(QDir::Files))
+        ASSERT_TRUE(QFile::copy(QDir(fixturesDir()).filePath("data/" + f), QDir(shipped.path()).filePath(f)));
+    QFile projects(QDir(shipped.path()).filePath("Project.csv"));
+    QFile::setPermissions(projects.fileName(), QFile::ReadOwner | QFile::WriteOwner);
+    ASSERT_TRUE(projects.open(QIODevice::Append));
+    projects.write("APARTMENT,Block of flats,2019-06-30,Anodised,1000,,,,,\n");
+    projects.close();
+    start(shipped.path());
+    ASSERT_EQ(rowCount(*dm->database(), "Project", "Project_Ref = 'APARTMENT'"), 1);
+    EXPECT_EQ(form->ProjectRefEdit->text(), "HOUSE");
+    EXPECT_EQ(currentRef(), "HOUSE");
+    // In key order it is the first: "Next Project" from HOUSE reaches it.
+    form->NextProjectBtn->click();
+    EXPECT_EQ(currentRef(), "APARTMENT");
 }
 
 TEST_F(Window, ANewProjectIsPostedWhenItsReferenceBoxIsLeft) {
