@@ -1,4 +1,4 @@
-#include "PageFixture.h"
+#include "support/PageFixture.h"
 #include "support/TestSupport.h"
 #include "data/DataModule.h"
 #include "ui/main/MainForm.h"

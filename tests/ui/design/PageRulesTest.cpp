@@ -1,7 +1,7 @@
 // The DESIGN page's rules as the user meets them: which boxes are enabled and
 // stay so through saves, messages in the words on the screen, stale glazing
 // details, clicks that select, the selection outline and list entries.
-#include "PageFixture.h"
+#include "support/PageFixture.h"
 #include "design/GridModel.h"
 #include "store/Query.h"
 #include "store/Table.h"

@@ -1,4 +1,5 @@
 #include "data/DataModule.h"
+#include "support/PageFixture.h"
 #include "support/TestSupport.h"
 #include "ui/design/DesignPage.h"
 #include "ui/exchange/ImageForm.h"
@@ -23,24 +24,7 @@ using testing_support::rowCount;
 namespace {
 
 // The main window with its DESIGN page on a folder seeded with the shipped data.
-struct Commands : ::testing::Test {
-    void SetUp() override {
-        dm = std::make_unique<data::TDM>(
-            messages, work.path(), store::AliasRegistry(QDir(config.path()).filePath("a.ini")));
-        ASSERT_TRUE(dm->tablesOpen());
-        form = std::make_unique<ui::main::TMainForm>(*dm, messages);
-        page = std::make_unique<ui::design::TDesignPage>(*dm, *form, messages);
-        form->FirstActivation = false;
-        form->show();
-        QApplication::setActiveWindow(form.get());
-        form->FormActivate();
-        messages.texts.clear();
-    }
-    void TearDown() override {
-        page.reset();
-        form.reset();
-        dm.reset();
-    }
+struct Commands : Page {
     // Types `text` into the reference window that opens next and presses OK.
     static void answer(ui::exchange::TRefForm* window, const QString& text) {
         QTimer::singleShot(0, [window, text] {
@@ -49,11 +33,6 @@ struct Commands : ::testing::Test {
         });
     }
     QString projectRef() { return dm->ProjectTable.fieldByName("Project_Ref").asString(); }
-    QTemporaryDir work, config;
-    RecordingMessages messages;
-    std::unique_ptr<data::TDM> dm;
-    std::unique_ptr<ui::main::TMainForm> form;
-    std::unique_ptr<ui::design::TDesignPage> page;
 };
 
 } // namespace

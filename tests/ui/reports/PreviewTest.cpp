@@ -4,6 +4,7 @@
 #include "data/Paths.h"
 #include "reports/ElevationData.h"
 #include "reports/ElevationOutput.h"
+#include "support/PageFixture.h"
 #include "support/TestSupport.h"
 #include "ui/design/DesignPage.h"
 #include "ui/main/MainForm.h"
@@ -24,26 +25,15 @@
 
 namespace {
 
-struct Previews : ::testing::Test {
+// The user's settings go to a file of the test's own.
+struct Previews : Page {
     void SetUp() override {
-        qputenv("QUORVEX_DATA_DIR", data::shippedDataDir().toUtf8());
         data::setUserSettingsFile(QDir(config.path()).filePath("glazecalc.ini"));
-        dm = std::make_unique<data::TDM>(messages, work.path(),
-                                        store::AliasRegistry(QDir(config.path()).filePath("a.ini")));
-        form = std::make_unique<ui::main::TMainForm>(*dm, messages);
-        page = std::make_unique<ui::design::TDesignPage>(*dm, *form, messages);
-        form->FirstActivation = false;
-        form->show();
-        QApplication::processEvents();
-        ASSERT_TRUE(dm->ProjectTable.findKey({"SAMPLE-HOUSE"}));
-        form->DesignBtnClick();
+        Page::SetUp();
     }
     void TearDown() override {
-        page.reset();
-        form.reset();
-        dm.reset();
+        Page::TearDown();
         data::setUserSettingsFile({});
-        qunsetenv("QUORVEX_DATA_DIR");
     }
     // Runs `open`; once its preview shows, `look` is given the dialog, then it is closed.
     void whenPreviewShows(const std::function<void()>& open, const std::function<void(QPrintPreviewDialog&)>& look) {
@@ -69,11 +59,21 @@ struct Previews : ::testing::Test {
                 if (a->text() == text) return a;
         return nullptr;
     }
-    QTemporaryDir work, config;
-    testing_support::RecordingMessages messages;
-    std::unique_ptr<data::TDM> dm;
-    std::unique_ptr<ui::main::TMainForm> form;
-    std::unique_ptr<ui::design::TDesignPage> page;
+    // Opens the design report's preview, switches its elevation page over and
+    // tells whether it was on at the opening and the page counts before and after.
+    void toggleElevationPage(bool& onAtOpen, int& before, int& after) {
+        whenPreviewShows([&] { page->PrintReportBtn->click(); },
+                         [&](QPrintPreviewDialog& d) {
+                             auto* view = d.findChild<QPrintPreviewWidget*>();
+                             QAction* elevation = action(d, "Elevation");
+                             ASSERT_TRUE(view && elevation);
+                             onAtOpen = elevation->isChecked();
+                             before = view->pageCount();
+                             elevation->trigger();
+                             QApplication::processEvents();
+                             after = view->pageCount();
+                         });
+    }
 };
 
 } // namespace
@@ -81,17 +81,7 @@ struct Previews : ::testing::Test {
 TEST_F(Previews, TheDesignReportsElevationPageIsOffUntilSwitchedOnAndThenRemembered) {
     int pagesBefore = -1, pagesAfter = -1;
     bool checkedAtOpen = true;
-    whenPreviewShows([&] { page->PrintReportBtn->click(); },
-                     [&](QPrintPreviewDialog& d) {
-                         auto* view = d.findChild<QPrintPreviewWidget*>();
-                         QAction* elevation = action(d, "Elevation");
-                         ASSERT_TRUE(view && elevation);
-                         checkedAtOpen = elevation->isChecked();
-                         pagesBefore = view->pageCount();
-                         elevation->trigger();
-                         QApplication::processEvents();
-                         pagesAfter = view->pageCount();
-                     });
+    toggleElevationPage(checkedAtOpen, pagesBefore, pagesAfter);
     EXPECT_FALSE(checkedAtOpen);
     EXPECT_EQ(pagesBefore, 1);
     EXPECT_EQ(pagesAfter, 2);
@@ -100,17 +90,7 @@ TEST_F(Previews, TheDesignReportsElevationPageIsOffUntilSwitchedOnAndThenRemembe
                     .toBool());
 
     // Opened again, the page is there from the start; switched off, it goes.
-    whenPreviewShows([&] { page->PrintReportBtn->click(); },
-                     [&](QPrintPreviewDialog& d) {
-                         auto* view = d.findChild<QPrintPreviewWidget*>();
-                         QAction* elevation = action(d, "Elevation");
-                         ASSERT_TRUE(view && elevation);
-                         checkedAtOpen = elevation->isChecked();
-                         pagesBefore = view->pageCount();
-                         elevation->trigger();
-                         QApplication::processEvents();
-                         pagesAfter = view->pageCount();
-                     });
+    toggleElevationPage(checkedAtOpen, pagesBefore, pagesAfter);
     EXPECT_TRUE(checkedAtOpen);
     EXPECT_EQ(pagesBefore, 2);
     EXPECT_EQ(pagesAfter, 1);
