@@ -1,6 +1,7 @@
 #include "data/DataModule.h"
 #include "data/Paths.h"
 #include "ui/design/DesignPage.h"
+#include "ui/main/Application.h"
 #include "ui/main/MainForm.h"
 #include "ui/main/WidgetMessages.h"
 
@@ -11,9 +12,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quorvex U-Value Calculator"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quorvex U-Value Calculator"));
-    QApplication::setApplicationVersion(QStringLiteral("5.0"));
+    ui::main::setUpApplication();
 
     // The working folder decides where the data folder lives: the current
     // folder, the one given, or (from the desktop menu) the user's own.

@@ -22,6 +22,19 @@ namespace {
     throw StoreError(why);
 }
 
+// upper() as Qt knows it: SQLite's own changes the ASCII letters only, so a
+// case-blind search for "é" would never find "É".
+void unicodeUpper(sqlite3_context* context, int, sqlite3_value** args) {
+    if (sqlite3_value_type(args[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto* text = static_cast<const char16_t*>(sqlite3_value_text16(args[0]));
+    const int bytes = sqlite3_value_bytes16(args[0]);
+    const QString upper = QString::fromUtf16(text, bytes / 2).toUpper();
+    sqlite3_result_text16(context, upper.utf16(), int(upper.size() * 2), SQLITE_TRANSIENT);
+}
+
 } // namespace
 
 Connection::Connection(const QString& path, Mode mode) {
@@ -36,6 +49,13 @@ Connection::Connection(const QString& path, Mode mode) {
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, BusyTimeoutMs);
+    if (sqlite3_create_function_v2(db_, "upper", 1, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr,
+                                   unicodeUpper, nullptr, nullptr, nullptr) != SQLITE_OK) {
+        const QString why = QString::fromUtf8(sqlite3_errmsg(db_));
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw StoreError(QStringLiteral("Cannot open database %1: %2").arg(path, why));
+    }
 }
 
 Connection::~Connection() {

@@ -85,3 +85,44 @@ TEST_F(Queries, QueriesAreReadOnlyAndReportMissingTables) {
     Query missing(s.db.get(), "Select * from Nowhere");
     EXPECT_THROW(missing.open(), StoreError);
 }
+
+// Upper() folds every letter Qt knows, on every connection, so a case-blind
+// search finds accented names whichever way they were typed.
+TEST_F(Queries, UpperFoldsAccentedLettersOnEveryConnection) {
+    Table p(s.db.get(), "Project");
+    p.open();
+    const std::vector<std::pair<const char*, const char*>> rows = {{"CAFE", "Café Élan"},
+                                                                   {"STRASSE", "Großstraße 4"},
+                                                                   {"ATHENS", "σοφία house"},
+                                                                   {"KIEV", "Дом на холме"},
+                                                                   {"PLAIN", "Cafe Elan"}};
+    for (const auto& [ref, name] : rows) {
+        p.append();
+        p.fieldByName("Project_Ref").setAsString(ref);
+        p.fieldByName("Project_Name").setAsString(QString::fromUtf8(name));
+        p.post();
+    }
+    const QString search = "Select * from Project Where Upper(Project_Name) like ?";
+    auto find = [&](const char* text) {
+        return refs(search,
+                    {QLatin1Char('%') + QString::fromUtf8(text).toUpper() + QLatin1Char('%')});
+    };
+    EXPECT_EQ(find("é"), QStringList{"CAFE"});
+    EXPECT_EQ(find("élan"), QStringList{"CAFE"});
+    EXPECT_EQ(find("ÉLAN"), QStringList{"CAFE"});
+    EXPECT_EQ(find("elan"), QStringList{"PLAIN"}); // an accent is a different letter
+    EXPECT_EQ(find("straße"), QStringList{"STRASSE"});
+    EXPECT_EQ(find("ΣΟΦΊΑ"), QStringList{"ATHENS"});
+    EXPECT_EQ(find("холме"), QStringList{"KIEV"});
+    // The stored text itself is not changed.
+    EXPECT_EQ(refs("Select * from Project Where Project_Name=?", {QString::fromUtf8("Café Élan")}),
+              QStringList{"CAFE"});
+
+    // A second connection on the same file folds the same way.
+    auto other = Database::open(s.file());
+    Query q(other.get(), search);
+    q.setSql(search, {QStringLiteral("%É%")});
+    q.open();
+    ASSERT_EQ(q.recordCount(), 1);
+    EXPECT_EQ(q.fieldByName("Project_Ref").asString(), "CAFE");
+}

@@ -1,9 +1,9 @@
 #include "RationalPage.h"
 
-#include "ui/reports/Preview.h"
-#include "data/DataModule.h"
 #include "compliance/Rational.h"
+#include "data/DataModule.h"
 #include "store/StoreError.h"
+#include "ui/reports/Preview.h"
 #include "widgets/DataControls.h"
 #include "widgets/DataSetModel.h"
 
@@ -93,6 +93,14 @@ TRationalPage::TRationalPage(data::TDM& dm, data::Messages& messages, QWidget* p
     f.setPixelSize(19);
     f.setBold(true);
     ResultLabel->setFont(f);
+    // The verdict's line is kept free while it is hidden, so the commands
+    // beside and above it stay where they are when it appears.
+    ResultLabel->setText(::compliance::rationalVerdict(false));
+    ResultLabel->setMinimumHeight(ResultLabel->sizeHint().height());
+    ResultLabel->clear();
+    QSizePolicy keep = ResultLabel->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    ResultLabel->setSizePolicy(keep);
     ResultLabel->setVisible(false);
     commands->addWidget(RationalBtn);
     commands->addWidget(RationalReportBtn);

@@ -2,8 +2,10 @@
 
 #include "data/Paths.h"
 
-#include <QHBoxLayout>
+#include <QCloseEvent>
 #include <QDir>
+#include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -83,6 +85,23 @@ TAboutForm::TAboutForm(const QString& workDir, QWidget* parent) : QDialog(parent
         reject();
     });
     resize(600, 520);
+}
+
+void TAboutForm::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TAboutForm::closeEvent(QCloseEvent* event) {
+    // A close the user asks for (the window manager's close, Alt+F4) would end
+    // the dialog without an answer; our own accept() and reject() hide it.
+    if (event->spontaneous())
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
 }
 
 void TAboutForm::setJournalMode(const QString& mode) {

@@ -21,6 +21,12 @@ public:
 signals:
     void declined();
 
+protected:
+    // Only "Accept" and "Decline" answer the disclaimer: Esc and the window
+    // manager's close are ignored.
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     QPushButton* accept_;
     QLabel* journal_ = nullptr;

@@ -110,14 +110,15 @@ TMainForm::TMainForm(data::TDM& dm, data::Messages& messages, QWidget* parent)
     });
     connect(PageControl1, &QTabWidget::currentChanged, this, &TMainForm::pageChanged);
     connect(qApp, &QApplication::focusChanged, this, &TMainForm::focusChanged);
-    qApp->installEventFilter(this);
+    applicationActive_ = QGuiApplication::applicationState() == Qt::ApplicationActive;
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            &TMainForm::applicationStateChanged);
     widgets::setErrorHandler([this](const QString& text) { messages_.showError(text); });
     resize(1280, 800);
     FormCreate();
 }
 
 TMainForm::~TMainForm() {
-    qApp->removeEventFilter(this);
     DM.setMainWindow(nullptr);
     widgets::setErrorHandler(nullptr);
 }
@@ -206,33 +207,30 @@ void TMainForm::FormCreate() {
 
 bool TMainForm::event(QEvent* e) {
     const bool handled = QMainWindow::event(e);
-    if (e->type() == QEvent::WindowActivate && !activating_ && !closed_) {
-        expectActivation_ = false;
+    // The window's first activation runs the steps (and brings the disclaimer).
+    // Later ones are taken from the application's state: the window is
+    // activated again after every message box of our own, and the steps would
+    // show a warning again.
+    if (e->type() == QEvent::WindowActivate && !activatedOnce_ && !activating_ && !closed_)
         FormActivate();
-    }
     return handled;
 }
 
-bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
-    // The return from a modal window is an activation even where the platform
-    // does not hand the activation back to this window by itself.
-    if (e->type() == QEvent::Hide && watched->isWidgetType()) {
-        auto* w = static_cast<QWidget*>(watched);
-        if (w->isWindow() && w->isModal() && w != this && !closed_) {
-            expectActivation_ = true;
-            QTimer::singleShot(50, this, [this] {
-                if (expectActivation_ && !activating_ && !closed_ && isVisible()) {
-                    expectActivation_ = false;
-                    FormActivate();
-                }
-            });
-        }
-    }
-    return QMainWindow::eventFilter(watched, e);
+void TMainForm::applicationStateChanged(Qt::ApplicationState state) {
+    const bool wasActive = applicationActive_;
+    applicationActive_ = state == Qt::ApplicationActive;
+    if (!applicationActive_ || wasActive) return;
+    // Back from another program: run the steps once the switch is complete.
+    QTimer::singleShot(0, this, [this] {
+        // While one of our modal windows is up it, not this window, is active.
+        if (activating_ || closed_ || !isVisible() || QApplication::activeModalWidget()) return;
+        FormActivate();
+    });
 }
 
 void TMainForm::FormActivate() {
     activating_ = true;
+    activatedOnce_ = true;
     WarningsOff = false;
     // RESULTS stays while it is the page in use (back from its report preview
     // or a message box); any other activation hides it.
@@ -265,7 +263,7 @@ void TMainForm::showEvent(QShowEvent* event) {
     // must come all the same.
     QTimer::singleShot(0, this, [this] { activateWindow(); });
     QTimer::singleShot(300, this, [this] {
-        if (FirstActivation && !activating_ && !closed_) FormActivate();
+        if (!activatedOnce_ && !activating_ && !closed_) FormActivate();
     });
 }
 

@@ -64,6 +64,8 @@ public:
     void SaveDesign();
     // Help, "&Rebuild": verifies and rebuilds every table of the data folder.
     void Rebuid1Click();
+    // Help, "&User Manual": opens the manual, or says where it was looked for.
+    void UserManualClick();
     // Loads the shown design's stored cells into the grid; `force` reloads the
     // design already shown (after its cells were rewritten from outside).
     void LoadGraphic(bool force = false);
@@ -142,7 +144,6 @@ public:
 
 protected:
     bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -160,6 +161,8 @@ private:
     void sansPageShown(int index);
     void sansPageHidden(int index);
     void focusChanged(QWidget* old, QWidget* now);
+    // The user came back from another program: the activation steps.
+    void applicationStateChanged(Qt::ApplicationState state);
     void projectTextChanged();
     void updateRefReadOnly();
     void postProject();
@@ -171,7 +174,8 @@ private:
     DesignScreen* designScreen_ = nullptr;
     int currentPage_ = 0;
     bool activating_ = false;
-    bool expectActivation_ = false;
+    bool applicationActive_ = false;
+    bool activatedOnce_ = false;
     bool closed_ = false;
     QString loadedRef_;
     int loadedNo_ = -1;

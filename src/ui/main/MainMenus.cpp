@@ -77,15 +77,30 @@ void TMainForm::buildMenus() {
     AboutAction = help->addAction(QStringLiteral("&About..."), this, [this] { AboutForm->exec(); });
     RebuildAction = help->addAction(QStringLiteral("&Rebuild"), this, &TMainForm::Rebuid1Click);
     RebuildAction->setStatusTip(QStringLiteral("Verify and rebuild every table of the data folder"));
-    UserManualAction = help->addAction(QStringLiteral("&User Manual"), this, [this] {
-        // A copy in the working folder wins over the installed manual.
-        QString file = data::findUserManual(DM.WorkDir);
-        if (file.isEmpty()) file = data::userManualCandidates(DM.WorkDir).constFirst();
-        if (openDocument)
-            openDocument(file);
-        else
-            QDesktopServices::openUrl(QUrl::fromLocalFile(file));
-    });
+    UserManualAction =
+        help->addAction(QStringLiteral("&User Manual"), this, &TMainForm::UserManualClick);
+}
+
+void TMainForm::UserManualClick() {
+    // A copy in the working folder wins over the installed manual.
+    const QString file = data::findUserManual(DM.WorkDir);
+    if (file.isEmpty()) {
+        QStringList places;
+        for (const QString& candidate : data::userManualCandidates(DM.WorkDir))
+            places << QStringLiteral("    ") + QDir::toNativeSeparators(candidate);
+        messages_.showMessage(QStringLiteral("The user manual cannot be found. It was looked for "
+                                             "in these places:\n%1")
+                                  .arg(places.join(QLatin1Char('\n'))));
+        return;
+    }
+    if (openDocument) {
+        openDocument(file);
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
+        messages_.showMessage(QStringLiteral("The user manual %1 could not be opened: no program "
+                                             "for PDF files is set up on this computer.")
+                                  .arg(QDir::toNativeSeparators(file)));
 }
 
 } // namespace ui::main

@@ -123,6 +123,14 @@ QGroupBox* TMainForm::buildHeader() {
     connect(CopyProjectBtn, &QToolButton::clicked, this, &TMainForm::CopyProjectImageClick);
     for (widgets::DBEdit* e : {ProjectRefEdit, ProjectNameEdit, ProjectDateEdit, DesignedByEdit})
         connect(e, &QLineEdit::textChanged, this, &TMainForm::projectTextChanged);
+
+    // Tab follows the header as it reads: line by line, left to right.
+    const QList<QWidget*> order{
+        ProjectRefEdit,   ProjectNameEdit, PrevProjectBtn,  NextProjectBtn, AddProjectBtn,
+        DeleteProjectBtn, FindProjectBtn,  CopyProjectBtn,  WLoadCB,        FinCB,
+        ProjectDateEdit,  DesignedByEdit,  FindProject2Btn, DetailsBtn};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
     return group;
 }
 

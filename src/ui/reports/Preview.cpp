@@ -13,9 +13,11 @@
 #include <QAction>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QScreen>
 #include <QSettings>
 #include <QToolBar>
 
@@ -39,12 +41,13 @@ void previewDocument(const Document& doc, Zoom zoom, data::Messages& messages, Q
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&shown](QPrinter* p) { ::reports::paintDocument(*p, *shown); });
     auto* view = dialog.findChild<QPrintPreviewWidget*>();
-    if (view) {
-        if (zoom == Zoom::WholePage)
-            view->fitInView();
-        else
-            view->fitToWidth();
-    }
+    // The dialog's own fit commands keep its tool bar and the view in step.
+    const QString fit = zoom == Zoom::WholePage ? QStringLiteral("fitPageAction")
+                                                : QStringLiteral("fitWidthAction");
+    if (auto* action = dialog.findChild<QAction*>(fit))
+        action->trigger();
+    else if (view)
+        zoom == Zoom::WholePage ? view->fitInView() : view->fitToWidth();
     if (auto* bar = dialog.findChild<QToolBar*>()) {
         if (optional) {
             QAction* page = bar->addAction(optional->caption);
@@ -77,6 +80,10 @@ void previewDocument(const Document& doc, Zoom zoom, data::Messages& messages, Q
             if (!::reports::saveDocument(*shown, file, &error)) messages.showError(error);
         });
     }
+    // Maximised; where nothing maximises windows (no window manager) the
+    // window still takes the whole free area of its screen.
+    QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    if (screen) dialog.setGeometry(screen->availableGeometry());
     dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
     dialog.exec();
 }

@@ -51,6 +51,27 @@ TEST_F(ReportData, RationalPageAnalysesTheTypedTargetAndColoursTheResult) {
     EXPECT_EQ(opened, 1);
 }
 
+// The verdict appears without moving the commands or the grid above them.
+TEST_F(ReportData, RationalCommandsStayPutWhenTheVerdictAppears) {
+    addProject("RATIONAL", {{"G", "A", 2, 1.5, 3.0, 0.4}, {"1", "B", 1, 2.0, 4.0, 0.6}});
+    ui::compliance::TRationalPage page(*dm, messages);
+    page.resize(1000, 600);
+    page.show();
+    QApplication::processEvents();
+    auto where = [&] {
+        return QList<QRect>{
+            QRect(page.RationalBtn->mapTo(&page, QPoint()), page.RationalBtn->size()),
+            QRect(page.RationalReportBtn->mapTo(&page, QPoint()), page.RationalReportBtn->size()),
+            QRect(page.DBGrid5->mapTo(&page, QPoint()), page.DBGrid5->size())};
+    };
+    const QList<QRect> before = where();
+    QTest::keyClicks(page.TgtEnergyLossEdit, "17");
+    page.RationalBtn->click();
+    QApplication::processEvents();
+    ASSERT_TRUE(page.ResultLabel->isVisible());
+    EXPECT_EQ(where(), before);
+}
+
 TEST_F(ReportData, PreviewOpensMaximisedWithASaveCommand) {
     bool maximised = false, hasSave = false;
     QTimer::singleShot(200, [&] {

@@ -1,19 +1,23 @@
-#include "support/TestSupport.h"
-#include "ui/main/AboutForm.h"
-#include "data/DataModule.h"
-#include "ui/main/DetailsForm.h"
 #include "ui/main/MainForm.h"
-#include "ui/main/SearchForm.h"
+
+#include "data/DataModule.h"
+#include "data/Paths.h"
+#include "support/TestSupport.h"
 #include "ui/compliance/RationalPage.h"
+#include "ui/main/AboutForm.h"
+#include "ui/main/Application.h"
+#include "ui/main/DetailsForm.h"
+#include "ui/main/SearchForm.h"
 #include "widgets/DataControls.h"
 #include "widgets/DataSetModel.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QPushButton>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -212,7 +216,9 @@ TEST_F(Window, ShowStandardsListsTheStandardProjectsOnlyWhenTicked) {
     EXPECT_EQ(currentRef(), before);
 }
 
-TEST_F(Window, ClosingAModalWindowRerunsTheActivationSteps) {
+// Closing one of our own windows is no activation: RESULTS stays and the
+// design screen is not refreshed behind the user's back.
+TEST_F(Window, ClosingOurOwnModalWindowIsNoActivation) {
     start();
     form->PageControl1->setTabVisible(3, true);
     form->WarningsOff = true;
@@ -224,10 +230,45 @@ TEST_F(Window, ClosingAModalWindowRerunsTheActivationSteps) {
         modal->close();
     });
     form->DetailsBtn->click();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !form->PageControl1->isTabVisible(3); }, 2000));
+    QApplication::setActiveWindow(form.get());
+    QTest::qWait(200);
+    EXPECT_TRUE(form->PageControl1->isTabVisible(3));
+    EXPECT_TRUE(form->WarningsOff);
+    EXPECT_EQ(rowCount(*dm->database(), "Project", "Detail1 = 'Erf 1234, Parktown'"), 1);
+}
+
+// Coming back from another program runs the activation steps, once, and not
+// while one of our modal windows is in front.
+TEST_F(Window, ComingBackFromAnotherProgramRunsTheActivationSteps) {
+    start();
+    auto leaveAndComeBack = [] {
+        emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+        emit qApp->applicationStateChanged(Qt::ApplicationActive);
+        QTest::qWait(50);
+    };
+    form->PageControl1->setTabVisible(3, true);
+    form->WarningsOff = true;
+    bool shownWhileModal = false, offWhileModal = false;
+    whenModal([&](QWidget* modal) {
+        leaveAndComeBack();
+        shownWhileModal = form->PageControl1->isTabVisible(3);
+        offWhileModal = form->WarningsOff;
+        modal->close();
+    });
+    form->DetailsBtn->click();
+    EXPECT_TRUE(shownWhileModal);
+    EXPECT_TRUE(offWhileModal);
+
+    leaveAndComeBack();
     EXPECT_FALSE(form->PageControl1->isTabVisible(3));
     EXPECT_FALSE(form->WarningsOff);
-    EXPECT_EQ(rowCount(*dm->database(), "Project", "Detail1 = 'Erf 1234, Parktown'"), 1);
+
+    // Being told again that the program is active, without having left it, is
+    // no new activation.
+    form->PageControl1->setTabVisible(3, true);
+    emit qApp->applicationStateChanged(Qt::ApplicationActive);
+    QTest::qWait(50);
+    EXPECT_TRUE(form->PageControl1->isTabVisible(3));
 }
 
 TEST_F(Window, TheSummaryGridIsEnabledOnlyWhileItsPageIsShown) {
@@ -283,4 +324,106 @@ TEST_F(Window, AboutNamesTheWorkingFolderAndTheJournalMode) {
     EXPECT_TRUE(folder->text().contains(QDir::toNativeSeparators(dm->WorkDir))) << folder->text().toStdString();
     EXPECT_EQ(journal->text(), "Data folder written with a write-ahead log");
     EXPECT_FALSE(journal->isHidden());
+}
+
+// Tab walks the project header in reading order: along the first line, then
+// the second, then the third.
+TEST_F(Window, TabWalksTheProjectHeaderInReadingOrder) {
+    start();
+    const QList<QWidget*> expected{
+        form->ProjectRefEdit,  form->ProjectNameEdit, form->PrevProjectBtn,
+        form->NextProjectBtn,  form->AddProjectBtn,   form->DeleteProjectBtn,
+        form->FindProjectBtn,  form->CopyProjectBtn,  form->WLoadCB,
+        form->FinCB,           form->ProjectDateEdit, form->DesignedByEdit,
+        form->FindProject2Btn, form->DetailsBtn};
+    form->ProjectRefEdit->setFocus();
+    QList<QWidget*> walked{QApplication::focusWidget()};
+    for (int i = 1; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* now = QApplication::focusWidget();
+        // An editable list's own line edit stands for the list.
+        if (now && now->parentWidget() == form->WLoadCB) now = form->WLoadCB;
+        walked << now;
+    }
+    EXPECT_EQ(walked, expected);
+}
+
+// Help, User Manual with no manual anywhere says so and where it looked.
+TEST_F(Window, AMissingUserManualIsReportedWithThePlacesLookedIn) {
+    start();
+    const QStringList places = data::userManualCandidates(dm->WorkDir);
+    for (int i = 1; i < places.size(); ++i)
+        if (QFileInfo::exists(places.at(i)))
+            GTEST_SKIP() << "a manual is installed beside the tests";
+    QString opened;
+    form->openDocument = [&](const QString& file) { opened = file; };
+    form->UserManualAction->trigger();
+    EXPECT_TRUE(opened.isEmpty());
+    ASSERT_EQ(messages.texts.size(), 1);
+    const QString text = messages.texts.first();
+    EXPECT_TRUE(text.startsWith("The user manual cannot be found.")) << text.toStdString();
+    for (const QString& place : places)
+        EXPECT_TRUE(text.contains(QDir::toNativeSeparators(place))) << place.toStdString();
+
+    // With a copy in the working folder, that copy is opened and nothing said.
+    QFile manual(places.first());
+    ASSERT_TRUE(manual.open(QIODevice::WriteOnly));
+    manual.close();
+    messages.texts.clear();
+    form->UserManualAction->trigger();
+    EXPECT_EQ(opened, places.first());
+    EXPECT_TRUE(messages.texts.isEmpty());
+}
+
+// The search compares letters as the user reads them: "é" finds "É".
+TEST_F(Window, SearchFindsAccentedLettersInAnotherCase) {
+    start();
+    for (const auto& [ref, name] :
+         {std::pair{"ECOLE1", "ÉCOLE PRIMAIRE"}, std::pair{"ECOLE2", "Ecole secondaire"}}) {
+        dm->ProjectTable.append();
+        dm->ProjectTable.fieldByName("Project_Ref").setAsString(ref);
+        dm->ProjectTable.fieldByName("Project_Name").setAsString(QString::fromUtf8(name));
+        dm->ProjectTable.post();
+    }
+    QStringList found;
+    whenModal([&](QWidget*) {
+        form->SearchForm->SearchEdit->setText(QString::fromUtf8("école"));
+        QTest::keyClick(form->SearchForm->SearchEdit, Qt::Key_Return);
+        for (dm->ProjectQuery.first(); !dm->ProjectQuery.eof(); dm->ProjectQuery.next())
+            found << dm->ProjectQuery.fieldByName("Project_Name").asString();
+        form->SearchForm->accept();
+    });
+    form->FindProjectBtn->click();
+    EXPECT_EQ(found, QStringList{QString::fromUtf8("ÉCOLE PRIMAIRE")});
+    EXPECT_EQ(currentRef(), "ECOLE1");
+}
+
+// Esc does not answer the disclaimer; only Accept does.
+TEST_F(Window, EscapeDoesNotCloseTheDisclaimer) {
+    start();
+    form->AboutForm->show();
+    QApplication::setActiveWindow(form->AboutForm);
+    QTest::keyClick(form->AboutForm, Qt::Key_Escape);
+    QTest::keyClick(form->AboutForm->acceptButton(), Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_TRUE(form->AboutForm->isVisible());
+    EXPECT_EQ(form->AboutForm->result(), 0);
+    form->AboutForm->acceptButton()->click();
+    EXPECT_FALSE(form->AboutForm->isVisible());
+    EXPECT_EQ(form->AboutForm->result(), QDialog::Accepted);
+}
+
+// Captions are exactly the windows' own: the application sets no display
+// name, which Qt would append to every one of them.
+TEST_F(Window, CaptionsCarryNoApplicationName) {
+    ui::main::setUpApplication();
+    EXPECT_EQ(QApplication::applicationName(), "Quorvex U-Value Calculator");
+    // A display name that was never set follows the application name.
+    QApplication::setApplicationName("probe");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "probe");
+    ui::main::setUpApplication();
+    start();
+    EXPECT_EQ(form->windowTitle(), "Quorvex (Version 5.0)");
+    EXPECT_EQ(form->SearchForm->windowTitle(), "Search Form");
+    EXPECT_EQ(form->AboutForm->windowTitle(), "About Quorvex");
 }
