@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QPrintPreviewDialog>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTimer>
@@ -59,6 +60,18 @@ int main(int argc, char* argv[]) {
     page.ElevationViewBtn->click();
     save(form, QStringLiteral("design-elevation-1280x800.png"));
     page.GridViewBtn->click();
+    // The design report's preview as it opens: its size and zoom are its own.
+    QTimer preview;
+    preview.setInterval(20);
+    QObject::connect(&preview, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) return;
+        preview.stop();
+        save(*dialog, QStringLiteral("preview-open.png"));
+        dialog->reject();
+    });
+    preview.start();
+    page.PrintReportBtn->click();
     form.resize(1920, 1080);
     save(form, QStringLiteral("main-1920x1080.png"));
     form.RationalAction->trigger();

@@ -222,8 +222,10 @@ void TMainForm::applicationStateChanged(Qt::ApplicationState state) {
     if (!applicationActive_ || wasActive) return;
     // Back from another program: run the steps once the switch is complete.
     QTimer::singleShot(0, this, [this] {
-        // While one of our modal windows is up it, not this window, is active.
-        if (activating_ || closed_ || !isVisible() || QApplication::activeModalWidget()) return;
+        // Only when the user came back to this window: while one of our modal
+        // windows is up it, not this window, is the active one.
+        if (activating_ || closed_ || !isActiveWindow() || QApplication::activeModalWidget())
+            return;
         FormActivate();
     });
 }

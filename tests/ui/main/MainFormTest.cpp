@@ -241,8 +241,9 @@ TEST_F(Window, ClosingOurOwnModalWindowIsNoActivation) {
 // while one of our modal windows is in front.
 TEST_F(Window, ComingBackFromAnotherProgramRunsTheActivationSteps) {
     start();
-    auto leaveAndComeBack = [] {
+    auto leaveAndComeBack = [&] {
         emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+        if (!QApplication::activeModalWidget()) QApplication::setActiveWindow(form.get());
         emit qApp->applicationStateChanged(Qt::ApplicationActive);
         QTest::qWait(50);
     };
