@@ -331,7 +331,8 @@ void CalcContext::calculate(DesignView& view) {
         SashSystem = text(dm_.SystemProfileTypeTable, "Profile5") == QLatin1String("Sash");
 
     const design::Dimensions dims = design::Dimensions::fromRecord(D);
-    Costs = costLoop(grid, dims, loadSashes(text(D, "System_Name")), text(D, "Finish"),
+    const CellWords words(grid);
+    Costs = costLoop(words, dims, loadSashes(text(D, "System_Name")), text(D, "Finish"),
                      loadGlazing(text(D, "Glass_Code")).Glazing_Cost);
 
     ProfileValues.resetMembers();
@@ -348,7 +349,7 @@ void CalcContext::calculate(DesignView& view) {
     // The continuous member against the wind load.
     const QString continuous = text(D, "Continuous");
     long double length = 0, spanL = 0, spanR = 0;
-    LongestProfile(grid, dims, continuous, length, spanL, spanR);
+    LongestProfile(words, dims, continuous, length, spanL, spanR);
     const long double reqIx = RequiredIx(number(D, "Wind_Load"), spanL, spanR, length);
     const double actualIx =
         profileIx(continuous == QLatin1String("Horizontal") ? view.transomDie : view.mullionDie);
@@ -356,8 +357,8 @@ void CalcContext::calculate(DesignView& view) {
         return noResults(
             QStringLiteral("Profile_Ix of the chosen profile (%1)").arg(valueText(actualIx)));
 
-    const long double area = CalcWindowArea(grid, dims);
-    const ThermalTotals totals = thermalLoop(grid, dims, ProfileValues);
+    const long double area = CalcWindowArea(words, dims);
+    const ThermalTotals totals = thermalLoop(words, dims, ProfileValues);
     // Values within range one by one can still overflow in the sums; no
     // figure that is not a number may be stored or printed.
     if (!allFinite({length, spanL, spanR, reqIx, area, double(area), totals.UA, totals.glassSolar,

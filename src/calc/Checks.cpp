@@ -12,8 +12,16 @@ QString messageNumber(double value) {
 QStringList designWarnings(const design::GridModel& grid, const design::Dimensions& dims,
                            const SashRows& sashes, const GlazingRow& glazing,
                            const QString& designRef, bool warningsOff) {
+    if (warningsOff) return {};
+    return designWarnings(CellWords(grid), dims, sashes, glazing, designRef, warningsOff);
+}
+
+QStringList designWarnings(const CellWords& words, const design::Dimensions& dims,
+                           const SashRows& sashes, const GlazingRow& glazing,
+                           const QString& designRef, bool warningsOff) {
     QStringList out;
     if (warningsOff) return out;
+    const design::GridModel& grid = words.grid();
     auto forEachBase = [&](auto body) {
         for (int r = 0; r < RowCount; ++r)
             for (int c = 0; c < ColCount; ++c) {
@@ -26,17 +34,13 @@ QStringList designWarnings(const design::GridModel& grid, const design::Dimensio
     };
     // Each cell is held to the limits of its own sash type; a limit of 0 is no limit.
     // The few distinct words of a design are looked up once each.
-    std::vector<std::pair<QString, const SashRow*>> rowOfWord;
-    auto rowFor = [&](const QString& stored) -> const SashRow* {
-        for (const auto& [w, row] : rowOfWord)
-            if (w == stored) return row;
+    std::vector<const SashRow*> rowOfWord;
+    for (const QString& stored : words.words()) {
         const QString word = design::sashTableWord(stored);
-        const SashRow* row = word == QLatin1String("None") ? nullptr : sashes.byType(word);
-        rowOfWord.emplace_back(stored, row);
-        return row;
-    };
+        rowOfWord.push_back(word == QLatin1String("None") ? nullptr : sashes.byType(word));
+    }
     forEachBase([&](int r, int c, double W, double H) {
-        const SashRow* row = rowFor(grid.CellModes[size_t(r)][size_t(c)]);
+        const SashRow* row = rowOfWord[size_t(words.word(r, c))];
         if (!row) return;
         if (row->Max_Width != 0 && row->Max_Width < W && H != 0)
             out << QStringLiteral("WARNING - The maximum width of ") +
@@ -62,28 +66,47 @@ QStringList designWarnings(const design::GridModel& grid, const design::Dimensio
 
 CostTotals costLoop(const design::GridModel& grid, const design::Dimensions& dims,
                     const SashRows& sashes, const QString& finish, double glazingCost) {
-    CostTotals t;
+    return costLoop(CellWords(grid), dims, sashes, finish, glazingCost);
+}
+
+CostTotals costLoop(const CellWords& words, const design::Dimensions& dims, const SashRows& sashes,
+                    const QString& finish, double glazingCost) {
+    const design::GridModel& grid = words.grid();
+    // Per distinct word its row and the factors that depend on the row alone,
+    // worked out with the same operations the cell loop used to repeat.
+    struct Factors {
+        const SashRow* row;
+        long double rate, discount, waste, factory;
+    };
     const bool anodised = finish == QLatin1String("Anodised");
+    std::vector<Factors> ofWord;
+    for (const QString& word : words.words()) {
+        const SashRow* row = sashes.byWord(word);
+        if (!row) {
+            ofWord.push_back({nullptr, 0, 0, 0, 0});
+            continue;
+        }
+        ofWord.push_back({row, anodised ? row->SHF_Anod : row->SHF_Cost,
+                          1 - row->SHF_Discount / 100.0L, row->SHF_Waste / 100.0L + 1,
+                          row->System_Factor * (static_cast<long double>(row->Factory_Cost) * row->Fact_Time)});
+    }
+    CostTotals t;
     for (int c = 0; c < ColCount; ++c)
         for (int r = 0; r < RowCount; ++r) {
-            const QString& word = grid.CellModes[size_t(r)][size_t(c)];
-            if (word == design::None) continue;
+            if (words.none(r, c)) continue;
             double W = 0, H = 0;
             design::GetDimension(grid, dims, r, c, W, H);
-            const SashRow* row = sashes.byWord(word);
-            if (!row) continue;
+            const Factors& f = ofWord[size_t(words.word(r, c))];
+            if (!f.row) continue;
             const design::Span s = grid.span(r, c);
             // A covered cell counts nothing; its base carries the merged size.
             const long double a = s.ColSpan >= 0 && s.RowSpan >= 0 ? W * H / 1000000.0L : 0.0L;
-            const long double rate = anodised ? row->SHF_Anod : row->SHF_Cost;
-            long double x = rate * a;
-            x = (1 - row->SHF_Discount / 100.0L) * x;
-            x = (row->SHF_Waste / 100.0L + 1) * x;
-            t.frame += row->System_Factor * x;
-            t.glazing += row->System_Factor * (glazingCost * a);
-            if (a != 0)
-                t.factory += row->System_Factor *
-                             (static_cast<long double>(row->Factory_Cost) * row->Fact_Time);
+            long double x = f.rate * a;
+            x = f.discount * x;
+            x = f.waste * x;
+            t.frame += f.row->System_Factor * x;
+            t.glazing += f.row->System_Factor * (glazingCost * a);
+            if (a != 0) t.factory += f.factory;
         }
     return t;
 }

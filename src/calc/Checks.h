@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CellWords.h"
 #include "SashRows.h"
 #include "design/Dimensions.h"
 #include "design/GridModel.h"
@@ -12,6 +13,9 @@ namespace calc {
 // width and height limits of each typed base cell's own sash row, then the
 // glazing's largest pane area for every base cell. Nothing when warningsOff.
 QStringList designWarnings(const design::GridModel& grid, const design::Dimensions& dims,
+                           const SashRows& sashes, const GlazingRow& glazing,
+                           const QString& designRef, bool warningsOff);
+QStringList designWarnings(const CellWords& words, const design::Dimensions& dims,
                            const SashRows& sashes, const GlazingRow& glazing,
                            const QString& designRef, bool warningsOff);
 
@@ -30,6 +34,8 @@ struct CostTotals {
 // list costs nothing.
 CostTotals costLoop(const design::GridModel& grid, const design::Dimensions& dims,
                     const SashRows& sashes, const QString& finish, double glazingCost);
+CostTotals costLoop(const CellWords& words, const design::Dimensions& dims, const SashRows& sashes,
+                    const QString& finish, double glazingCost);
 
 // Total cost per m² of window; 0 for a design without area.
 long double totalCostPerArea(const CostTotals& costs, long double area);

@@ -105,10 +105,14 @@ bool CheckAdjacent(const GridModel& grid, int RowPos, int ColPos, const QString&
 }
 
 long double CalcWindowArea(const GridModel& grid, const design::Dimensions& dims) {
+    return CalcWindowArea(CellWords(grid), dims);
+}
+
+long double CalcWindowArea(const CellWords& words, const design::Dimensions& dims) {
     long double sum = 0;
     for (int r = 0; r < RowCount; ++r)
         for (int c = 0; c < ColCount; ++c)
-            if (grid.CellModes[size_t(r)][size_t(c)] != None)
+            if (!words.none(r, c))
                 sum += static_cast<long double>(dims.V[size_t(r)]) *
                        static_cast<long double>(dims.H[size_t(c)]);
     return sum / 1000000.0L;
@@ -116,39 +120,22 @@ long double CalcWindowArea(const GridModel& grid, const design::Dimensions& dims
 
 namespace {
 
-enum class Kind : unsigned char { NoWindow, FixedPane, Sash };
+using Kind = CellKind;
 
-// What the per-cell loop needs of every grid position, worked out once per
-// design so that no word is compared inside it: whether the stored word is
-// "NONE" (empty cell, no neighbour) and how CheckType classes it.
-struct CellKinds {
-    explicit CellKinds(const GridModel& grid) {
-        for (int r = 0; r < RowCount; ++r)
-            for (int c = 0; c < ColCount; ++c) {
-                const QString& word = grid.CellModes[size_t(r)][size_t(c)];
-                none[r][c] = word == None;
-                kind[r][c] = design::isSashWord(word) ? Kind::Sash
-                             : word.compare(design::Fixed, Qt::CaseInsensitive) == 0
-                                 ? Kind::FixedPane
-                                 : Kind::NoWindow;
-            }
-    }
-    bool typed(int r, int c) const {
-        return r >= 0 && r < RowCount && c >= 0 && c < ColCount && !none[r][c];
-    }
-    bool none[RowCount][ColCount];
-    Kind kind[RowCount][ColCount];
-};
+// "Typed" as CheckAdjacent means it: inside the grid and not "NONE".
+bool typed(const CellWords& k, int r, int c) {
+    return r >= 0 && r < RowCount && c >= 0 && c < ColCount && !k.none(r, c);
+}
 
 enum Side { Top, Left, Right, Bottom };
 
 // Index into MemberWords of the member on one side of a base cell, as
 // CheckType names it; -1 for "None" (a cell that holds no window).
-int memberIndex(const CellKinds& k, int r, int c, Side side, int rs, int cs) {
+int memberIndex(const CellWords& k, int r, int c, Side side, int rs, int cs) {
     // Edge word, its sash form, and the between word's three forms.
     static constexpr int words[4][5] = {
         {0, 1, 9, 10, 11}, {4, 5, 6, 7, 8}, {4, 5, 6, 7, 8}, {2, 3, 9, 10, 11}};
-    const Kind own = k.kind[r][c];
+    const Kind own = k.kind(r, c);
     if (own == Kind::NoWindow) return -1;
     bool atEdge = false;
     int nr = r, nc = c;
@@ -172,29 +159,29 @@ int memberIndex(const CellKinds& k, int r, int c, Side side, int rs, int cs) {
     }
     const int* w = words[side];
     const bool inside = nr >= 0 && nr < RowCount && nc >= 0 && nc < ColCount;
-    if (atEdge || !inside || k.kind[nr][nc] == Kind::NoWindow)
+    if (atEdge || !inside || k.kind(nr, nc) == Kind::NoWindow)
         return own == Kind::Sash ? w[1] : w[0];
-    return w[2 + (own == Kind::Sash) + (k.kind[nr][nc] == Kind::Sash)];
+    return w[2 + (own == Kind::Sash) + (k.kind(nr, nc) == Kind::Sash)];
 }
 
 // CheckAdjacent on the precomputed kinds.
-bool adjacent(const CellKinds& k, int r, int c, Side side, const design::Span& s) {
+bool adjacent(const CellWords& k, int r, int c, Side side, const design::Span& s) {
     switch (side) {
     case Left:
-        return c != 0 && k.typed(r, c - 1);
+        return c != 0 && typed(k, r, c - 1);
     case Top:
-        return r != 0 && k.typed(r - 1, c);
+        return r != 0 && typed(k, r - 1, c);
     case Right:
-        return c != ColCount - s.ColSpan && k.typed(r, c + s.ColSpan);
+        return c != ColCount - s.ColSpan && typed(k, r, c + s.ColSpan);
     case Bottom:
-        return r != RowCount - s.RowSpan && k.typed(r + s.RowSpan, c);
+        return r != RowCount - s.RowSpan && typed(k, r + s.RowSpan, c);
     }
     return false;
 }
 
 const MemberValues kNoMember{};
 
-CellTerms cellTermsOf(const CellKinds& k, const ProfileValueTable& pvt, int r, int c, double W,
+CellTerms cellTermsOf(const CellWords& k, const ProfileValueTable& pvt, int r, int c, double W,
                       double H, const design::Span& s) {
     const MemberValues* m[4];
     double P[4];
@@ -207,11 +194,12 @@ CellTerms cellTermsOf(const CellKinds& k, const ProfileValueTable& pvt, int r, i
     const double PT = P[Top], PL = P[Left], PR = P[Right], PB = P[Bottom];
 
     CellTerms t;
-    const double frame = AreaFrame(W, PT, 2) * m[Top]->UF + AreaFrame(H, PL, 2) * m[Left]->UF +
-                         AreaFrame(H, PR, 2) * m[Right]->UF + AreaFrame(W, PB, 2) * m[Bottom]->UF;
+    // Each frame area once; the sums take them in the same order as ever.
+    const double FT = AreaFrame(W, PT, 2), FL = AreaFrame(H, PL, 2), FR = AreaFrame(H, PR, 2),
+                 FB = AreaFrame(W, PB, 2);
+    const double frame = FT * m[Top]->UF + FL * m[Left]->UF + FR * m[Right]->UF + FB * m[Bottom]->UF;
     t.frameSolar = frame * 0.3 / 34.1;
-    t.frameArea =
-        AreaFrame(W, PT, 2) + AreaFrame(H, PL, 2) + AreaFrame(H, PR, 2) + AreaFrame(W, PB, 2);
+    t.frameArea = FT + FL + FR + FB;
 
     const double ET = AreaEdge(W, PL, PR, pvt.EdgeTop), EL = AreaEdge(H, PT, PB, pvt.EdgeLeft),
                  ER = AreaEdge(H, PT, PB, pvt.EdgeRight), EB = AreaEdge(W, PL, PR, pvt.EdgeBottom);
@@ -228,16 +216,21 @@ CellTerms cellTermsOf(const CellKinds& k, const ProfileValueTable& pvt, int r, i
 
 CellTerms cellTerms(const GridModel& grid, const ProfileValueTable& pvt, int r, int c, double W,
                     double H) {
-    return cellTermsOf(CellKinds(grid), pvt, r, c, W, H, grid.span(r, c));
+    return cellTermsOf(CellWords(grid), pvt, r, c, W, H, grid.span(r, c));
 }
 
 ThermalTotals thermalLoop(const GridModel& grid, const design::Dimensions& dims,
                           const ProfileValueTable& pvt) {
-    const CellKinds kinds(grid);
+    return thermalLoop(CellWords(grid), dims, pvt);
+}
+
+ThermalTotals thermalLoop(const CellWords& kinds, const design::Dimensions& dims,
+                          const ProfileValueTable& pvt) {
+    const GridModel& grid = kinds.grid();
     ThermalTotals totals;
     for (int r = 0; r < RowCount; ++r)
         for (int c = 0; c < ColCount; ++c) {
-            if (kinds.none[r][c]) {
+            if (kinds.none(r, c)) {
                 ++totals.noneCount;
                 continue;
             }

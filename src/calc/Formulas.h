@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CellWords.h"
 #include "design/Dimensions.h"
 #include "design/GridModel.h"
 
@@ -62,6 +63,7 @@ bool CheckAdjacent(const design::GridModel& grid, int RowPos, int ColPos, const 
 
 // The window area, m²: every typed grid position's column width times row height.
 long double CalcWindowArea(const design::GridModel& grid, const design::Dimensions& dims);
+long double CalcWindowArea(const CellWords& words, const design::Dimensions& dims);
 
 // What one base cell adds to the design's sums.
 struct CellTerms {
@@ -84,6 +86,8 @@ struct ThermalTotals {
 
 // The thermal loop over every cell of the grid.
 ThermalTotals thermalLoop(const design::GridModel& grid, const design::Dimensions& dims,
+                          const ProfileValueTable& pvt);
+ThermalTotals thermalLoop(const CellWords& words, const design::Dimensions& dims,
                           const ProfileValueTable& pvt);
 
 } // namespace calc

@@ -3,7 +3,6 @@
 namespace calc {
 
 using design::ColCount;
-using design::None;
 using design::RowCount;
 
 void GetVSpan(const design::Dimensions& dims, int ColNo, long double& LeftSpan,
@@ -30,13 +29,14 @@ bool atLeast(long double value, long double best) {
 
 // The summed heights of column `index`'s typed base cells (vertical), or the
 // summed widths of row `index`'s (horizontal).
-long double memberLength(const design::GridModel& grid, const design::Dimensions& dims, int index,
+long double memberLength(const CellWords& words, const design::Dimensions& dims, int index,
                          bool vertical) {
+    const design::GridModel& grid = words.grid();
     long double length = 0;
     for (int k = 0; k < (vertical ? RowCount : ColCount); ++k) {
         const int r = vertical ? k : index, c = vertical ? index : k;
         const design::Span s = grid.span(r, c);
-        if (s.RowSpan <= 0 || s.ColSpan <= 0 || grid.CellModes[size_t(r)][size_t(c)] == None)
+        if (s.RowSpan <= 0 || s.ColSpan <= 0 || words.none(r, c))
             continue;
         double w = 0, h = 0;
         design::GetDimension(grid, dims, r, c, w, h);
@@ -48,6 +48,12 @@ long double memberLength(const design::GridModel& grid, const design::Dimensions
 } // namespace
 
 void LongestProfile(const design::GridModel& grid, const design::Dimensions& dims,
+                    const QString& Direction, long double& ProfileLength, long double& SpanL,
+                    long double& SpanR) {
+    LongestProfile(CellWords(grid), dims, Direction, ProfileLength, SpanL, SpanR);
+}
+
+void LongestProfile(const CellWords& grid, const design::Dimensions& dims,
                     const QString& Direction, long double& ProfileLength, long double& SpanL,
                     long double& SpanR) {
     const QString dir = Direction.toUpper();

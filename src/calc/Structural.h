@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CellWords.h"
 #include "design/Dimensions.h"
 #include "design/GridModel.h"
 
@@ -17,6 +18,9 @@ void GetVSpan(const design::Dimensions& dims, int ColNo, long double& LeftSpan,
 // any case) and the spans on its two sides. Any other direction leaves the
 // results unchanged.
 void LongestProfile(const design::GridModel& grid, const design::Dimensions& dims,
+                    const QString& Direction, long double& ProfileLength, long double& SpanL,
+                    long double& SpanR);
+void LongestProfile(const CellWords& words, const design::Dimensions& dims,
                     const QString& Direction, long double& ProfileLength, long double& SpanL,
                     long double& SpanR);
 

@@ -301,3 +301,41 @@ TEST(Costing, MergedCellOnceAndEachCellFromItsOwnRow) {
     // The covered cell adds no factory cost.
     EXPECT_NEAR(double(c.factory), 60 + 100, 1e-9);
 }
+
+// The words a grid holds are worked out once; the classes must be those the
+// member names are chosen by, whatever the letter case.
+TEST(CellWordsOfAGrid, EveryCellGetsItsWordsClassAndIndex) {
+    GridModel g;
+    g.setMode(0, 0, "FIXED");
+    g.setMode(0, 1, "fixed");
+    g.setMode(0, 2, "SIDEL");
+    g.setMode(0, 3, "tiltturnr");
+    g.setMode(1, 0, "None"); // not the stored empty word
+    g.setMode(1, 1, "");
+    g.setMode(1, 2, "SIDEL");
+    const CellWords w(g);
+    EXPECT_TRUE(w.none(4, 9));
+    EXPECT_FALSE(w.none(1, 0));
+    EXPECT_FALSE(w.none(1, 1));
+    EXPECT_EQ(w.kind(0, 0), CellKind::FixedPane);
+    EXPECT_EQ(w.kind(0, 1), CellKind::FixedPane);
+    EXPECT_EQ(w.kind(0, 2), CellKind::Sash);
+    EXPECT_EQ(w.kind(0, 3), CellKind::Sash);
+    EXPECT_EQ(w.kind(1, 0), CellKind::NoWindow);
+    EXPECT_EQ(w.kind(4, 9), CellKind::NoWindow);
+    EXPECT_EQ(w.word(0, 2), w.word(1, 2));
+    EXPECT_NE(w.word(0, 0), w.word(0, 1));
+    EXPECT_EQ(w.words().size(), 7u);
+    for (int r = 0; r < design::RowCount; ++r)
+        for (int c = 0; c < design::ColCount; ++c)
+            EXPECT_EQ(w.words()[size_t(w.word(r, c))], g.mode(r, c));
+
+    // Every cell a word of its own: fifty words, each found again.
+    GridModel many;
+    for (int r = 0; r < design::RowCount; ++r)
+        for (int c = 0; c < design::ColCount; ++c)
+            many.setMode(r, c, QStringLiteral("W%1").arg(r * design::ColCount + c));
+    const CellWords m(many);
+    EXPECT_EQ(m.words().size(), 50u);
+    EXPECT_EQ(m.words()[size_t(m.word(3, 7))], "W37");
+}
