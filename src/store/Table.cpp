@@ -463,14 +463,22 @@ void Table::placePostedRow(qint64 rowid, const std::vector<QVariant>& values) {
         return other < rowid;
     };
     int lo = 0, hi = rowCount();
-    while (lo < hi) {
-        const int mid = (lo + hi) / 2;
-        if (before(mid))
-            lo = mid + 1;
-        else
-            hi = mid;
+    // Rows are mostly written in key order, each just after the one before:
+    // where the range divides there, the search would end there too.
+    const int h = placedHint_;
+    if (h >= 0 && h < hi && before(h) && (h + 1 == hi || !before(h + 1))) {
+        lo = h + 1;
+    } else {
+        while (lo < hi) {
+            const int mid = (lo + hi) / 2;
+            if (before(mid))
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
     }
     rowids_.insert(rowids_.begin() + lo, rowid);
+    placedHint_ = lo;
 }
 
 void Table::cancel() {

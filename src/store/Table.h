@@ -106,6 +106,8 @@ private:
     QList<QMetaObject::Connection> masterConnections_;
     QList<QMetaObject::Connection> dbConnections_;
     qint64 editRowid_ = 0;
+    // Where the last posted row was placed; the likely neighbour of the next.
+    int placedHint_ = -1;
     int savedPos_ = -1;
     bool locked_ = false;
     std::map<int, FieldEvent> fieldHandlers_;
