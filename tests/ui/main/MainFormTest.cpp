@@ -379,23 +379,31 @@ TEST_F(Window, AMissingUserManualIsReportedWithThePlacesLookedIn) {
 // The search compares letters as the user reads them: "é" finds "É".
 TEST_F(Window, SearchFindsAccentedLettersInAnotherCase) {
     start();
-    for (const auto& [ref, name] :
-         {std::pair{"ECOLE1", "ÉCOLE PRIMAIRE"}, std::pair{"ECOLE2", "Ecole secondaire"}}) {
+    for (const auto& [ref, name] : {std::pair{"ECOLE1", "Musée de l'école"},
+                                    std::pair{"ECOLE2", "Ecole secondaire"},
+                                    std::pair{"ECOLE3", "ÉCOLE NORMALE"}}) {
         dm->ProjectTable.append();
         dm->ProjectTable.fieldByName("Project_Ref").setAsString(ref);
         dm->ProjectTable.fieldByName("Project_Name").setAsString(QString::fromUtf8(name));
         dm->ProjectTable.post();
     }
-    QStringList found;
-    whenModal([&](QWidget*) {
-        form->SearchForm->SearchEdit->setText(QString::fromUtf8("école"));
-        QTest::keyClick(form->SearchForm->SearchEdit, Qt::Key_Return);
-        for (dm->ProjectQuery.first(); !dm->ProjectQuery.eof(); dm->ProjectQuery.next())
-            found << dm->ProjectQuery.fieldByName("Project_Name").asString();
-        form->SearchForm->accept();
-    });
-    form->FindProjectBtn->click();
-    EXPECT_EQ(found, QStringList{QString::fromUtf8("ÉCOLE PRIMAIRE")});
+    auto search = [&](const char* text) {
+        QStringList found;
+        whenModal([&](QWidget*) {
+            form->SearchForm->SearchEdit->setText(QString::fromUtf8(text));
+            QTest::keyClick(form->SearchForm->SearchEdit, Qt::Key_Return);
+            for (dm->ProjectQuery.first(); !dm->ProjectQuery.eof(); dm->ProjectQuery.next())
+                found << dm->ProjectQuery.fieldByName("Project_Ref").asString();
+            form->SearchForm->accept();
+        });
+        form->FindProjectBtn->click();
+        found.sort();
+        return found;
+    };
+    // Stored in small letters, typed in capitals, and the other way round.
+    EXPECT_EQ(search("ÉCOLE"), (QStringList{"ECOLE1", "ECOLE3"}));
+    EXPECT_EQ(search("école"), (QStringList{"ECOLE1", "ECOLE3"}));
+    EXPECT_EQ(search("MUSÉE"), QStringList{"ECOLE1"});
     EXPECT_EQ(currentRef(), "ECOLE1");
 }
 
