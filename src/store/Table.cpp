@@ -49,8 +49,12 @@ void Table::open() {
     connectDatabase();
     state_ = State::Browse;
     appliedLink_ = currentLinkValues();
-    loadRange();
-    placeAt(0);
+    // The range is read when first looked at: the data module opens every
+    // table before the main window links most of them to their masters, and a
+    // large folder's cell tables hold millions of rows.
+    rowids_.clear();
+    pos_ = -1;
+    stale_ = true;
     emit stateChanged();
     emit dataChanged();
     emit scrolled();
@@ -180,10 +184,11 @@ void Table::resync() {
         stale_ = false;
         return;
     }
-    const qint64 keep = (pos_ >= 0 && pos_ < int(rowids_.size())) ? rowids_[size_t(pos_)] : 0;
+    const bool onRow = pos_ >= 0 && pos_ < int(rowids_.size());
+    const qint64 keep = onRow ? rowids_[size_t(pos_)] : 0;
     const bool wasEof = eof_;
     loadRange();
-    auto it = std::find(rowids_.begin(), rowids_.end(), keep);
+    auto it = onRow ? std::find(rowids_.begin(), rowids_.end(), keep) : rowids_.end();
     if (it != rowids_.end()) {
         pos_ = int(it - rowids_.begin());
         loadCurrent();

@@ -216,3 +216,24 @@ TEST(Refresh, QueriesReadTheTablesAnotherProgramChanged) {
     }
     EXPECT_THROW(q.open(), StoreError);
 }
+
+// Opening reads nothing yet: the range is read at the first look, so a row a
+// command wrote in between is there, and the cursor stands on the first row.
+TEST(Refresh, AnOpenedTableIsReadWhenFirstLookedAt) {
+    ScratchDatabase s;
+    Table t(s.db.get(), "Design");
+    t.open();
+    s.db->connection().exec(
+        "INSERT INTO Design (Project_Ref, Design_No) VALUES ('P', 2), ('P', 1), ('Q', 1)");
+    EXPECT_FALSE(t.eof());
+    EXPECT_EQ(t.recNo(), 0);
+    EXPECT_EQ(t.fieldByName("Design_No").asInteger(), 1);
+    EXPECT_EQ(numbers(t), (QList<int>{1, 2, 1}));
+    t.close();
+    s.db->connection().exec("DELETE FROM Design");
+    t.open();
+    EXPECT_TRUE(t.isEmpty());
+    EXPECT_TRUE(t.eof());
+    EXPECT_TRUE(t.bof());
+    EXPECT_EQ(t.recNo(), -1);
+}
