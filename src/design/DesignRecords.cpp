@@ -5,6 +5,7 @@
 #include "store/StoreError.h"
 #include "store/Table.h"
 
+#include <QPointer>
 #include <map>
 
 namespace design {
@@ -21,8 +22,41 @@ using CellKey = std::pair<int, int>;
 // The stored rows of one design, read below the table's cursor: (row, column)
 // to the values of `fields`. A design is read at every step through a
 // project, so this goes straight to one prepared statement.
+std::map<CellKey, QVariantList> readCells(store::Table& table, const QString& ref, int no,
+                                          const QStringList& fields);
+
+// The rows of the design read last, kept for as long as nothing can have
+// changed them: stepping through a project in one transaction reads each
+// design to show it and again to compare before saving it.
+struct LastRead {
+    QPointer<store::Database> db;
+    QString table, ref;
+    int no = 0;
+    QStringList fields;
+    store::Database::ChangeStamp stamp;
+    std::map<CellKey, QVariantList> cells;
+};
+
 std::map<CellKey, QVariantList> storedCells(store::Table& table, const QString& ref, int no,
                                             const QStringList& fields) {
+    static LastRead last[2]; // one per cell table
+    store::Database& db = *table.database();
+    const store::Database::ChangeStamp stamp = db.changeStamp(table.tableName());
+    LastRead* slot = nullptr;
+    for (LastRead& l : last) {
+        if (l.db == &db && l.table == table.tableName() && l.ref == ref && l.no == no && l.fields == fields &&
+            stamp.transaction != 0 && l.stamp == stamp)
+            return l.cells;
+        if (!slot && (l.db != &db || l.table == table.tableName())) slot = &l;
+    }
+    if (!slot) slot = &last[0];
+    std::map<CellKey, QVariantList> cells = readCells(table, ref, no, fields);
+    *slot = LastRead{&db, table.tableName(), ref, no, fields, stamp, cells};
+    return cells;
+}
+
+std::map<CellKey, QVariantList> readCells(store::Table& table, const QString& ref, int no,
+                                          const QStringList& fields) {
     store::Database& db = *table.database();
     const store::TableDef def = db.tableDef(table.tableName());
     std::vector<const store::FieldDef*> defs;
@@ -123,9 +157,9 @@ void SaveDesign(const DesignTables& t, const GridModel& grid) {
 bool LoadGraphic(store::Table& image, store::Table& merge, const QString& projectRef, int designNo,
                  GridModel& grid) {
     const auto spans = storedCells(merge, projectRef, designNo,
-                                   {QStringLiteral("ColSpan"), QStringLiteral("RowSpan")});
+                                   {QStringLiteral("RowSpan"), QStringLiteral("ColSpan")});
     for (const auto& [cell, v] : spans) {
-        const int colSpan = v[0].toInt(), rowSpan = v[1].toInt();
+        const int rowSpan = v[0].toInt(), colSpan = v[1].toInt();
         if (colSpan > 0 || rowSpan > 0) grid.setSpan(cell.first, cell.second, colSpan, rowSpan);
     }
     const auto modes = storedCells(image, projectRef, designNo, {QStringLiteral("ModeOfCell")});

@@ -242,6 +242,7 @@ void Database::begin() {
         // lock cannot be granted on top of a stale snapshot however long we wait.
         releaseReads();
         conn_->exec(QStringLiteral("BEGIN IMMEDIATE"));
+        ++transactions_;
     } else {
         conn_->exec(QStringLiteral("SAVEPOINT sp%1").arg(depth_));
     }
@@ -271,6 +272,7 @@ void Database::rollback() {
     } else {
         depth_ = 0;
     }
+    ++rollbacks_;
     emit rolledBack();
 }
 
@@ -292,7 +294,20 @@ void Database::checkWritable(const QString& table, const Table* writer) const {
         throw StoreError(QStringLiteral("Table is busy: %1 is locked by another user.").arg(table));
 }
 
-void Database::notifyChanged(const QString& table, const void* source) { emit tableChanged(table, source); }
+void Database::notifyChanged(const QString& table, const void* source) {
+    ++changes_[table];
+    emit tableChanged(table, source);
+}
+
+Database::ChangeStamp Database::changeStamp(const QString& table) const {
+    ChangeStamp stamp;
+    // SQLite ends a transaction itself after some hard errors: then none is open.
+    stamp.transaction = depth_ > 0 && !sqlite3_get_autocommit(conn_->handle()) ? transactions_ : 0;
+    const auto it = changes_.find(table);
+    stamp.changes = it == changes_.end() ? 0 : it->second;
+    stamp.rollbacks = rollbacks_;
+    return stamp;
+}
 
 Transaction::~Transaction() {
     if (!done_) {

@@ -77,6 +77,17 @@ public:
     // Tells every cursor on `table` except `source` that rows changed under it.
     void notifyChanged(const QString& table, const void* source);
 
+    // What has happened to `table` through this connection: the write
+    // transaction open (0 outside one), the changes told and the rollbacks.
+    // Two equal stamps with a transaction open mean that nobody changed the
+    // table in between: the transaction holds the write lock against other
+    // programs, and this program tells every write.
+    struct ChangeStamp {
+        quint64 transaction = 0, changes = 0, rollbacks = 0;
+        bool operator==(const ChangeStamp&) const = default;
+    };
+    ChangeStamp changeStamp(const QString& table) const;
+
 signals:
     void tableChanged(const QString& table, const void* source);
     void rolledBack();
@@ -97,6 +108,8 @@ private:
     std::map<QString, TableDef> tableDefs_;
     std::map<QString, QueryText> queryTexts_;
     int depth_ = 0;
+    quint64 transactions_ = 0, rollbacks_ = 0;
+    std::map<QString, quint64> changes_;
 };
 
 // Scoped transaction: rolls back unless committed.

@@ -119,3 +119,60 @@ TEST_F(Records, SaveIsOneTransaction) {
     EXPECT_ANY_THROW(SaveDesign(tables(), g));
     EXPECT_EQ(rowCount(*s.db, "DesignImage", "ModeOfCell = 'FIXED'"), 0);
 }
+
+// Inside one transaction a design read to be shown is not read again to be
+// saved; a write or a rollback in between must still be seen by the save.
+TEST_F(Records, RowsReadInsideATransactionAreReusedOnlyWhileUnchanged) {
+    GridModel g;
+    g.setMode(0, 0, "FIXED");
+    SaveDesign(tables(), g);
+    auto storedMode = [&](int r, int c) {
+        store::Query q(s.db.get(), "Select * from DesignImage");
+        q.setSql("Select * from DesignImage Where Design_No=? and Row=? and Column=?", {3, r, c});
+        q.open();
+        return q.fieldByName("ModeOfCell").asString();
+    };
+    {
+        // Another cursor writes a cell between the read and the save: the save
+        // writes the grid's word back over it.
+        store::Transaction tx(*s.db);
+        GridModel shown;
+        ASSERT_TRUE(LoadGraphic(image, merge, "P1", 3, shown));
+        store::Table other(s.db.get(), "DesignImage");
+        other.open();
+        ASSERT_TRUE(other.findKey({"P1", 3, 0, 0}));
+        other.edit();
+        other.fieldByName("ModeOfCell").setAsString("TOP");
+        other.post();
+        SaveDesign(tables(), shown);
+        tx.commit();
+    }
+    EXPECT_EQ(storedMode(0, 0), "FIXED");
+    {
+        // A savepoint's write read back, then rolled back: the save must not
+        // trust what it read.
+        store::Transaction tx(*s.db);
+        {
+            store::Transaction inner(*s.db);
+            store::Table other(s.db.get(), "DesignImage");
+            other.open();
+            ASSERT_TRUE(other.findKey({"P1", 3, 1, 1}));
+            other.edit();
+            other.fieldByName("ModeOfCell").setAsString("TOP");
+            other.post();
+            GridModel shown;
+            LoadGraphic(image, merge, "P1", 3, shown);
+            ASSERT_EQ(shown.mode(1, 1), "TOP");
+        } // rolled back: (1, 1) is "NONE" again
+        GridModel wanted = g;
+        wanted.setMode(1, 1, "TOP");
+        SaveDesign(tables(), wanted);
+        tx.commit();
+    }
+    EXPECT_EQ(storedMode(1, 1), "TOP");
+    // Outside a transaction nothing is kept: a raw change is seen by the next load.
+    s.db->deleteWhere("DesignImage", {"Row", "Column"}, {0, 0});
+    GridModel again;
+    LoadGraphic(image, merge, "P1", 3, again);
+    EXPECT_EQ(again.mode(0, 0), "NONE");
+}
