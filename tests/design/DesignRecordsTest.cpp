@@ -132,18 +132,21 @@ TEST_F(Records, RowsReadInsideATransactionAreReusedOnlyWhileUnchanged) {
         q.open();
         return q.fieldByName("ModeOfCell").asString();
     };
+    auto writeThroughAnotherCursor = [&](int r, int c, const QString& word) {
+        store::Table other(s.db.get(), "DesignImage");
+        other.open();
+        ASSERT_TRUE(other.findKey({"P1", 3, r, c}));
+        other.edit();
+        other.fieldByName("ModeOfCell").setAsString(word);
+        other.post();
+    };
     {
         // Another cursor writes a cell between the read and the save: the save
         // writes the grid's word back over it.
         store::Transaction tx(*s.db);
         GridModel shown;
         ASSERT_TRUE(LoadGraphic(image, merge, "P1", 3, shown));
-        store::Table other(s.db.get(), "DesignImage");
-        other.open();
-        ASSERT_TRUE(other.findKey({"P1", 3, 0, 0}));
-        other.edit();
-        other.fieldByName("ModeOfCell").setAsString("TOP");
-        other.post();
+        writeThroughAnotherCursor(0, 0, "TOP");
         SaveDesign(tables(), shown);
         tx.commit();
     }
@@ -154,12 +157,7 @@ TEST_F(Records, RowsReadInsideATransactionAreReusedOnlyWhileUnchanged) {
         store::Transaction tx(*s.db);
         {
             store::Transaction inner(*s.db);
-            store::Table other(s.db.get(), "DesignImage");
-            other.open();
-            ASSERT_TRUE(other.findKey({"P1", 3, 1, 1}));
-            other.edit();
-            other.fieldByName("ModeOfCell").setAsString("TOP");
-            other.post();
+            writeThroughAnotherCursor(1, 1, "TOP");
             GridModel shown;
             LoadGraphic(image, merge, "P1", 3, shown);
             ASSERT_EQ(shown.mode(1, 1), "TOP");
