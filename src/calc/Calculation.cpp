@@ -183,11 +183,9 @@ void CalcContext::CheckDesignBtnClick(const DesignView& view) {
         messages_.showMessage(w);
 }
 
-std::optional<CalcContext::ValueRow> CalcContext::systemValues(const QString& sql,
+std::optional<CalcContext::ValueRow> CalcContext::systemValues(const QString& key,
+                                                               const QString& sql,
                                                                const QVariantList& params) {
-    QString key = sql;
-    for (const QVariant& p : params)
-        key += QChar(0x1f) + p.toString();
     if (auto it = valueRows_.find(key); it != valueRows_.end()) return it->second;
     store::Query& q = dm_.SystemValueQuery;
     q.close();
@@ -223,20 +221,34 @@ double CalcContext::profileIx(const QString& dieCode) {
 
 bool CalcContext::lookupValues(store::DataSet& D) {
     const QString profile5 = text(D, "Profile5");
+    const QString system = text(D, "System_Name"), finish = text(D, "Finish"),
+                  glass = text(D, "Glass_Code");
+    // The parameters every lookup of this design shares, as the key of the
+    // remembered rows: the five lookups of each design and the same choices
+    // of the next designs find their rows without building a query.
+    const QChar sep(0x1f);
+    const QString shared = (SashSystem ? QStringLiteral("S") : QStringLiteral("-")) + sep + system +
+                           sep + finish + sep + glass + sep + (SashSystem ? profile5 : QString()) + sep;
     bool headFound = false, allFound = true;
     for (const ProfileLookup& l : kLookups) {
         const QString option = text(D, l.field);
         if (option.isEmpty()) continue;
-        QString sql = QStringLiteral(
-            "Select * from SystemValues Where System_Name=? and Finish=? and Glass_Code=?");
-        QVariantList params{text(D, "System_Name"), text(D, "Finish"), text(D, "Glass_Code")};
-        if (SashSystem) {
-            sql += QStringLiteral(" and Sash=?");
-            params << profile5;
+        const QString key = shared + QLatin1String(l.profile) + sep + option;
+        std::optional<ValueRow> row;
+        if (const auto it = valueRows_.find(key); it != valueRows_.end()) {
+            row = it->second;
+        } else {
+            QString sql = QStringLiteral(
+                "Select * from SystemValues Where System_Name=? and Finish=? and Glass_Code=?");
+            QVariantList params{system, finish, glass};
+            if (SashSystem) {
+                sql += QStringLiteral(" and Sash=?");
+                params << profile5;
+            }
+            sql += QStringLiteral(" and Profile=? and Option_Desc=?");
+            params << QString::fromLatin1(l.profile) << option;
+            row = systemValues(key, sql, params);
         }
-        sql += QStringLiteral(" and Profile=? and Option_Desc=?");
-        params << QString::fromLatin1(l.profile) << option;
-        const std::optional<ValueRow> row = systemValues(sql, params);
         ValuesFound = row.has_value();
         if (ValuesFound && badMemberValue_.isEmpty()) {
             // Only the columns this lookup hands on: the centre figures of the
@@ -376,7 +388,8 @@ void CalcContext::calculate(DesignView& view) {
     setNumber(D, QStringLiteral("SpanR"), double(spanR));
     setNumber(D, QStringLiteral("ReqIx"), double(reqIx));
     setNumber(D, QStringLiteral("ActualIx"), actualIx);
-    D.post();
+    // One post for all the results: the area is read back from the edit
+    // buffer, which holds it as the field stores it.
 
     if (totals.noneCount == design::RowCount * design::ColCount)
         messages_.showMessage(QStringLiteral("Please design at least one frame"));
@@ -388,7 +401,6 @@ void CalcContext::calculate(DesignView& view) {
         shgc = (totals.glassSolar + totals.frameSolar) / A;
     }
     if (!allFinite({U, shgc})) return noResults(tooLarge);
-    D.edit();
     setNumber(D, QStringLiteral("U_Factor"), RoundTo(U, 5));
     setNumber(D, QStringLiteral("SHGC"), RoundTo(shgc, 5));
     if (U == 0 && !view.systemTypeText.isEmpty())

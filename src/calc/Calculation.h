@@ -79,7 +79,10 @@ private:
     using ValueRow = std::array<double, 11>;
 
     void calculate(DesignView& view);
-    std::optional<ValueRow> systemValues(const QString& sql, const QVariantList& params);
+    // The row the query finds, remembered under `key` (which names everything
+    // the query's parameters hold) until the reference rows are forgotten.
+    std::optional<ValueRow> systemValues(const QString& key, const QString& sql,
+                                         const QVariantList& params);
     double profileIx(const QString& dieCode);
     bool lookupValues(store::DataSet& design);
     SashRows loadSashes(const QString& systemName);

@@ -2,11 +2,17 @@
 
 #include "store/Database.h"
 #include "store/Query.h"
+#include "store/RowWriter.h"
 #include "store/StoreError.h"
 #include "store/Table.h"
 
 #include <QPointer>
+#include <algorithm>
+#include <array>
+#include <bitset>
 #include <map>
+#include <memory>
+#include <optional>
 
 namespace design {
 
@@ -18,12 +24,44 @@ const QString kRow = QStringLiteral("Row");
 const QString kColumn = QStringLiteral("Column");
 
 using CellKey = std::pair<int, int>;
+// The values of one stored cell row: one field (ModeOfCell) or two (RowSpan, ColSpan).
+using CellValues = std::array<QVariant, 2>;
 
-// The stored rows of one design, read below the table's cursor: (row, column)
-// to the values of `fields`. A design is read at every step through a
-// project, so this goes straight to one prepared statement.
-std::map<CellKey, QVariantList> readCells(store::Table& table, const QString& ref, int no,
-                                          const QStringList& fields);
+// The stored rows of one design, (row, column) to the values of the fields
+// read. The grid's 50 cells have a slot each; rows outside the grid (a
+// damaged table) are kept apart, and only looked at when there are any.
+struct StoredCells {
+    std::array<CellValues, RowCount * ColCount> values;
+    std::bitset<RowCount * ColCount> has;
+    std::map<CellKey, CellValues> outside;
+
+    bool empty() const { return has.none() && outside.empty(); }
+    const CellValues* find(int r, int c) const {
+        return has[size_t(r * ColCount + c)] ? &values[size_t(r * ColCount + c)] : nullptr;
+    }
+    // Every row in (row, column) order.
+    template <typename F>
+    void forEach(F f) const {
+        if (outside.empty()) {
+            for (int r = 0; r < RowCount; ++r)
+                for (int c = 0; c < ColCount; ++c)
+                    if (const CellValues* v = find(r, c)) f(r, c, *v);
+            return;
+        }
+        std::map<CellKey, CellValues> all = outside;
+        for (int r = 0; r < RowCount; ++r)
+            for (int c = 0; c < ColCount; ++c)
+                if (const CellValues* v = find(r, c)) all[{r, c}] = *v;
+        for (const auto& [cell, v] : all) f(cell.first, cell.second, v);
+    }
+};
+
+using StoredPtr = std::shared_ptr<const StoredCells>;
+
+// The stored rows of one design, read below the table's cursor. A design is
+// read at every step through a project, so this goes straight to one
+// prepared statement.
+StoredPtr readCells(store::Table& table, const QString& ref, int no, const QStringList& fields);
 
 // The rows of the design read last, kept for as long as nothing can have
 // changed them: stepping through a project in one transaction reads each
@@ -34,11 +72,10 @@ struct LastRead {
     int no = 0;
     QStringList fields;
     store::Database::ChangeStamp stamp;
-    std::map<CellKey, QVariantList> cells;
+    StoredPtr cells;
 };
 
-std::map<CellKey, QVariantList> storedCells(store::Table& table, const QString& ref, int no,
-                                            const QStringList& fields) {
+StoredPtr storedCells(store::Table& table, const QString& ref, int no, const QStringList& fields) {
     static LastRead last[2]; // one per cell table
     store::Database& db = *table.database();
     const store::Database::ChangeStamp stamp = db.changeStamp(table.tableName());
@@ -50,15 +87,16 @@ std::map<CellKey, QVariantList> storedCells(store::Table& table, const QString& 
         if (!slot && (l.db != &db || l.table == table.tableName())) slot = &l;
     }
     if (!slot) slot = &last[0];
-    std::map<CellKey, QVariantList> cells = readCells(table, ref, no, fields);
+    StoredPtr cells = readCells(table, ref, no, fields);
     *slot = LastRead{&db, table.tableName(), ref, no, fields, stamp, cells};
     return cells;
 }
 
-std::map<CellKey, QVariantList> readCells(store::Table& table, const QString& ref, int no,
-                                          const QStringList& fields) {
+StoredPtr readCells(store::Table& table, const QString& ref, int no, const QStringList& fields) {
     store::Database& db = *table.database();
     const store::TableDef def = db.tableDef(table.tableName());
+    if (fields.size() > int(CellValues().size()))
+        throw store::StoreError(QStringLiteral("%1: too many cell fields").arg(def.name));
     std::vector<const store::FieldDef*> defs;
     QStringList cols{store::sql::quoteIdentifier(kRow), store::sql::quoteIdentifier(kColumn)};
     for (const QString& f : fields) {
@@ -73,55 +111,63 @@ std::map<CellKey, QVariantList> readCells(store::Table& table, const QString& re
             .arg(cols.join(QStringLiteral(", ")), store::sql::quoteIdentifier(def.name)));
     st.bind(1, ref);
     st.bind(2, no);
-    std::map<CellKey, QVariantList> cells;
+    auto cells = std::make_shared<StoredCells>();
     while (st.step()) {
-        QVariantList values;
-        values.reserve(fields.size());
+        CellValues values;
         for (size_t i = 0; i < defs.size(); ++i)
-            values << store::DataSet::fromStorage(*defs[i], st.column(int(i) + 2));
+            values[i] = store::DataSet::fromStorage(*defs[i], st.column(int(i) + 2));
         // A row or column left empty reads as 0, as the cursor's asInteger gives it.
-        cells[{int(st.columnInt64(0)), int(st.columnInt64(1))}] = values;
+        const int r = int(st.columnInt64(0)), c = int(st.columnInt64(1));
+        if (r >= 0 && r < RowCount && c >= 0 && c < ColCount) {
+            cells->values[size_t(r * ColCount + c)] = std::move(values);
+            cells->has.set(size_t(r * ColCount + c));
+        } else {
+            cells->outside[{r, c}] = std::move(values);
+        }
     }
     st.release();
     return cells;
 }
 
-// Writes one table's 50 rows of a design; `valuesOf` gives a cell's values of `fields`.
+// Writes one table's 50 rows of a design; `valuesOf` gives a cell's values of
+// `fields`. Rows already holding them are left alone; the others are written
+// in one go below the cursor, which reads its range again when next looked at.
 template <typename ValuesOf>
 void writeCells(store::Table& table, const QString& ref, int no, const QStringList& fields,
                 ValuesOf valuesOf) {
-    const auto stored = storedCells(table, ref, no, fields);
+    const StoredPtr stored = storedCells(table, ref, no, fields);
+    std::optional<store::RowWriter> writer;
     for (int r = 0; r < RowCount; ++r)
         for (int c = 0; c < ColCount; ++c) {
-            const QVariantList values = valuesOf(r, c);
-            const auto it = stored.find({r, c});
-            if (it != stored.end() && it->second == values) continue;
-            if (it == stored.end() || !table.findKey({ref, no, r, c})) {
-                table.append();
-            } else {
-                table.edit();
-            }
-            table.fieldByName(kProjectRef).setAsString(ref);
-            table.fieldByName(kDesignNo).setAsInteger(no);
-            table.fieldByName(kRow).setAsInteger(r);
-            table.fieldByName(kColumn).setAsInteger(c);
-            for (int i = 0; i < fields.size(); ++i)
-                table.fieldByName(fields[i]).setValue(values[i]);
-            table.post();
+            const CellValues values = valuesOf(r, c);
+            const CellValues* was = stored->find(r, c);
+            if (was && std::equal(values.begin(), values.begin() + fields.size(), was->begin()))
+                continue;
+            if (!writer)
+                writer.emplace(*table.database(), table.tableName(),
+                               QStringList{kProjectRef, kDesignNo, kRow, kColumn} + fields, &table);
+            QVariantList row{ref, no, r, c};
+            for (int i = 0; i < fields.size(); ++i) row << values[size_t(i)];
+            // A row the read did not see is added; "Key violation" if it is there after all.
+            if (!was || !writer->update(row)) writer->insert(row);
         }
+    if (writer) writer->commit();
 }
 
 } // namespace
 
 void saveCells(store::Table& image, store::Table& merge, const QString& projectRef, int designNo,
                const GridModel& grid) {
+    // The two tables' rows stand or fall together.
+    store::Transaction tx(*image.database());
     writeCells(image, projectRef, designNo, {QStringLiteral("ModeOfCell")},
-               [&](int r, int c) { return QVariantList{grid.mode(r, c)}; });
+               [&](int r, int c) { return CellValues{grid.mode(r, c), QVariant()}; });
     writeCells(merge, projectRef, designNo, {QStringLiteral("RowSpan"), QStringLiteral("ColSpan")},
                [&](int r, int c) {
                    const Span s = grid.span(r, c);
-                   return QVariantList{s.RowSpan, s.ColSpan};
+                   return CellValues{s.RowSpan, s.ColSpan};
                });
+    tx.commit();
 }
 
 void SaveDesign(const DesignTables& t, const GridModel& grid) {
@@ -156,21 +202,21 @@ void SaveDesign(const DesignTables& t, const GridModel& grid) {
 
 bool LoadGraphic(store::Table& image, store::Table& merge, const QString& projectRef, int designNo,
                  GridModel& grid) {
-    const auto spans = storedCells(merge, projectRef, designNo,
-                                   {QStringLiteral("RowSpan"), QStringLiteral("ColSpan")});
-    for (const auto& [cell, v] : spans) {
+    const StoredPtr spans = storedCells(merge, projectRef, designNo,
+                                        {QStringLiteral("RowSpan"), QStringLiteral("ColSpan")});
+    spans->forEach([&](int r, int c, const CellValues& v) {
         const int rowSpan = v[0].toInt(), colSpan = v[1].toInt();
-        if (colSpan > 0 || rowSpan > 0) grid.setSpan(cell.first, cell.second, colSpan, rowSpan);
-    }
-    const auto modes = storedCells(image, projectRef, designNo, {QStringLiteral("ModeOfCell")});
-    for (const auto& [cell, v] : modes) {
-        const auto [r, c] = cell;
-        // An empty stored word is an empty cell.
-        const QString word = v[0].toString();
-        if (r >= 0 && r < RowCount && c >= 0 && c < ColCount)
-            grid.setMode(r, c, word.isEmpty() ? None : word);
-    }
-    return !spans.empty() || !modes.empty();
+        if (colSpan > 0 || rowSpan > 0) grid.setSpan(r, c, colSpan, rowSpan);
+    });
+    const StoredPtr modes = storedCells(image, projectRef, designNo, {QStringLiteral("ModeOfCell")});
+    for (int r = 0; r < RowCount; ++r)
+        for (int c = 0; c < ColCount; ++c)
+            if (const CellValues* v = modes->find(r, c)) {
+                // An empty stored word is an empty cell.
+                const QString word = (*v)[0].toString();
+                grid.setMode(r, c, word.isEmpty() ? None : word);
+            }
+    return !spans->empty() || !modes->empty();
 }
 
 } // namespace design

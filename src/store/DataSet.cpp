@@ -105,6 +105,11 @@ void DataSet::requireActive() const {
 
 void DataSet::loadCurrent() {
     cur_ = (pos_ >= 0 && pos_ < rowCount()) ? fetchRow(pos_) : std::vector<QVariant>();
+    loadedIn_ = db_ ? db_->writeTransaction() : 0;
+}
+
+bool DataSet::currentIsFresh() const {
+    return loadedIn_ != 0 && db_ && loadedIn_ == db_->writeTransaction();
 }
 
 void DataSet::placeAt(int row) {

@@ -123,6 +123,10 @@ protected:
     virtual void setFieldValue(int field, const QVariant& value);
     void requireActive() const;
     void loadCurrent();
+    // Whether the current row was read inside the write transaction open now:
+    // then it is as stored, for no other program can have written since, and
+    // this program's own writes make the cursor stale.
+    bool currentIsFresh() const;
     // After the range changed: stand on `row` (clamped), flags as after first().
     void placeAt(int row);
     void setState(State s);
@@ -143,6 +147,7 @@ protected:
     std::vector<QVariant> buf_;
     bool modified_ = false;
     bool stale_ = false;
+    quint64 loadedIn_ = 0;
 };
 
 }  // namespace store

@@ -135,6 +135,33 @@ void Database::checkSchema() {
     schemaVersion_ = version;
     tableDefs_.clear();
     queryTexts_.clear();
+    uniqueKeys_.clear();
+}
+
+bool Database::hasUniqueKey(const QString& table) {
+    const TableDef def = tableDef(table); // checks the schema version first
+    if (auto it = uniqueKeys_.find(table); it != uniqueKeys_.end()) return it->second;
+    bool unique = false;
+    if (def.isKeyed()) {
+        QStringList key;
+        for (const QString& k : def.key) key << k.toLower();
+        key.sort();
+        QStringList indexes;
+        {
+            sql::Statement list(*conn_, QStringLiteral("PRAGMA index_list(%1)").arg(quoteIdentifier(def.name)));
+            while (list.step())
+                if (list.columnInt64(2) != 0) indexes << list.column(1).toString();
+        }
+        for (const QString& index : indexes) {
+            sql::Statement info(*conn_, QStringLiteral("PRAGMA index_info(%1)").arg(quoteIdentifier(index)));
+            QStringList columns;
+            while (info.step()) columns << info.column(2).toString().toLower();
+            columns.sort();
+            if (columns == key) unique = true;
+        }
+    }
+    uniqueKeys_.emplace(table, unique);
+    return unique;
 }
 
 TableDef Database::tableDef(const QString& name) {
@@ -299,10 +326,14 @@ void Database::notifyChanged(const QString& table, const void* source) {
     emit tableChanged(table, source);
 }
 
+quint64 Database::writeTransaction() const {
+    // SQLite ends a transaction itself after some hard errors: then none is open.
+    return depth_ > 0 && !sqlite3_get_autocommit(conn_->handle()) ? transactions_ : 0;
+}
+
 Database::ChangeStamp Database::changeStamp(const QString& table) const {
     ChangeStamp stamp;
-    // SQLite ends a transaction itself after some hard errors: then none is open.
-    stamp.transaction = depth_ > 0 && !sqlite3_get_autocommit(conn_->handle()) ? transactions_ : 0;
+    stamp.transaction = writeTransaction();
     const auto it = changes_.find(table);
     stamp.changes = it == changes_.end() ? 0 : it->second;
     stamp.rollbacks = rollbacks_;

@@ -43,6 +43,9 @@ public:
         int params = 0;
     };
     QueryText queryText(const QString& statement, const std::function<QueryText()>& make);
+    // Whether the file holds a unique index over exactly the table's key fields,
+    // so that no two rows can share a key without an empty key field.
+    bool hasUniqueKey(const QString& table);
     // Creates (replacing) a table with the given fields and key.
     void createTable(const TableDef& def);
     void createDataFolderTables();
@@ -61,6 +64,10 @@ public:
     void commit();
     void rollback();
     bool inTransaction() const { return depth_ > 0; }
+    // The serial of the write transaction open, 0 outside one. While it stays
+    // the same, no other program can have written: the transaction holds the
+    // write lock.
+    quint64 writeTransaction() const;
 
     // In-process write lock: while a cursor holds it, writes through any other
     // cursor on the same table fail.
@@ -107,6 +114,7 @@ private:
     qint64 schemaVersion_ = -1;
     std::map<QString, TableDef> tableDefs_;
     std::map<QString, QueryText> queryTexts_;
+    std::map<QString, bool> uniqueKeys_;
     int depth_ = 0;
     quint64 transactions_ = 0, rollbacks_ = 0;
     std::map<QString, quint64> changes_;

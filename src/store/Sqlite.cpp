@@ -12,7 +12,10 @@ namespace {
 // The error of the last call on `db`; a lock that outlasted the busy timeout
 // becomes a plain BusyError.
 [[noreturn]] void fail(sqlite3* db, const QString& why) {
-    const int code = sqlite3_extended_errcode(db) & 0xff;
+    const int extended = sqlite3_extended_errcode(db);
+    const int code = extended & 0xff;
+    if (extended == SQLITE_CONSTRAINT_UNIQUE || extended == SQLITE_CONSTRAINT_PRIMARYKEY)
+        throw KeyViolation(why);
     if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
         throw BusyError(
             QStringLiteral("The data folder is in use by another program, which kept it locked "

@@ -23,4 +23,10 @@ public:
     using StoreError::StoreError;
 };
 
+// A write would have stored a second row under a key that is taken.
+class KeyViolation : public StoreError {
+public:
+    using StoreError::StoreError;
+};
+
 }  // namespace store

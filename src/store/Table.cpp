@@ -418,14 +418,20 @@ void Table::post() {
     modified_ = false;
     editRowid_ = 0;
     state_ = State::Browse;
-    if (!samePlace) placePostedRow(rowid, posted);
-    auto it = samePlace && pos_ >= 0 && pos_ < int(rowids_.size()) && rowids_[size_t(pos_)] == rowid
-                  ? rowids_.begin() + pos_
-                  : std::find(rowids_.begin(), rowids_.end(), rowid);
-    if (it != rowids_.end()) {
-        pos_ = int(it - rowids_.begin());
+    int at = -1;
+    if (!samePlace)
+        at = placePostedRow(rowid, posted);
+    else if (pos_ >= 0 && pos_ < int(rowids_.size()) && rowids_[size_t(pos_)] == rowid)
+        at = pos_;
+    else if (auto it = std::find(rowids_.begin(), rowids_.end(), rowid); it != rowids_.end())
+        at = int(it - rowids_.begin());
+    if (at >= 0) {
+        const bool sameRow = at == pos_ && unchanged && currentIsFresh();
+        pos_ = at;
         eof_ = bof_ = false;
-        loadCurrent();
+        // A row that nothing was written to, read in this write transaction,
+        // is as stored: reading it again would change nothing.
+        if (!sameRow) loadCurrent();
     } else {
         placeAt(savedPos_ >= 0 ? savedPos_ : pos_);
     }
@@ -438,12 +444,12 @@ void Table::post() {
 
 // Puts a just-posted row into the range at its key position without re-reading
 // the whole range, which would make every post cost as much as the table is long.
-void Table::placePostedRow(qint64 rowid, const std::vector<QVariant>& values) {
+int Table::placePostedRow(qint64 rowid, const std::vector<QVariant>& values) {
     if (auto it = std::find(rowids_.begin(), rowids_.end(), rowid); it != rowids_.end()) rowids_.erase(it);
     for (size_t i = 0; i < linkIndexes_.size() && master_; ++i) {
         const FieldDef& f = def_.fields[size_t(linkIndexes_[i])];
         if (compareStored(toStorage(f, coerce(f, appliedLink_.value(int(i)))), toStorage(f, values[size_t(linkIndexes_[i])])) != 0)
-            return;  // the row no longer belongs to this range
+            return -1;  // the row no longer belongs to this range
     }
     std::vector<QVariant> key;
     for (int i : texts_.keyIndexes)
@@ -484,6 +490,7 @@ void Table::placePostedRow(qint64 rowid, const std::vector<QVariant>& values) {
     }
     rowids_.insert(rowids_.begin() + lo, rowid);
     placedHint_ = lo;
+    return lo;
 }
 
 void Table::cancel() {
@@ -542,6 +549,25 @@ bool Table::findKey(const QVariantList& values) {
     if (values.size() > def_.key.size())
         throw StoreError(QStringLiteral("%1: more key values than key fields").arg(tableName_));
     checkBrowseMode();
+    // The row the cursor stands on, when it holds the whole key asked for and
+    // no other row can: the calculation asks for the row it is on at every design.
+    if (values.size() == def_.key.size() && values.size() > 0 && pos_ >= 0 &&
+        pos_ < int(rowids_.size()) && cur_.size() == def_.fields.size() && db_->hasUniqueKey(tableName_)) {
+        bool same = true;
+        for (int i = 0; same && i < values.size(); ++i) {
+            const int fi = def_.fieldIndex(def_.key[i]);
+            const FieldDef& f = def_.fields[size_t(fi)];
+            const QVariant wanted = toStorage(f, coerce(f, values[i]));
+            const QVariant have = toStorage(f, cur_[size_t(fi)]);
+            // An empty key value may stand in several rows.
+            same = wanted.isValid() && compareStored(wanted, have) == 0;
+        }
+        if (same) {
+            eof_ = bof_ = false;
+            emit scrolled();
+            return true;
+        }
+    }
     QStringList conds;
     const QString range = rangeCondition(1);
     if (!range.isEmpty()) conds << range;

@@ -75,7 +75,8 @@ protected:
 private:
     void beginInsert(bool atEnd);
     void loadRange();
-    void placePostedRow(qint64 rowid, const std::vector<QVariant>& values);
+    // Returns the row's place in the range, -1 when it left the range.
+    int placePostedRow(qint64 rowid, const std::vector<QVariant>& values);
     QVariantList currentLinkValues() const;
     void masterChanged(bool force);
     void onTableChanged(const QString& table, const void* source);

@@ -1,0 +1,107 @@
+#include "RowWriter.h"
+
+#include "DataSet.h"
+#include "StoreError.h"
+
+#include <algorithm>
+
+namespace store {
+
+using sql::quoteIdentifier;
+
+RowWriter::RowWriter(Database& db, const QString& table, const QStringList& fields,
+                     const Table* writer)
+    : db_(db), def_(db.tableDef(table)) {
+    db_.checkWritable(def_.name, writer);
+    for (const QString& f : fields) {
+        const int i = def_.fieldIndex(f);
+        if (i < 0) throw StoreError(QStringLiteral("%1: Field '%2' not found").arg(def_.name, f));
+        fieldIndexes_.push_back(i);
+    }
+    QStringList cols, marks, sets, conds;
+    for (size_t i = 0; i < def_.fields.size(); ++i) {
+        cols << quoteIdentifier(def_.fields[i].name);
+        marks << QStringLiteral("?%1").arg(i + 1);
+    }
+    for (const QString& k : def_.key) {
+        const int i = def_.fieldIndex(k);
+        if (std::find(fieldIndexes_.begin(), fieldIndexes_.end(), i) == fieldIndexes_.end())
+            throw StoreError(QStringLiteral("%1: the rows written must give the key field '%2'")
+                                 .arg(def_.name, k));
+        conds << QStringLiteral("%1 IS ?%2").arg(quoteIdentifier(def_.fields[size_t(i)].name)).arg(i + 1);
+    }
+    for (int i : fieldIndexes_)
+        if (!def_.key.contains(def_.fields[size_t(i)].name))
+            sets << QStringLiteral("%1=?%2").arg(quoteIdentifier(def_.fields[size_t(i)].name)).arg(i + 1);
+    const QString name = quoteIdentifier(def_.name);
+    insertText_ = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(name, cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+    if (!sets.isEmpty())
+        updateText_ = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                          .arg(name, sets.join(QStringLiteral(", ")), conds.join(QStringLiteral(" AND ")));
+    tx_.emplace(db_);
+}
+
+RowWriter::~RowWriter() = default;
+
+// Binds each given value, made what the field stores, at its field's place;
+// the fields not given stay unbound (empty).
+void RowWriter::bindValues(sql::Statement& st, const QVariantList& values, bool keyOnly) {
+    if (values.size() != int(fieldIndexes_.size()))
+        throw StoreError(QStringLiteral("%1: %2 values given for %3 fields")
+                             .arg(def_.name)
+                             .arg(values.size())
+                             .arg(fieldIndexes_.size()));
+    for (size_t i = 0; i < fieldIndexes_.size(); ++i) {
+        const FieldDef& f = def_.fields[size_t(fieldIndexes_[i])];
+        if (keyOnly && !def_.key.contains(f.name)) continue;
+        st.bind(fieldIndexes_[i] + 1, DataSet::toStorage(f, DataSet::coerce(f, values[int(i)])));
+    }
+}
+
+void RowWriter::keyViolation() const {
+    throw StoreError(QStringLiteral("Key violation.\nTable: %1").arg(def_.name));
+}
+
+void RowWriter::insert(const QVariantList& values) {
+    if (!tx_) throw StoreError(QStringLiteral("%1: the rows are written already").arg(def_.name));
+    sql::Statement& st = db_.cached(insertText_);
+    bindValues(st, values, false);
+    try {
+        st.step();
+    } catch (const KeyViolation&) {
+        keyViolation();
+    }
+    written_ = true;
+}
+
+bool RowWriter::update(const QVariantList& values) {
+    if (!tx_) throw StoreError(QStringLiteral("%1: the rows are written already").arg(def_.name));
+    if (updateText_.isEmpty()) {
+        // Only key fields: the row holds the values when it is there at all.
+        QStringList conds;
+        for (const QString& k : def_.key)
+            conds << QStringLiteral("%1 IS ?%2").arg(quoteIdentifier(k)).arg(def_.fieldIndex(k) + 1);
+        sql::Statement& st = db_.cached(QStringLiteral("SELECT 1 FROM %1 WHERE %2 LIMIT 1")
+                                            .arg(quoteIdentifier(def_.name), conds.join(QStringLiteral(" AND "))));
+        bindValues(st, values, true);
+        const bool found = st.step();
+        st.release();
+        return found;
+    }
+    sql::Statement& st = db_.cached(updateText_);
+    bindValues(st, values, false);
+    st.step();
+    const bool found = db_.connection().changes() > 0;
+    written_ = written_ || found;
+    return found;
+}
+
+void RowWriter::commit() {
+    if (!tx_) return;
+    tx_->commit();
+    tx_.reset();
+    if (written_) db_.notifyChanged(def_.name, nullptr);
+}
+
+} // namespace store
