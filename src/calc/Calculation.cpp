@@ -142,11 +142,21 @@ void CalcContext::noResults(const QString& badValue) {
             .arg(badValue, text(dm_.DesignTable, "Design_Ref")));
 }
 
-void CalcContext::forgetReferenceRows() {
+void CalcContext::checkReferenceRows() {
+    store::Database& db = *dm_.database();
+    ReferenceStamp now;
+    now.dataVersion = db.dataVersion();
+    now.schemaVersion = db.schemaVersion();
+    const char* const tables[] = {"SystemValues", "SystemSash", "Glazing", "SystemProfile"};
+    for (size_t i = 0; i < now.changes.size(); ++i)
+        now.changes[i] = db.changeStamp(QString::fromLatin1(tables[i])).changes;
+    now.rollbacks = db.changeStamp(QString()).rollbacks;
+    if (now == referenceStamp_) return;
     valueRows_.clear();
     sashRows_.clear();
     glazingRows_.clear();
     profileIx_.clear();
+    referenceStamp_ = now;
 }
 
 SashRows CalcContext::loadSashes(const QString& systemName) {
@@ -421,7 +431,7 @@ bool CalcContext::CalcBtnClick(DesignView& view) {
     store::Table& D = dm_.DesignTable;
     // Without a design there is nothing to calculate (editing would add one).
     if (!onRow(D)) return true;
-    forgetReferenceRows();
+    checkReferenceRows();
     try {
         store::Transaction tx(*dm_.database());
         calculate(view);
@@ -435,7 +445,7 @@ bool CalcContext::CalcBtnClick(DesignView& view) {
 
 bool CalcContext::UpdateAllValues(DesignView& view) {
     store::Table& D = dm_.DesignTable;
-    forgetReferenceRows();
+    checkReferenceRows();
     try {
         store::Transaction tx(*dm_.database());
         for (D.first(); !D.eof(); D.next()) {

@@ -96,15 +96,26 @@ private:
 
     data::TDM& dm_;
     data::Messages& messages_;
-    // Reference rows read during one command; the program never writes them,
-    // and each command starts afresh.
+    // Reference rows read by the calculations, kept from one command to the
+    // next for as long as nobody can have changed their tables.
     std::map<QString, std::optional<ValueRow>> valueRows_;
     std::map<QString, SashRows> sashRows_;
     std::map<QString, GlazingRow> glazingRows_;
     std::map<QString, double> profileIx_;
+    // What the kept rows were read under: another connection's commits
+    // (SQLite's data version), the tables' shape, this program's changes told
+    // on the reference tables and its rollbacks.
+    struct ReferenceStamp {
+        qint64 dataVersion = -1, schemaVersion = -1;
+        std::array<quint64, 4> changes{};
+        quint64 rollbacks = 0;
+        bool operator==(const ReferenceStamp&) const = default;
+    };
+    ReferenceStamp referenceStamp_;
     // The first value handed on by the last lookups that is not finite.
     QString badMemberValue_;
-    void forgetReferenceRows();
+    // Starts each command: forgets the kept reference rows when their tables may have changed.
+    void checkReferenceRows();
 };
 
 // The fields UpdateCalcBtn(true) zeroes.

@@ -92,6 +92,30 @@ StoredPtr storedCells(store::Table& table, const QString& ref, int no, const QSt
     return cells;
 }
 
+// The few words of a design's cells, each made into text once per read and
+// shared by the cells holding it.
+class Words {
+public:
+    QString of(QByteArrayView utf8) {
+        for (const auto& [bytes, word] : seen_)
+            if (bytes == utf8) return word;
+        QString word = QString::fromUtf8(utf8);
+        if (seen_.size() < 16) seen_.emplace_back(utf8.toByteArray(), word);
+        return word;
+    }
+
+private:
+    std::vector<std::pair<QByteArray, QString>> seen_;
+};
+
+// The value fromStorage makes of a column, the cells' words shared.
+QVariant cellValue(const store::FieldDef& f, const store::sql::Statement& st, int i, Words& words) {
+    if ((f.type == store::FieldType::Text || f.type == store::FieldType::Memo) &&
+        st.columnType(i) == store::sql::Statement::Type::Text)
+        return words.of(st.columnUtf8(i));
+    return store::DataSet::fromColumn(f, st, i);
+}
+
 StoredPtr readCells(store::Table& table, const QString& ref, int no, const QStringList& fields) {
     store::Database& db = *table.database();
     const store::TableDef def = db.tableDef(table.tableName());
@@ -112,10 +136,11 @@ StoredPtr readCells(store::Table& table, const QString& ref, int no, const QStri
     st.bind(1, ref);
     st.bind(2, no);
     auto cells = std::make_shared<StoredCells>();
+    Words words;
     while (st.step()) {
         CellValues values;
         for (size_t i = 0; i < defs.size(); ++i)
-            values[i] = store::DataSet::fromStorage(*defs[i], st.column(int(i) + 2));
+            values[i] = cellValue(*defs[i], st, int(i) + 2, words);
         // A row or column left empty reads as 0, as the cursor's asInteger gives it.
         const int r = int(st.columnInt64(0)), c = int(st.columnInt64(1));
         if (r >= 0 && r < RowCount && c >= 0 && c < ColCount) {

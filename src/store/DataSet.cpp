@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace store {
 
@@ -269,6 +270,30 @@ QVariant DataSet::fromStorage(const FieldDef& field, const QVariant& stored) {
     }
     }
     return {};
+}
+
+QVariant DataSet::fromColumn(const FieldDef& field, const sql::Statement& st, int column) {
+    using Type = sql::Statement::Type;
+    const Type type = st.columnType(column);
+    switch (type) {
+    case Type::Null: return {};
+    case Type::Integer:
+        if (field.type == FieldType::Integer) {
+            const qint64 v = st.columnInt64(column);
+            if (v >= std::numeric_limits<int>::min() && v <= std::numeric_limits<int>::max())
+                return int(v);
+        }
+        break;
+    case Type::Float:
+        if (field.type == FieldType::Number) return st.columnDouble(column);
+        break;
+    case Type::Text:
+        if (field.type == FieldType::Text || field.type == FieldType::Memo)
+            return QString::fromUtf8(st.columnUtf8(column));
+        break;
+    case Type::Blob: break;
+    }
+    return fromStorage(field, st.column(column));
 }
 
 QVariant DataSet::toStorage(const FieldDef& field, const QVariant& value) {

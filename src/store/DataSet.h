@@ -9,6 +9,9 @@
 
 namespace store {
 
+namespace sql {
+class Statement;
+}
 class Database;
 class DataSet;
 
@@ -103,6 +106,9 @@ public:
     // Coerces a value to a field's type: text cut to width, empty text null.
     static QVariant coerce(const FieldDef& field, const QVariant& value);
     static QVariant fromStorage(const FieldDef& field, const QVariant& stored);
+    // fromStorage of a statement's column, read without the detour through a
+    // QVariant of the stored value where the storage is the field's own.
+    static QVariant fromColumn(const FieldDef& field, const sql::Statement& st, int column);
     static QVariant toStorage(const FieldDef& field, const QVariant& value);
 
 signals:

@@ -136,6 +136,42 @@ void Database::checkSchema() {
     tableDefs_.clear();
     queryTexts_.clear();
     uniqueKeys_.clear();
+    asDeclared_.clear();
+}
+
+bool Database::storesAsDeclared(const QString& table) {
+    const TableDef def = tableDef(table); // checks the schema version first
+    if (auto it = asDeclared_.find(table); it != asDeclared_.end()) return it->second;
+    bool plain = true;
+    {
+        sql::Statement info(*conn_, QStringLiteral("PRAGMA table_xinfo(%1)").arg(quoteIdentifier(def.name)));
+        size_t i = 0;
+        for (; plain && info.step(); ++i)
+            plain = i < def.fields.size() && info.column(1).toString() == def.fields[i].name &&
+                    info.column(2).toString().compare(columnDeclaration(def.fields[i]), Qt::CaseInsensitive) == 0 &&
+                    info.columnInt64(6) == 0;
+        plain = plain && i == def.fields.size();
+    }
+    if (plain) {
+        sql::Statement triggers(*conn_, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='trigger' "
+                                                       "AND tbl_name=?1 COLLATE NOCASE"));
+        triggers.bind(1, def.name);
+        plain = !triggers.step();
+    }
+    asDeclared_.emplace(table, plain);
+    return plain;
+}
+
+qint64 Database::dataVersion() {
+    sql::Statement& st = cached(QStringLiteral("PRAGMA data_version"));
+    const qint64 version = st.step() ? st.columnInt64(0) : -1;
+    st.release();
+    return version;
+}
+
+qint64 Database::schemaVersion() {
+    checkSchema();
+    return schemaVersion_;
 }
 
 bool Database::hasUniqueKey(const QString& table) {
@@ -271,7 +307,8 @@ void Database::begin() {
         conn_->exec(QStringLiteral("BEGIN IMMEDIATE"));
         ++transactions_;
     } else {
-        conn_->exec(QStringLiteral("SAVEPOINT sp%1").arg(depth_));
+        // Every save inside a command opens one: prepared once, not parsed each time.
+        cached(QStringLiteral("SAVEPOINT sp%1").arg(depth_)).step();
     }
     ++depth_;
 }
@@ -281,7 +318,7 @@ void Database::commit() {
     if (depth_ == 1)
         conn_->exec(QStringLiteral("COMMIT"));
     else
-        conn_->exec(QStringLiteral("RELEASE sp%1").arg(depth_ - 1));
+        cached(QStringLiteral("RELEASE sp%1").arg(depth_ - 1)).step();
     --depth_;
 }
 

@@ -43,9 +43,18 @@ public:
         int params = 0;
     };
     QueryText queryText(const QString& statement, const std::function<QueryText()>& make);
+    // SQLite's data version: changes whenever another connection (another
+    // program, or another connection of this one) commits to the file.
+    qint64 dataVersion();
+    // The file's schema version: changes with every change to the tables' shape.
+    qint64 schemaVersion();
     // Whether the file holds a unique index over exactly the table's key fields,
     // so that no two rows can share a key without an empty key field.
     bool hasUniqueKey(const QString& table);
+    // Whether a row written to the table reads back as the values bound: every
+    // column declared as this program declares its field type, no trigger and
+    // no generated column. Then a cursor need not read a row it just wrote.
+    bool storesAsDeclared(const QString& table);
     // Creates (replacing) a table with the given fields and key.
     void createTable(const TableDef& def);
     void createDataFolderTables();
@@ -115,6 +124,7 @@ private:
     std::map<QString, TableDef> tableDefs_;
     std::map<QString, QueryText> queryTexts_;
     std::map<QString, bool> uniqueKeys_;
+    std::map<QString, bool> asDeclared_;
     int depth_ = 0;
     quint64 transactions_ = 0, rollbacks_ = 0;
     std::map<QString, quint64> changes_;

@@ -283,7 +283,7 @@ void Query::open() {
     rows_.clear();
     while (st.step()) {
         std::vector<QVariant> row(def_.fields.size());
-        for (size_t i = 0; i < row.size(); ++i) row[i] = fromStorage(def_.fields[i], st.column(int(i)));
+        for (size_t i = 0; i < row.size(); ++i) row[i] = fromColumn(def_.fields[i], st, int(i));
         rows_.push_back(std::move(row));
     }
     st.release();

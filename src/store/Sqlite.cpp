@@ -158,6 +158,21 @@ QVariant Statement::column(int index) const {
 
 qint64 Statement::columnInt64(int index) const { return sqlite3_column_int64(stmt_, index); }
 
+static_assert(int(Statement::Type::Integer) == SQLITE_INTEGER && int(Statement::Type::Float) == SQLITE_FLOAT &&
+              int(Statement::Type::Text) == SQLITE_TEXT && int(Statement::Type::Blob) == SQLITE_BLOB &&
+              int(Statement::Type::Null) == SQLITE_NULL);
+
+Statement::Type Statement::columnType(int index) const {
+    return Type(sqlite3_column_type(stmt_, index));
+}
+
+double Statement::columnDouble(int index) const { return sqlite3_column_double(stmt_, index); }
+
+QByteArrayView Statement::columnUtf8(int index) const {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, index));
+    return QByteArrayView(text, sqlite3_column_bytes(stmt_, index));
+}
+
 QString quoteIdentifier(const QString& name) {
     QString quoted = name;
     quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QByteArrayView>
 #include <QVariant>
 
 struct sqlite3;
@@ -46,6 +47,13 @@ public:
     int columnCount() const;
     QVariant column(int index) const;
     qint64 columnInt64(int index) const;
+    // The storage class of a column of the current row, and a text column's
+    // UTF-8 bytes, valid until the next step: for reads that convert the
+    // values themselves.
+    enum class Type { Integer = 1, Float = 2, Text = 3, Blob = 4, Null = 5 }; // SQLite's numbers
+    Type columnType(int index) const;
+    QByteArrayView columnUtf8(int index) const;
+    double columnDouble(int index) const;
 
 private:
     Connection& connection_;

@@ -4,6 +4,7 @@
 #include "StoreError.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <optional>
 
@@ -174,7 +175,7 @@ std::vector<QVariant> Table::fetchRow(int row) {
     st.bind(1, rowids_[size_t(row)]);
     std::vector<QVariant> values(def_.fields.size());
     if (st.step())
-        for (size_t i = 0; i < values.size(); ++i) values[i] = fromStorage(def_.fields[i], st.column(int(i)));
+        for (size_t i = 0; i < values.size(); ++i) values[i] = fromColumn(def_.fields[i], st, int(i));
     st.release();
     return values;
 }
@@ -354,6 +355,38 @@ void Table::prepareTexts() {
                                          .arg(keyCols.join(QStringLiteral(", ")), table);
 }
 
+namespace {
+
+// The value a posted value reads back as, when that is sure without reading it:
+// a column declared as the field's type stores these as they are bound.
+std::optional<QVariant> readsBackAs(const FieldDef& f, const QVariant& v) {
+    if (!v.isValid()) return QVariant();
+    switch (f.type) {
+    case FieldType::Number:
+        // SQLite stores no NaN, and may keep a negative zero as the integer 0.
+        if (v.typeId() == QMetaType::Double && std::isfinite(v.toDouble()) &&
+            !(v.toDouble() == 0 && std::signbit(v.toDouble())))
+            return v;
+        break;
+    case FieldType::Integer:
+        if (v.typeId() == QMetaType::Int) return v;
+        break;
+    case FieldType::Text:
+    case FieldType::Memo:
+        if (v.typeId() == QMetaType::QString && v.toString().isValidUtf16()) return v;
+        break;
+    case FieldType::Logical:
+        if (v.typeId() == QMetaType::Bool) return v;
+        break;
+    case FieldType::Date:
+        if (v.typeId() == QMetaType::QDate) return DataSet::fromStorage(f, DataSet::toStorage(f, v));
+        break;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 bool Table::keepsPlace() const {
     auto same = [&](int fi) {
         const FieldDef& f = def_.fields[size_t(fi)];
@@ -400,18 +433,32 @@ void Table::post() {
     }
 
     qint64 rowid = editRowid_;
+    bool stored = false; // one row now holds exactly the buffer
     if (inserting) {
         sql::Statement& st = db_->cached(texts_.insert);
         for (size_t i = 0; i < def_.fields.size(); ++i) st.bind(int(i) + 1, toStorage(def_.fields[i], buf_[i]));
         st.step();
         rowid = db_->connection().lastInsertRowid();
+        stored = true;
     } else if (!unchanged) {
         sql::Statement& st = db_->cached(texts_.update);
         for (size_t i = 0; i < def_.fields.size(); ++i) st.bind(int(i) + 1, toStorage(def_.fields[i], buf_[i]));
         st.bind(int(def_.fields.size()) + 1, rowid);
         st.step();
+        stored = db_->connection().changes() == 1;
     }
     if (tx) tx->commit();
+    // The row as it reads back, when that is sure without reading it.
+    std::vector<QVariant> readBack;
+    if (stored && db_->storesAsDeclared(tableName_)) {
+        readBack.reserve(buf_.size());
+        for (size_t i = 0; i < buf_.size(); ++i) {
+            std::optional<QVariant> v = readsBackAs(def_.fields[i], buf_[i]);
+            if (!v) break;
+            readBack.push_back(std::move(*v));
+        }
+        if (readBack.size() != buf_.size()) readBack.clear();
+    }
 
     std::vector<QVariant> posted;
     posted.swap(buf_);
@@ -430,8 +477,14 @@ void Table::post() {
         pos_ = at;
         eof_ = bof_ = false;
         // A row that nothing was written to, read in this write transaction,
-        // is as stored: reading it again would change nothing.
-        if (!sameRow) loadCurrent();
+        // is as stored: reading it again would change nothing; nor would
+        // reading one just written with values that read back as they are.
+        if (!readBack.empty()) {
+            cur_.swap(readBack);
+            loadedIn_ = db_->writeTransaction();
+        } else if (!sameRow) {
+            loadCurrent();
+        }
     } else {
         placeAt(savedPos_ >= 0 ? savedPos_ : pos_);
     }
@@ -549,10 +602,12 @@ bool Table::findKey(const QVariantList& values) {
     if (values.size() > def_.key.size())
         throw StoreError(QStringLiteral("%1: more key values than key fields").arg(tableName_));
     checkBrowseMode();
-    // The row the cursor stands on, when it holds the whole key asked for and
-    // no other row can: the calculation asks for the row it is on at every design.
+    // The row the cursor stands on, when it holds the whole key asked for, no
+    // other row can, and it was read in this write transaction (so nobody has
+    // written it since): the calculation asks for the row it is on at every design.
     if (values.size() == def_.key.size() && values.size() > 0 && pos_ >= 0 &&
-        pos_ < int(rowids_.size()) && cur_.size() == def_.fields.size() && db_->hasUniqueKey(tableName_)) {
+        pos_ < int(rowids_.size()) && cur_.size() == def_.fields.size() && currentIsFresh() &&
+        db_->hasUniqueKey(tableName_)) {
         bool same = true;
         for (int i = 0; same && i < values.size(); ++i) {
             const int fi = def_.fieldIndex(def_.key[i]);
