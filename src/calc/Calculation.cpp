@@ -14,10 +14,10 @@ namespace calc {
 namespace {
 
 QString text(store::DataSet& ds, const char* field) {
-    return ds.fieldByName(QString::fromLatin1(field)).asString();
+    return ds.fieldByName(QLatin1StringView(field)).asString();
 }
 double number(store::DataSet& ds, const char* field) {
-    return ds.fieldByName(QString::fromLatin1(field)).asFloat();
+    return ds.fieldByName(QLatin1StringView(field)).asFloat();
 }
 void setNumber(store::DataSet& ds, const QString& field, double value) {
     ds.fieldByName(field).setAsFloat(value);

@@ -99,6 +99,12 @@ Field DataSet::fieldByName(const QString& name) {
     return Field(this, i);
 }
 
+Field DataSet::fieldByName(QLatin1StringView name) {
+    const int i = fieldIndex(name);
+    if (i < 0) throw StoreError(QStringLiteral("%1: Field '%2' not found").arg(def_.name, name));
+    return Field(this, i);
+}
+
 void DataSet::requireActive() const {
     if (!active()) throw StoreError(QStringLiteral("Cannot perform this operation on a closed dataset"));
     sync();

@@ -69,7 +69,9 @@ public:
     const TableDef& def() const { return def_; }
     int fieldCount() const { return int(def_.fields.size()); }
     int fieldIndex(const QString& name) const { return def_.fieldIndex(name); }
+    int fieldIndex(QLatin1StringView name) const { return def_.fieldIndex(name); }
     Field fieldByName(const QString& name);
+    Field fieldByName(QLatin1StringView name);
     Field field(int index) { return Field(this, index); }
 
     void first();

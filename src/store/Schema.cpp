@@ -351,15 +351,28 @@ std::vector<TableDef> buildTables() {
 
 }  // namespace
 
-int TableDef::fieldIndex(const QString& fieldName) const {
-    // Callers nearly always spell the name as defined; the exact compare is
-    // cheap, and column names never differ from each other by case alone.
+namespace {
+
+// Callers nearly always spell the name as defined; the exact compare is cheap
+// (most names differ in length or first letter), and column names never differ
+// from each other by case alone.
+template <typename Name>
+int findField(const std::vector<FieldDef>& fields, Name name) {
+    const qsizetype n = name.size();
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const QString& f = fields[i].name;
+        if (f.size() == n && (n == 0 || f.front() == name.front()) && f == name) return int(i);
+    }
     for (size_t i = 0; i < fields.size(); ++i)
-        if (fields[i].name == fieldName) return int(i);
-    for (size_t i = 0; i < fields.size(); ++i)
-        if (fields[i].name.compare(fieldName, Qt::CaseInsensitive) == 0) return int(i);
+        if (fields[i].name.compare(name, Qt::CaseInsensitive) == 0) return int(i);
     return -1;
 }
+
+} // namespace
+
+int TableDef::fieldIndex(const QString& fieldName) const { return findField(fields, fieldName); }
+
+int TableDef::fieldIndex(QLatin1StringView fieldName) const { return findField(fields, fieldName); }
 
 QString fieldTypeName(FieldType type) {
     switch (type) {

@@ -22,6 +22,7 @@ struct TableDef {
     std::vector<FieldDef> fields;
 
     int fieldIndex(const QString& fieldName) const;
+    int fieldIndex(QLatin1StringView fieldName) const;
     bool isKeyed() const { return !key.isEmpty(); }
 };
 

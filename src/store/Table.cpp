@@ -84,7 +84,13 @@ void Table::setMaster(DataSet* master) {
     masterConnections_ << connect(master_, &DataSet::scrolled, this, [this] { masterChanged(false); });
     masterConnections_ << connect(master_, &DataSet::stateChanged, this, [this] { masterChanged(false); });
     masterConnections_ << connect(master_, &DataSet::dataChanged, this, [this] { masterChanged(false); });
-    masterConnections_ << connect(master_, &DataSet::fieldChanged, this, [this](int) { masterChanged(false); });
+    // Of the master's typing, only its link fields move the range.
+    masterConnections_ << connect(master_, &DataSet::fieldChanged, this, [this](int field) {
+        if (!master_ || field < 0 || field >= master_->fieldCount()) return;
+        const QString& name = master_->def().fields[size_t(field)].name;
+        for (const QString& f : masterFields_)
+            if (f.compare(name, Qt::CaseInsensitive) == 0) return masterChanged(false);
+    });
     connect(master_, &QObject::destroyed, this, [this] {
         master_ = nullptr;
         masterConnections_.clear();
@@ -280,6 +286,7 @@ void Table::edit() {
         return;
     }
     buf_ = cur_;
+    dirty_.assign(buf_.size(), false);
     editRowid_ = rowids_[size_t(pos_)];
     modified_ = false;
     setState(State::Edit);
@@ -290,6 +297,7 @@ void Table::setFieldValue(int field, const QVariant& value) {
         throw StoreError(QStringLiteral("%1: Dataset not in edit or insert mode").arg(tableName_));
     const FieldDef& f = def_.fields.at(size_t(field));
     buf_[size_t(field)] = coerce(f, value);
+    if (size_t(field) < dirty_.size()) dirty_[size_t(field)] = true;
     modified_ = true;
     emit fieldChanged(field);
     if (auto it = fieldHandlers_.find(field); it != fieldHandlers_.end() && it->second)
@@ -327,12 +335,11 @@ int compareStored(const QVariant& a, const QVariant& b) {
 } // namespace
 
 void Table::prepareTexts() {
-    if (!texts_.update.isEmpty()) return;
-    QStringList cols, marks, sets, conds, keyCols;
+    if (!texts_.insert.isEmpty()) return;
+    QStringList cols, marks, conds, keyCols;
     for (size_t i = 0; i < def_.fields.size(); ++i) {
         cols << quoteIdentifier(def_.fields[i].name);
         marks << QStringLiteral("?%1").arg(i + 1);
-        sets << cols.last() + QLatin1Char('=') + marks.last();
     }
     const QString table = quoteIdentifier(tableName_);
     texts_.keyIndexes.clear();
@@ -347,9 +354,6 @@ void Table::prepareTexts() {
     texts_.insert =
         QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
             .arg(table, cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
-    texts_.update = QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?%3")
-                        .arg(table, sets.join(QStringLiteral(", ")))
-                        .arg(def_.fields.size() + 1);
     texts_.key = keyCols.isEmpty() ? QString()
                                    : QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?1")
                                          .arg(keyCols.join(QStringLiteral(", ")), table);
@@ -414,6 +418,7 @@ void Table::post() {
     // and link values keeps the row's place and cannot clash with another key.
     const bool unchanged = !inserting && !modified_;
     const bool samePlace = !inserting && keepsPlace();
+    const bool fresh = currentIsFresh();
     std::optional<Transaction> tx;
     // A post standing alone is its own write transaction. Inside a command's
     // transaction it needs no savepoint: its one statement is atomic.
@@ -441,11 +446,30 @@ void Table::post() {
         rowid = db_->connection().lastInsertRowid();
         stored = true;
     } else if (!unchanged) {
-        sql::Statement& st = db_->cached(texts_.update);
-        for (size_t i = 0; i < def_.fields.size(); ++i) st.bind(int(i) + 1, toStorage(def_.fields[i], buf_[i]));
+        // Only the fields set in the edit are written: the others keep what is
+        // stored, should another program have changed them since they were read.
+        std::vector<int> set;
+        for (size_t i = 0; i < dirty_.size() && i < def_.fields.size(); ++i)
+            if (dirty_[i]) set.push_back(int(i));
+        if (dirty_.size() != def_.fields.size()) {
+            set.clear();
+            for (size_t i = 0; i < def_.fields.size(); ++i) set.push_back(int(i));
+        }
+        QString& text = texts_.updates[set];
+        if (text.isEmpty()) {
+            QStringList sets;
+            for (int i : set)
+                sets << QStringLiteral("%1=?%2").arg(quoteIdentifier(def_.fields[size_t(i)].name)).arg(i + 1);
+            text = QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?%3")
+                       .arg(quoteIdentifier(tableName_), sets.join(QStringLiteral(", ")))
+                       .arg(def_.fields.size() + 1);
+        }
+        sql::Statement& st = db_->cached(text);
+        for (int i : set) st.bind(i + 1, toStorage(def_.fields[size_t(i)], buf_[size_t(i)]));
         st.bind(int(def_.fields.size()) + 1, rowid);
         st.step();
-        stored = db_->connection().changes() == 1;
+        // The row holds the whole buffer when the rest of it was as stored.
+        stored = fresh && db_->connection().changes() == 1;
     }
     if (tx) tx->commit();
     // The row as it reads back, when that is sure without reading it.

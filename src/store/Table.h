@@ -95,9 +95,13 @@ private:
     QString tableName_;
     QString fetchText_;
     struct Texts {
-        QString duplicate, insert, update, key;
+        QString duplicate, insert, key;
         std::vector<int> keyIndexes;
+        // UPDATE statements by the fields they write.
+        std::map<std::vector<int>, QString> updates;
     } texts_;
+    // The fields set since the edit began.
+    std::vector<bool> dirty_;
     std::vector<qint64> rowids_;
     QStringList masterFields_;
     std::vector<int> linkIndexes_;
