@@ -289,6 +289,37 @@ TEST_F(Driver, UpdateAllValuesCalculatesEachDesignFromItsOwnCells) {
     EXPECT_EQ(rowCount(*dm->database(), "DesignCosting"), 3);
 }
 
+// Reference rows are kept from one calculation to the next only while nobody
+// changed their tables: another program's change and one made through this
+// program's own cursors are both in the next run's figures.
+TEST_F(Driver, ReferenceRowsChangedBetweenRunsAreReadAgain) {
+    addDesign(*dm->database(), 1, "W1");
+    GridModel one;
+    one.setMode(0, 0, "FIXED");
+    saveCells(1, one);
+    show(1);
+    ASSERT_TRUE(calc().UpdateAllValues(view));
+    EXPECT_DOUBLE_EQ(designValue(1, "U_Factor"), 2.78247);
+    const double glazing = cost("Glazing_Cost");
+    EXPECT_NEAR(glazing, 360, 1e-9);
+    {
+        auto other = store::Database::open(dm->database()->file());
+        other->connection().exec("UPDATE SystemValues SET U_COG = 1");
+    }
+    ASSERT_TRUE(calc().UpdateAllValues(view));
+    const double lowered = designValue(1, "U_Factor");
+    EXPECT_LT(lowered, 2.78247);
+    store::Table glass(dm->database(), "Glazing");
+    glass.open();
+    ASSERT_TRUE(glass.findKey({"G1"}));
+    glass.edit();
+    glass.fieldByName("Glazing_Cost").setAsFloat(600);
+    glass.post();
+    ASSERT_TRUE(calc().UpdateAllValues(view));
+    EXPECT_NEAR(cost("Glazing_Cost"), 2 * glazing, 1e-9);
+    EXPECT_DOUBLE_EQ(designValue(1, "U_Factor"), lowered);
+}
+
 TEST_F(Driver, StoreFailureShowsTheErrorAndKeepsNothing) {
     addDesign(*dm->database(), 1, "W1");
     show(1);

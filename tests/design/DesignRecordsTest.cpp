@@ -1,6 +1,7 @@
 #include "design/DesignRecords.h"
 
 #include "store/Query.h"
+#include "store/StoreError.h"
 #include "store/Table.h"
 #include "support/TestSupport.h"
 
@@ -118,6 +119,45 @@ TEST_F(Records, SaveIsOneTransaction) {
     merge.setTableName("NoSuchTable");
     EXPECT_ANY_THROW(SaveDesign(tables(), g));
     EXPECT_EQ(rowCount(*s.db, "DesignImage", "ModeOfCell = 'FIXED'"), 0);
+}
+
+// The cell rows are written below the cursors, all of a table at once: the
+// two tables stand or fall together, cursors showing them read them again,
+// and a damaged table's rows outside the grid are passed over.
+TEST_F(Records, CellRowsOfBothTablesAreWrittenTogetherAndSeenByTheCursors) {
+    GridModel g;
+    g.setSpan(1, 1, 2, 2);
+    g.SetCellMode(1, 1, "TOP");
+    store::Table holder(s.db.get(), "DesignMerge");
+    holder.open();
+    holder.lockTable();
+    EXPECT_THROW(saveCells(image, merge, "P1", 3, g), store::StoreError);
+    EXPECT_EQ(rowCount(*s.db, "DesignImage"), 0);
+    EXPECT_EQ(rowCount(*s.db, "DesignMerge"), 0);
+    holder.unlockTable();
+    int heard = 0;
+    QObject::connect(&image, &store::DataSet::dataChanged, [&] { ++heard; });
+    saveCells(image, merge, "P1", 3, g);
+    EXPECT_EQ(heard, 1);
+    EXPECT_EQ(image.recordCount(), 50);
+    EXPECT_EQ(merge.recordCount(), 50);
+    ASSERT_TRUE(image.findKey({"P1", 3, 2, 2}));
+    EXPECT_EQ(image.fieldByName("ModeOfCell").asString(), "TOP");
+    // Saving the same grid again writes nothing.
+    saveCells(image, merge, "P1", 3, g);
+    EXPECT_EQ(heard, 1);
+    // Rows outside the grid (a damaged table) change no cell, but are rows.
+    s.db->connection().exec("INSERT INTO DesignMerge (Project_Ref, Design_No, \"Row\", \"Column\", "
+                            "RowSpan, ColSpan) VALUES ('P1', 4, -1, 0, 2, 2), ('P1', 4, 7, 0, 3, 3), "
+                            "('P1', 3, 9, 9, 2, 2)");
+    GridModel untouched;
+    untouched.setMode(0, 0, "FIXED");
+    GridModel loaded = untouched;
+    EXPECT_TRUE(LoadGraphic(image, merge, "P1", 4, loaded));
+    EXPECT_EQ(loaded, untouched);
+    GridModel again;
+    ASSERT_TRUE(LoadGraphic(image, merge, "P1", 3, again));
+    EXPECT_EQ(again, g);
 }
 
 // Inside one transaction a design read to be shown is not read again to be

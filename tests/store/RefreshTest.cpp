@@ -128,8 +128,7 @@ TEST(Refresh, AnEditThatChangedNothingWritesNothing) {
     EXPECT_EQ(heard, 0);
     EXPECT_EQ(t.fieldByName("Design_Ref").asString(), "theirs");
     EXPECT_EQ(t.fieldByName("Wind_Load").asFloat(), 900);
-    // A field set is written, the other program's other change with it: the
-    // row is written whole, as it always was.
+    // A field set is written; the other program's change of another field stays.
     t.edit();
     t.fieldByName("Design_Ref").setAsString("again");
     t.post();
