@@ -31,10 +31,6 @@ MemberValues& ProfileValueTable::at(const QString& word) {
     return *find(word);
 }
 
-double Square(double Number) {
-    return Number * Number;
-}
-
 long long TenPowerTo(int Power) {
     long long result = 1;
     for (int i = 0; i < Power; ++i)
@@ -53,14 +49,6 @@ double RoundTo(double Value, int DecimalPlaces) {
     // llrint rounds in the current mode, which is to nearest, ties to even.
     const long long n = std::llrint(scaled);
     return static_cast<double>(static_cast<long double>(n) / static_cast<long double>(power));
-}
-
-double AreaFrame(double Length, double PFD, int MEdges) {
-    return (Length * PFD - MEdges * 0.5 * Square(PFD)) / 1000000.0;
-}
-
-double AreaEdge(double Long, double PFDa, double PFDb, double EdgePFD, int /*MEdges*/) {
-    return ((Long - PFDa - PFDb) * EdgePFD - Square(EdgePFD)) / 1000000.0;
 }
 
 double AreaCOG(const ProfileValueTable& pvt, double Wide, double High, double TLeft, double TRight,

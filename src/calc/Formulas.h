@@ -38,13 +38,21 @@ struct ProfileValueTable {
     void setEdgeWidths(double mm) { EdgeTop = EdgeBottom = EdgeLeft = EdgeRight = mm; }
 };
 
-double Square(double Number);
+// The member areas are worked out for every side of every cell: defined here
+// so that the cell loops inline them.
+inline double Square(double Number) {
+    return Number * Number;
+}
 long long TenPowerTo(int Power);
 // Value rounded to DecimalPlaces, ties to the even neighbour.
 double RoundTo(double Value, int DecimalPlaces);
 
-double AreaFrame(double Length, double PFD, int MEdges);
-double AreaEdge(double Long, double PFDa, double PFDb, double EdgePFD, int MEdges = 2);
+inline double AreaFrame(double Length, double PFD, int MEdges) {
+    return (Length * PFD - MEdges * 0.5 * Square(PFD)) / 1000000.0;
+}
+inline double AreaEdge(double Long, double PFDa, double PFDb, double EdgePFD, int /*MEdges*/ = 2) {
+    return ((Long - PFDa - PFDb) * EdgePFD - Square(EdgePFD)) / 1000000.0;
+}
 double AreaCOG(const ProfileValueTable& pvt, double Wide, double High, double TLeft, double TRight,
                double TTop, double TBottom);
 

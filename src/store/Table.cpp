@@ -647,15 +647,18 @@ bool Table::findKey(const QVariantList& values) {
             return true;
         }
     }
-    QStringList conds;
-    const QString range = rangeCondition(1);
-    if (!range.isEmpty()) conds << range;
     const int first = int(appliedLink_.size()) + 1;
-    for (int i = 0; i < values.size(); ++i)
-        conds << QStringLiteral("%1 IS ?%2").arg(quoteIdentifier(def_.key[i])).arg(first + i);
-    QString text = QStringLiteral("SELECT rowid FROM %1").arg(quoteIdentifier(tableName_));
-    if (!conds.isEmpty()) text += QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
-    text += orderClause() + QStringLiteral(" LIMIT 1");
+    QString& text = texts_.finds[{int(values.size()), master_ != nullptr}];
+    if (text.isEmpty()) {
+        QStringList conds;
+        const QString range = rangeCondition(1);
+        if (!range.isEmpty()) conds << range;
+        for (int i = 0; i < values.size(); ++i)
+            conds << QStringLiteral("%1 IS ?%2").arg(quoteIdentifier(def_.key[i])).arg(first + i);
+        text = QStringLiteral("SELECT rowid FROM %1").arg(quoteIdentifier(tableName_));
+        if (!conds.isEmpty()) text += QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
+        text += orderClause() + QStringLiteral(" LIMIT 1");
+    }
     sql::Statement& st = db_->cached(text);
     bindRange(st, 1);
     for (int i = 0; i < values.size(); ++i) {

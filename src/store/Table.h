@@ -99,6 +99,8 @@ private:
         std::vector<int> keyIndexes;
         // UPDATE statements by the fields they write.
         std::map<std::vector<int>, QString> updates;
+        // findKey's SELECT by the number of key values and whether a master links the range.
+        std::map<std::pair<int, bool>, QString> finds;
     } texts_;
     // The fields set since the edit began.
     std::vector<bool> dirty_;
