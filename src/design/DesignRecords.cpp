@@ -118,7 +118,9 @@ QVariant cellValue(const store::FieldDef& f, const store::sql::Statement& st, in
 
 StoredPtr readCells(store::Table& table, const QString& ref, int no, const QStringList& fields) {
     store::Database& db = *table.database();
-    const store::TableDef def = db.tableDef(table.tableName());
+    // The open cursor's definition is the file's; a closed one's is read.
+    store::TableDef read;
+    const store::TableDef& def = table.active() ? table.def() : (read = db.tableDef(table.tableName()));
     if (fields.size() > int(CellValues().size()))
         throw store::StoreError(QStringLiteral("%1: too many cell fields").arg(def.name));
     std::vector<const store::FieldDef*> defs;

@@ -140,8 +140,9 @@ void Database::checkSchema() {
 }
 
 bool Database::storesAsDeclared(const QString& table) {
-    const TableDef def = tableDef(table); // checks the schema version first
+    checkSchema();
     if (auto it = asDeclared_.find(table); it != asDeclared_.end()) return it->second;
+    const TableDef def = tableDef(table);
     bool plain = true;
     {
         sql::Statement info(*conn_, QStringLiteral("PRAGMA table_xinfo(%1)").arg(quoteIdentifier(def.name)));
@@ -175,8 +176,9 @@ qint64 Database::schemaVersion() {
 }
 
 bool Database::hasUniqueKey(const QString& table) {
-    const TableDef def = tableDef(table); // checks the schema version first
+    checkSchema();
     if (auto it = uniqueKeys_.find(table); it != uniqueKeys_.end()) return it->second;
+    const TableDef def = tableDef(table);
     bool unique = false;
     if (def.isKeyed()) {
         QStringList key;

@@ -354,14 +354,16 @@ std::vector<TableDef> buildTables() {
 namespace {
 
 // Callers nearly always spell the name as defined; the exact compare is cheap
-// (most names differ in length or first letter), and column names never differ
-// from each other by case alone.
+// (most names differ in length, first or last letter: DimH1 ... DimH9), and
+// column names never differ from each other by case alone.
 template <typename Name>
 int findField(const std::vector<FieldDef>& fields, Name name) {
     const qsizetype n = name.size();
     for (size_t i = 0; i < fields.size(); ++i) {
         const QString& f = fields[i].name;
-        if (f.size() == n && (n == 0 || f.front() == name.front()) && f == name) return int(i);
+        if (f.size() == n && (n == 0 || (f.front() == name.front() && f.back() == name.back())) &&
+            f == name)
+            return int(i);
     }
     for (size_t i = 0; i < fields.size(); ++i)
         if (fields[i].name.compare(name, Qt::CaseInsensitive) == 0) return int(i);
