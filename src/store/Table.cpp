@@ -468,8 +468,14 @@ void Table::post() {
         for (int i : set) st.bind(i + 1, toStorage(def_.fields[size_t(i)], buf_[size_t(i)]));
         st.bind(int(def_.fields.size()) + 1, rowid);
         st.step();
+        // Another program deleted the row since it was read: what was typed
+        // into it cannot be saved, and must not vanish without a word.
+        if (db_->connection().changes() == 0)
+            throw StoreError(QStringLiteral("The record could not be saved: another program "
+                                            "deleted it.\nTable: %1")
+                                 .arg(tableName_));
         // The row holds the whole buffer when the rest of it was as stored.
-        stored = fresh && db_->connection().changes() == 1;
+        stored = fresh;
     }
     if (tx) tx->commit();
     // The row as it reads back, when that is sure without reading it.

@@ -62,6 +62,35 @@ TEST(Writes, APostWritesOnlyTheFieldsItsEditSet) {
     expectShowsTheFile(t);
 }
 
+// Typing into a row another program deleted since it was read is not saved
+// anywhere: the post says so instead of succeeding with nothing written.
+TEST(Writes, APostToARowAnotherProgramDeletedFails) {
+    ScratchDatabase s;
+    Table t(s.db.get(), "Design");
+    t.open();
+    addDesign(t, "P", 1, "one");
+    addDesign(t, "P", 2, "two");
+    t.findKey({"P", 1});
+    {
+        auto other = Database::open(s.file());
+        other->connection().exec("DELETE FROM Design WHERE Design_No = 1");
+    }
+    t.edit();
+    t.fieldByName("Design_Ref").setAsString("typed");
+    try {
+        t.post();
+        FAIL() << "the post of a deleted row succeeded";
+    } catch (const StoreError& e) {
+        EXPECT_EQ(e.message(), "The record could not be saved: another program deleted it.\nTable: Design");
+    }
+    EXPECT_FALSE(s.db->inTransaction());
+    EXPECT_EQ(rowCount(*s.db, "Design", "Design_Ref = 'typed'"), 0);
+    t.cancel();
+    t.refresh();
+    EXPECT_EQ(t.recordCount(), 1);
+    EXPECT_EQ(t.fieldByName("Design_Ref").asString(), "two");
+}
+
 // Inside a write transaction a cursor shows a row it just wrote without
 // reading it, but only where the file is sure to hold the values as bound.
 TEST(Writes, ARowJustWrittenShowsWhatTheFileHolds) {
