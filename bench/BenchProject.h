@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calc/Formulas.h"
 #include "design/DesignRecords.h"
 #include "design/GridModel.h"
 #include "store/Database.h"
@@ -43,4 +44,16 @@ inline void addBenchProject(store::Database& db, const QString& ref, int designs
         design::saveCells(image, merge, ref, n, grids[k]);
     }
     tx.commit();
+}
+
+// Member values of a plausible system, every member different, for timing the
+// formulas without a data folder.
+inline calc::ProfileValueTable sampleValues() {
+    calc::ProfileValueTable t;
+    for (size_t i = 0; i < t.members.size(); ++i)
+        t.members[i] = {5.5 + 0.1 * double(i), 5.8, 38 + double(i)};
+    t.U_COG = 5.8;
+    t.SHGC_COG = 0.82;
+    t.setEdgeWidths(63.5);
+    return t;
 }

@@ -17,16 +17,6 @@
 
 namespace {
 
-calc::ProfileValueTable sampleValues() {
-    calc::ProfileValueTable t;
-    for (size_t i = 0; i < t.members.size(); ++i)
-        t.members[i] = {5.5 + 0.1 * double(i), 5.8, 38 + double(i)};
-    t.U_COG = 5.8;
-    t.SHGC_COG = 0.82;
-    t.setEdgeWidths(63.5);
-    return t;
-}
-
 // All 50 cells typed: five rows of ten panes, sashes and fixed lights alternating.
 design::GridModel fullGrid() {
     design::GridModel g;

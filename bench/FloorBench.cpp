@@ -145,12 +145,7 @@ double formulasMicros(int reps) {
     design::Dimensions d;
     d.H.fill(600);
     d.V.fill(900);
-    calc::ProfileValueTable t;
-    for (size_t i = 0; i < t.members.size(); ++i)
-        t.members[i] = {5.5 + 0.1 * double(i), 5.8, 38 + double(i)};
-    t.U_COG = 5.8;
-    t.SHGC_COG = 0.82;
-    t.setEdgeWidths(63.5);
+    const calc::ProfileValueTable t = sampleValues();
     const calc::SashRows sashes(
         {calc::SashRow{"Fixed", "Fixed", 3000, 3000, 800, 900, 7.5, 12.5, 1, 210, 0.6},
          calc::SashRow{"SideL", "Side", 700, 1500, 1500, 1600, 7.5, 12.5, 1, 210, 1.4}});
