@@ -109,6 +109,24 @@ TEST(Writes, ARowJustWrittenShowsWhatTheFileHolds) {
         expectShowsTheFile(t);
         addDesign(t, "P", 2, "two");
         expectShowsTheFile(t);
+        // Dates and yes/no fields go to the file as text and 0/1.
+        Table projects(s.db.get(), "Project");
+        projects.open();
+        projects.append();
+        projects.fieldByName("Project_Ref").setAsString("P");
+        projects.fieldByName("Project_Date").setAsDate(QDate(2026, 12, 9));
+        projects.fieldByName("Def_WL").setAsFloat(1200.5);
+        projects.post();
+        EXPECT_EQ(projects.fieldByName("Project_Date").asDate(), QDate(2026, 12, 9));
+        expectShowsTheFile(projects);
+        Table types(s.db.get(), "SystemType");
+        types.open();
+        types.append();
+        types.fieldByName("System_Type").setAsString("Casement");
+        types.fieldByName("Type_Active").setAsBoolean(true);
+        types.post();
+        EXPECT_TRUE(types.fieldByName("Type_Active").asBoolean());
+        expectShowsTheFile(types);
         tx.commit();
     }
     // A trigger changes the row as it is written: the cursor reads it.
