@@ -451,7 +451,7 @@ void Table::post() {
         std::vector<int> set;
         for (size_t i = 0; i < dirty_.size() && i < def_.fields.size(); ++i)
             if (dirty_[i]) set.push_back(int(i));
-        if (dirty_.size() != def_.fields.size()) {
+        if (set.empty() || dirty_.size() != def_.fields.size()) {
             set.clear();
             for (size_t i = 0; i < def_.fields.size(); ++i) set.push_back(int(i));
         }

@@ -160,6 +160,31 @@ TEST_F(Records, CellRowsOfBothTablesAreWrittenTogetherAndSeenByTheCursors) {
     EXPECT_EQ(again, g);
 }
 
+// The cursors the rows are written for may show another project's rows (a
+// design copied into another project): rows already stored are rewritten,
+// not added a second time under their key.
+TEST_F(Records, CellsOfAProjectOutsideTheCursorsRangeAreRewritten) {
+    project.append();
+    project.fieldByName("Project_Ref").setAsString("Q");
+    project.post();
+    store::Table shownImage(s.db.get(), "DesignImage"), shownMerge(s.db.get(), "DesignMerge");
+    for (store::Table* t : {&shownImage, &shownMerge}) {
+        t->setMasterFields({"Project_Ref"});
+        t->setMaster(&project);
+        t->open();
+    }
+    ASSERT_TRUE(project.findKey({"Q"}));
+    GridModel g;
+    saveCells(shownImage, shownMerge, "P1", 3, g);
+    g.setSpan(0, 0, 2, 1);
+    g.SetCellMode(0, 0, "SIDEL");
+    EXPECT_NO_THROW(saveCells(shownImage, shownMerge, "P1", 3, g));
+    EXPECT_EQ(rowCount(*s.db, "DesignImage", "Project_Ref = 'P1'"), 50);
+    EXPECT_EQ(rowCount(*s.db, "DesignImage", "ModeOfCell = 'SIDEL'"), 2);
+    EXPECT_EQ(storedSpan(0, 0), (std::pair<int, int>{1, 2}));
+    EXPECT_TRUE(shownImage.isEmpty());
+}
+
 // Inside one transaction a design read to be shown is not read again to be
 // saved; a write or a rollback in between must still be seen by the save.
 TEST_F(Records, RowsReadInsideATransactionAreReusedOnlyWhileUnchanged) {
