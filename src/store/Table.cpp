@@ -661,7 +661,11 @@ bool Table::findKey(const QVariantList& values) {
         if (!range.isEmpty()) conds << range;
         for (int i = 0; i < values.size(); ++i)
             conds << QStringLiteral("%1 IS ?%2").arg(quoteIdentifier(def_.key[i])).arg(first + i);
-        text = QStringLiteral("SELECT rowid FROM %1").arg(quoteIdentifier(tableName_));
+        // The row's values come with it: one read of the file, not two.
+        QStringList cols{QStringLiteral("rowid")};
+        for (const FieldDef& f : def_.fields) cols << quoteIdentifier(f.name);
+        text = QStringLiteral("SELECT %1 FROM %2")
+                   .arg(cols.join(QStringLiteral(", ")), quoteIdentifier(tableName_));
         if (!conds.isEmpty()) text += QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
         text += orderClause() + QStringLiteral(" LIMIT 1");
     }
@@ -673,13 +677,19 @@ bool Table::findKey(const QVariantList& values) {
     }
     const bool found = st.step();
     const qint64 rowid = found ? st.columnInt64(0) : 0;
+    std::vector<QVariant> row;
+    if (found) {
+        row.resize(def_.fields.size());
+        for (size_t i = 0; i < row.size(); ++i) row[i] = fromColumn(def_.fields[i], st, int(i) + 1);
+    }
     st.release();
     if (!found) return false;
     auto it = std::find(rowids_.begin(), rowids_.end(), rowid);
     if (it == rowids_.end()) return false;
     pos_ = int(it - rowids_.begin());
     eof_ = bof_ = false;
-    loadCurrent();
+    cur_.swap(row);
+    loadedIn_ = db_->writeTransaction();
     emit scrolled();
     return true;
 }
