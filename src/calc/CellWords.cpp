@@ -9,8 +9,11 @@ CellWords::CellWords(const design::GridModel& grid) : grid_(grid) {
     for (int r = 0; r < design::RowCount; ++r)
         for (int c = 0; c < design::ColCount; ++c) {
             const QString& w = grid.CellModes[size_t(r)][size_t(c)];
+            // Words mostly differ in their first letter; only a likely match is compared whole.
             size_t i = 0;
-            while (i < words_.size() && words_[i] != w)
+            while (i < words_.size() && !(words_[i].size() == w.size() &&
+                                          (w.isEmpty() || words_[i].front() == w.front()) &&
+                                          words_[i] == w))
                 ++i;
             if (i == words_.size()) {
                 words_.push_back(w);
