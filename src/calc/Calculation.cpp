@@ -196,7 +196,6 @@ void CalcContext::CheckDesignBtnClick(const DesignView& view) {
 std::optional<CalcContext::ValueRow> CalcContext::systemValues(const QString& key,
                                                                const QString& sql,
                                                                const QVariantList& params) {
-    if (auto it = valueRows_.find(key); it != valueRows_.end()) return it->second;
     store::Query& q = dm_.SystemValueQuery;
     q.close();
     q.setSql(sql, params);

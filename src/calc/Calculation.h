@@ -79,8 +79,9 @@ private:
     using ValueRow = std::array<double, 11>;
 
     void calculate(DesignView& view);
-    // The row the query finds, remembered under `key` (which names everything
-    // the query's parameters hold) until the reference rows are forgotten.
+    // Reads the row the query finds and remembers it under `key` (which names
+    // everything the query's parameters hold) until the reference rows are
+    // forgotten; lookupValues looks there first.
     std::optional<ValueRow> systemValues(const QString& key, const QString& sql,
                                          const QVariantList& params);
     double profileIx(const QString& dieCode);

@@ -46,7 +46,7 @@ RowWriter::~RowWriter() = default;
 
 // Binds each given value, made what the field stores, at its field's place;
 // the fields not given stay unbound (empty).
-void RowWriter::bindValues(sql::Statement& st, const QVariantList& values, bool keyOnly) {
+void RowWriter::bindValues(sql::Statement& st, const QVariantList& values) {
     if (values.size() != int(fieldIndexes_.size()))
         throw StoreError(QStringLiteral("%1: %2 values given for %3 fields")
                              .arg(def_.name)
@@ -54,7 +54,6 @@ void RowWriter::bindValues(sql::Statement& st, const QVariantList& values, bool 
                              .arg(fieldIndexes_.size()));
     for (size_t i = 0; i < fieldIndexes_.size(); ++i) {
         const FieldDef& f = def_.fields[size_t(fieldIndexes_[i])];
-        if (keyOnly && !def_.key.contains(f.name)) continue;
         st.bind(fieldIndexes_[i] + 1, DataSet::toStorage(f, DataSet::coerce(f, values[int(i)])));
     }
 }
@@ -66,7 +65,7 @@ void RowWriter::keyViolation() const {
 void RowWriter::insert(const QVariantList& values) {
     if (!tx_) throw StoreError(QStringLiteral("%1: the rows are written already").arg(def_.name));
     sql::Statement& st = db_.cached(insertText_);
-    bindValues(st, values, false);
+    bindValues(st, values);
     try {
         st.step();
     } catch (const KeyViolation&) {
@@ -77,20 +76,10 @@ void RowWriter::insert(const QVariantList& values) {
 
 bool RowWriter::update(const QVariantList& values) {
     if (!tx_) throw StoreError(QStringLiteral("%1: the rows are written already").arg(def_.name));
-    if (updateText_.isEmpty()) {
-        // Only key fields: the row holds the values when it is there at all.
-        QStringList conds;
-        for (const QString& k : def_.key)
-            conds << QStringLiteral("%1 IS ?%2").arg(quoteIdentifier(k)).arg(def_.fieldIndex(k) + 1);
-        sql::Statement& st = db_.cached(QStringLiteral("SELECT 1 FROM %1 WHERE %2 LIMIT 1")
-                                            .arg(quoteIdentifier(def_.name), conds.join(QStringLiteral(" AND "))));
-        bindValues(st, values, true);
-        const bool found = st.step();
-        st.release();
-        return found;
-    }
+    if (updateText_.isEmpty())
+        throw StoreError(QStringLiteral("%1: the rows written give no field to update").arg(def_.name));
     sql::Statement& st = db_.cached(updateText_);
-    bindValues(st, values, false);
+    bindValues(st, values);
     st.step();
     const bool found = db_.connection().changes() > 0;
     written_ = written_ || found;

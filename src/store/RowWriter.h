@@ -28,13 +28,13 @@ public:
     // Adds a row; the table's other fields stay empty. Throws "Key violation"
     // when a row with the same key is stored already.
     void insert(const QVariantList& values);
-    // Writes the values into the row stored under their key; false, writing
-    // nothing, when there is none.
+    // Writes the values of the fields outside the key into the row stored
+    // under their key; false, writing nothing, when there is none.
     bool update(const QVariantList& values);
     void commit();
 
 private:
-    void bindValues(sql::Statement& st, const QVariantList& values, bool keyOnly);
+    void bindValues(sql::Statement& st, const QVariantList& values);
     [[noreturn]] void keyViolation() const;
 
     Database& db_;
