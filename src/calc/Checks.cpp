@@ -76,19 +76,20 @@ CostTotals costLoop(const CellWords& words, const design::Dimensions& dims, cons
     // worked out with the same operations the cell loop used to repeat.
     struct Factors {
         const SashRow* row;
-        long double rate, discount, waste, factory;
+        long double rate, discount, waste, factory, install;
     };
     const bool anodised = finish == QLatin1String("Anodised");
     std::vector<Factors> ofWord;
     for (const QString& word : words.words()) {
         const SashRow* row = sashes.byWord(word);
         if (!row) {
-            ofWord.push_back({nullptr, 0, 0, 0, 0});
+            ofWord.push_back({nullptr, 0, 0, 0, 0, 0});
             continue;
         }
         ofWord.push_back({row, anodised ? row->SHF_Anod : row->SHF_Cost,
                           1 - row->SHF_Discount / 100.0L, row->SHF_Waste / 100.0L + 1,
-                          row->System_Factor * (static_cast<long double>(row->Factory_Cost) * row->Fact_Time)});
+                          row->System_Factor * (static_cast<long double>(row->Factory_Cost) * row->Fact_Time),
+                          row->System_Factor * static_cast<long double>(row->Install_Cost)});
     }
     CostTotals t;
     for (int c = 0; c < ColCount; ++c)
@@ -97,7 +98,11 @@ CostTotals costLoop(const CellWords& words, const design::Dimensions& dims, cons
             double W = 0, H = 0;
             design::GetDimension(grid, dims, r, c, W, H);
             const Factors& f = ofWord[size_t(words.word(r, c))];
-            if (!f.row) continue;
+            if (!f.row) {
+                const QString& word = words.words()[size_t(words.word(r, c))];
+                if (!t.unpriced.contains(word)) t.unpriced << word;
+                continue;
+            }
             const design::Span s = grid.span(r, c);
             // A covered cell counts nothing; its base carries the merged size.
             const long double a = s.ColSpan >= 0 && s.RowSpan >= 0 ? W * H / 1000000.0L : 0.0L;
@@ -106,7 +111,10 @@ CostTotals costLoop(const CellWords& words, const design::Dimensions& dims, cons
             x = f.waste * x;
             t.frame += f.row->System_Factor * x;
             t.glazing += f.row->System_Factor * (glazingCost * a);
-            if (a != 0) t.factory += f.factory;
+            if (a != 0) {
+                t.factory += f.factory;
+                t.install += f.install;
+            }
         }
     return t;
 }

@@ -27,6 +27,11 @@ struct CostTotals {
     long double frame = 0;
     long double glazing = 0;
     long double factory = 0;
+    // Installation, costed like the factory cost; the stored row has no place
+    // for it, the price shows it.
+    long double install = 0;
+    // Words of typed cells the system's sash rows do not list (costed nothing).
+    QStringList unpriced;
 };
 
 // The cost loop, column by column. Each typed cell is costed from its own sash

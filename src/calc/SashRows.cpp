@@ -18,6 +18,7 @@ SashRow SashRow::fromRecord(store::DataSet& row) {
     s.System_Factor = num("System_Factor");
     s.Factory_Cost = num("Factory_Cost");
     s.Fact_Time = num("Fact_Time");
+    s.Install_Cost = num("Install_Cost");
     return s;
 }
 

@@ -15,7 +15,7 @@ struct SashRow {
     QString Description;
     double Max_Width = 0, Max_Height = 0;
     double SHF_Cost = 0, SHF_Anod = 0, SHF_Waste = 0, SHF_Discount = 0;
-    double System_Factor = 0, Factory_Cost = 0, Fact_Time = 0;
+    double System_Factor = 0, Factory_Cost = 0, Fact_Time = 0, Install_Cost = 0;
 
     static SashRow fromRecord(store::DataSet& row);
 };

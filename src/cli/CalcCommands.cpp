@@ -2,6 +2,7 @@
 #include "Commands.h"
 #include "ProjectSetup.h"
 #include "calc/Calculation.h"
+#include "calc/Pricing.h"
 #include "data/DataModule.h"
 
 namespace cli {
@@ -10,6 +11,11 @@ namespace {
 
 QString figure(store::DataSet& ds, const char* field) {
     return QString::number(ds.fieldByName(QString::fromLatin1(field)).asFloat(), 'g', 15);
+}
+
+// The window's total in cents; empty for a design without a price.
+QString priceText(const calc::DesignPrice& p) {
+    return p.priced() ? QString::number(double(p.unit.total()), 'f', 2) : QString();
 }
 
 int calcCommand(Context& ctx) {
@@ -48,7 +54,7 @@ int calcCommand(Context& ctx) {
     }
     if (!done) return 1;
 
-    ctx.out << "Design_No\tDesign_Ref\tWindow_Area\tU_Factor\tSHGC\tReqIx\tActualIx\tTotal_Cost\n";
+    ctx.out << "Design_No\tDesign_Ref\tWindow_Area\tU_Factor\tSHGC\tReqIx\tActualIx\tTotal_Cost\tPrice\n";
     store::Table& D = dm.DesignTable;
     auto print = [&] {
         QString total = QStringLiteral("0");
@@ -57,7 +63,7 @@ int calcCommand(Context& ctx) {
                 << D.fieldByName(QStringLiteral("Design_Ref")).asString() << '\t'
                 << figure(D, "Window_Area") << '\t' << figure(D, "U_Factor") << '\t'
                 << figure(D, "SHGC") << '\t' << figure(D, "ReqIx") << '\t' << figure(D, "ActualIx")
-                << '\t' << total << '\n';
+                << '\t' << total << '\t' << priceText(calc::storedDesignPrice(dm, D)) << '\n';
     };
     if (one) {
         print();
@@ -76,7 +82,9 @@ void addCalcCommands(CommandList& list) {
         {QStringLiteral("calc"),
          QStringLiteral("calculate a design, or every design of a project in key order, store "
                         "the results and print them (Design_No, Design_Ref, Window_Area, "
-                        "U_Factor, SHGC, ReqIx, ActualIx, Total_Cost)"),
+                        "U_Factor, SHGC, ReqIx, ActualIx, Total_Cost, Price); Total_Cost is the "
+                        "rate per m\u00b2 of window, Price the window's total (frame, glazing, "
+                        "factory and installation; empty when the design has no price)"),
          {{QStringLiteral("PROJECT_REF"), QStringLiteral("the project's reference")},
           {QStringLiteral("[DESIGN_NO]"),
            QStringLiteral("the design's number; without it every design of the project")}},

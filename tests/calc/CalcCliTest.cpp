@@ -38,14 +38,14 @@ struct CalcCli : CalcModule {
 };
 
 const QString kHeader =
-    "Design_No\tDesign_Ref\tWindow_Area\tU_Factor\tSHGC\tReqIx\tActualIx\tTotal_Cost";
+    "Design_No\tDesign_Ref\tWindow_Area\tU_Factor\tSHGC\tReqIx\tActualIx\tTotal_Cost\tPrice";
 
 } // namespace
 
 TEST_F(CalcCli, OneDesignPrintsAndStoresItsResults) {
     const Run r = run({"P1", "1"});
     ASSERT_EQ(r.rc, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, kHeader + "\n1\tW1\t1\t2.78247\t0.41336\t0\t20\t987\n");
+    EXPECT_EQ(r.out, kHeader + "\n1\tW1\t1\t2.78247\t0.41336\t0\t20\t987\t987.00\n");
     EXPECT_TRUE(r.err.isEmpty());
     openModule();
     EXPECT_DOUBLE_EQ(designValue(1, "U_Factor"), 2.78247);
@@ -60,7 +60,8 @@ TEST_F(CalcCli, WholeProjectInKeyOrderWithEveryMessageOnStderr) {
     EXPECT_EQ(lines[0], kHeader);
     EXPECT_TRUE(lines[1].startsWith("1\tW1\t1\t2.78247\t"));
     const QStringList two = lines[2].split('\t');
-    ASSERT_EQ(two.size(), 8);
+    ASSERT_EQ(two.size(), 9);
+    EXPECT_EQ(two[8], "3828.00"); // the window's price after the rate per m²
     EXPECT_EQ(two[0], "2");
     EXPECT_EQ(two[2], "4");
     EXPECT_NEAR(two[5].toDouble(), 23.5026, 1e-4);
