@@ -3,6 +3,7 @@
 #include "data/DataModule.h"
 #include "design/DesignRecords.h"
 #include "store/Query.h"
+#include "store/Table.h"
 
 #include <cmath>
 
@@ -89,7 +90,11 @@ DesignPrice storedDesignPrice(data::TDM& dm, store::DataSet& design) {
         p.reason = QStringLiteral("not calculated");
     } else {
         design::GridModel grid;
-        design::LoadGraphic(dm.DesignImageTable, dm.DesignMergeTable, projectRef, designNo, grid);
+        store::Table image(dm.database(), QStringLiteral("DesignImage"));
+        store::Table merge(dm.database(), QStringLiteral("DesignMerge"));
+        image.open();
+        merge.open();
+        design::LoadGraphic(image, merge, projectRef, designNo, grid);
         store::Query q;
         q.setDatabase(dm.database());
         q.setSql(QStringLiteral("Select * from SystemSash Where System_Name=?"), {systemName});

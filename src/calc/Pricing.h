@@ -49,7 +49,8 @@ DesignPrice priceFromCosts(const CostTotals& costs, const CellWords& words, cons
 
 // The stored design's price from its stored cells and the catalogue as it
 // stands; "not calculated" while the design's results are zeroed (an input
-// changed since the last calculation) or it was never calculated.
+// changed since the last calculation) or it was never calculated. Reads
+// through cursors of its own: the data module's stay where they are.
 DesignPrice storedDesignPrice(data::TDM& dm, store::DataSet& design);
 
 // Every design of the project in reference order.

@@ -5,6 +5,7 @@
 #include "DesignPage.h"
 #include "design/Dimensions.h"
 #include "ElevationView.h"
+#include "PriceLine.h"
 #include "reports/ElevationData.h"
 #include "data/DataModule.h"
 #include "store/Query.h"
@@ -140,6 +141,7 @@ QWidget* TDesignPage::buildConfiguration() {
     resultLabel(QStringLiteral("SHGC"), QStringLiteral("SHGC"));
     results->addStretch();
     grid->addLayout(results, 3, 1);
+    grid->addWidget(new PriceLine(DM), 4, 1);
 
     connect(KGrid1, &DesignGrid::pressed, this, [this] { guarded([this] { UpdatePopup(); }); });
     connect(KGrid1, &DesignGrid::contextMenuWanted, this, [this](const QPoint& at) {

@@ -84,6 +84,7 @@ public:
     void DetailsClick();
     void CopyProjectImageClick();
     // Project → Import from earlier version…
+    void QuoteSettingsClick();
     void ImportClick();
     void ClearImageClick();
     // Project folders: export a project, load a folder.

@@ -32,7 +32,20 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "QuoteSettingsForm.h"
+
 namespace ui::main {
+
+void TMainForm::QuoteSettingsClick() {
+    if (!DM.tablesOpen()) return;
+    TQuoteSettingsForm form(DM.dataFolder(),
+                            DM.ProjectTable.fieldByName(QStringLiteral("Project_Ref")).asString(),
+                            messages_, this);
+    if (form.exec() != QDialog::Accepted) return;
+    // Prices on screen follow the new currency.
+    for (QWidget* w : findChildren<QWidget*>(QStringLiteral("PriceLine")))
+        QMetaObject::invokeMethod(w, "refresh");
+}
 
 void TMainForm::buildMenus() {
     menuBar()->setStatusTip(QString());
@@ -55,6 +68,9 @@ void TMainForm::buildMenus() {
     ImportAction = project->addAction(QStringLiteral("&Import from earlier version\u2026"), this,
                                       &TMainForm::ImportClick);
     ImportAction->setStatusTip(QStringLiteral("Import a project from the earlier version's data folder"));
+    project->addSeparator();
+    project->addAction(QStringLiteral("&Quotation Settings\u2026"), this, [this] { QuoteSettingsClick(); })
+        ->setStatusTip(QStringLiteral("The company's details, markup, VAT and terms of every quotation"));
     project->addSeparator();
     ExitAction = project->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
     ExitAction->setStatusTip(QStringLiteral("Exit application"));

@@ -1,5 +1,9 @@
 #include "Preview.h"
 
+#include "calc/Pricing.h"
+#include "data/QuoteSettings.h"
+#include "reports/Quotation.h"
+
 #include "data/DataModule.h"
 #include "data/Messages.h"
 #include "data/Paths.h"
@@ -129,6 +133,28 @@ void previewSansReport(data::TDM& dm, data::Messages& messages, QWidget* parent)
     previewProjectReport(dm, ::reports::sansReport(dm), messages, parent);
     dm.DesignResultsQuery.close();
     dm.ProjectResultsQuery.close();
+}
+
+void previewQuotation(data::TDM& dm, data::Messages& messages, QWidget* parent) {
+    const QString projectRef = dm.ProjectTable.fieldByName(QStringLiteral("Project_Ref")).asString();
+    data::QuoteSettings settings;
+    try {
+        settings = data::QuoteSettings::load(dm.dataFolder());
+    } catch (const std::runtime_error& e) {
+        messages.showMessage(QString::fromStdString(e.what()));
+        return;
+    }
+    QStringList unpriced;
+    for (const calc::DesignPrice& p : calc::projectPrices(dm, projectRef))
+        if (!p.priced()) unpriced << QStringLiteral("%1 (%2)").arg(p.designRef, p.reason);
+    if (!unpriced.isEmpty() &&
+        messages.messageDlg(QStringLiteral("These designs have no price: %1.\n\nLeave them out of "
+                                           "the quotation's total? (No: calculate them first.)")
+                                .arg(unpriced.join(QStringLiteral(", "))),
+                            data::DlgType::Confirmation,
+                            {data::DlgButton::Yes, data::DlgButton::No}) != data::DlgButton::Yes)
+        return;
+    previewDocument(::reports::quotationReport(dm, settings), Zoom::PageWidth, messages, parent);
 }
 
 void previewProjectSheet(data::TDM& dm, data::Messages& messages, QWidget* parent) {

@@ -44,6 +44,10 @@ void previewSummaryReport(data::TDM& dm, data::Messages& messages, QWidget* pare
 void previewRationalReport(data::TDM& dm, data::Messages& messages, QWidget* parent = nullptr);
 void previewSansReport(data::TDM& dm, data::Messages& messages, QWidget* parent = nullptr);
 
+// The open project's quotation (zoomed to the page width). Designs without a
+// price are named first; the user calculates them or leaves them out.
+void previewQuotation(data::TDM& dm, data::Messages& messages, QWidget* parent = nullptr);
+
 // Every design of the open project drawn to one scale on A4 landscape pages,
 // with references and quantities; saved as PDF.
 void previewProjectSheet(data::TDM& dm, data::Messages& messages, QWidget* parent = nullptr);
