@@ -18,8 +18,11 @@ constexpr Qt::Alignment Right = Qt::AlignRight | Qt::AlignVCenter;
 constexpr Qt::Alignment TopLeft = Qt::AlignLeft | Qt::AlignTop;
 constexpr Qt::Alignment TopRight = Qt::AlignRight | Qt::AlignTop;
 
-// The drawing box of a line, mm, and how finely it is rendered.
-constexpr double DrawingW = 44, DrawingH = 40;
+// The drawing box of a line, mm, and how finely it is rendered. The drawing
+// is made for a sheet twice the box's size and shrunk to it whole, text and
+// dimension chains with it, so a small box still shows the window large.
+constexpr double DrawingW = 50, DrawingH = 40;
+constexpr double Shrink = 0.5;
 constexpr double PixelsPerMm = 12; // about 300 dots to the inch
 
 struct QuoteLine {
@@ -54,12 +57,12 @@ std::vector<QuoteLine> quoteLines(data::TDM& dm, const QString& projectRef) {
 }
 
 // One scale for every drawing: the smallest usual scale at which the largest
-// design fits its box, so the windows compare by size at a glance.
+// design fits its sheet, so the windows compare by size at a glance.
 int commonRatio(const std::vector<QuoteLine>& lines) {
     int ratio = 0;
     for (const QuoteLine& l : lines) {
         if (l.geometry.empty) continue;
-        const int r = fittingRatio(l.geometry, {DrawingW, DrawingH});
+        const int r = fittingRatio(l.geometry, {DrawingW / Shrink, DrawingH / Shrink});
         if (r == 0) return 0; // too large even at the smallest scale: each fitted on its own
         ratio = std::max(ratio, r);
     }
@@ -73,7 +76,7 @@ std::shared_ptr<QImage> drawLine(const QuoteLine& line, int ratio) {
     QPainter painter(image.get());
     painter.setRenderHint(QPainter::Antialiasing);
     ElevationStyle style;
-    style.unit = PixelsPerMm;
+    style.unit = PixelsPerMm * Shrink;
     style.ratio = ratio;
     style.compactTitle = true;
     paintElevation(painter, line.source, QRectF(QPointF(0, 0), QSizeF(image->size())), style);
@@ -93,47 +96,53 @@ QString percentText(double v) {
 void addCompanyHeader(Report& report, data::TDM& dm, const data::QuoteSettings& s,
                       const QDate& date) {
     const double w = report.page.contentWidth();
-    Band& b = report.add(BandKind::PageHeader, 62);
+    Band& b = report.add(BandKind::PageHeader, 54);
     auto logo = std::make_shared<QImage>();
     const QString logoFile = QFileInfo(s.logo).isAbsolute()
                                  ? s.logo
                                  : data::resolvePicture(dm.WorkDir, s.logo);
     if (!logoFile.isEmpty()) logo->load(logoFile);
-    b.picture({0, 0, 60, 30}, logo);
+    b.picture({0, 0, 50, 24}, logo);
     QStringList company;
     if (!s.companyName.isEmpty()) company << s.companyName;
     company << s.address.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     if (!s.registrationNo.isEmpty()) company << QStringLiteral("Reg. No. ") + s.registrationNo;
     if (!s.vatNo.isEmpty()) company << QStringLiteral("VAT No. ") + s.vatNo;
+    // Six lines fit beside the logo; more are joined onto the last.
+    while (company.size() > 6)
+        company[company.size() - 2] += QStringLiteral(", ") + company.takeLast();
     double y = 0;
-    for (qsizetype i = 0; i < company.size() && i < 7; ++i, y += 4.3)
-        b.label({w - 110, y, 110, 4.3}, company[i], reportFont(i == 0 ? 10 : 8.5, i == 0), Right);
+    for (qsizetype i = 0; i < company.size(); ++i, y += 4)
+        b.label({w - 120, y, 120, 4}, company[i], reportFont(i == 0 ? 10 : 8.5, i == 0), Right);
 
-    b.label({0, 32, 60, 8}, QStringLiteral("QUOTATION"), reportFont(15, true));
+    b.label({0, 25, 60, 8}, QStringLiteral("QUOTATION"), reportFont(15, true));
     store::Table& P = dm.ProjectTable;
     const QFont bold = reportFont(9, true), plain = reportFont(9);
-    b.label({0, 41, 30, 5}, QStringLiteral("Project :"), bold);
-    b.value({30, 41, 90, 5}, [&P] {
+    b.label({0, 34, 22, 5}, QStringLiteral("Project :"), bold);
+    b.value({22, 34, 100, 5}, [&P] {
         return P.fieldByName(QStringLiteral("Project_Ref")).asString() + QStringLiteral("  ") +
                P.fieldByName(QStringLiteral("Project_Name")).asString();
     }, plain);
-    b.label({0, 46, 30, 5}, QStringLiteral("Client :"), bold);
-    b.value({30, 46, 90, 10}, [&P] {
+    b.label({0, 39, 22, 5}, QStringLiteral("Client :"), bold);
+    b.value({22, 39.5, 100, 13}, [&P] {
         QStringList lines;
         for (const char* f : {"Detail1", "Detail2", "Detail3", "Detail4"})
             if (const QString t = P.fieldByName(QString::fromLatin1(f)).asString().trimmed();
                 !t.isEmpty())
                 lines << t;
-        return lines.join(QStringLiteral(", "));
-    }, plain, TopLeft).wrap = true;
+        // Three lines of the box: a longer text ends in an ellipsis, never cut mid-line.
+        QString text = lines.join(QStringLiteral(", "));
+        if (text.size() > 190) text = text.left(189).trimmed() + QStringLiteral("\u2026");
+        return text;
+    }, reportFont(8.5), TopLeft).wrap = true;
     const QString dateFormat = QStringLiteral("dd/MM/yyyy");
-    b.label({w - 70, 36, 35, 5}, QStringLiteral("Date :"), bold, Right);
-    b.label({w - 34, 36, 34, 5}, date.toString(dateFormat), plain, Right);
-    b.label({w - 70, 41, 35, 5}, QStringLiteral("Valid until :"), bold, Right);
-    b.label({w - 34, 41, 34, 5}, date.addDays(s.validityDays).toString(dateFormat), plain, Right);
-    b.label({w - 70, 46, 35, 5}, QStringLiteral("Prepared by :"), bold, Right);
-    b.value({w - 34, 46, 34, 5}, bound(P, QStringLiteral("Designed_By")), plain, Right);
-    b.line(61, 0, w);
+    b.label({w - 70, 29, 35, 5}, QStringLiteral("Date :"), bold, Right);
+    b.label({w - 34, 29, 34, 5}, date.toString(dateFormat), plain, Right);
+    b.label({w - 70, 34, 35, 5}, QStringLiteral("Valid until :"), bold, Right);
+    b.label({w - 34, 34, 34, 5}, date.addDays(s.validityDays).toString(dateFormat), plain, Right);
+    b.label({w - 70, 39, 35, 5}, QStringLiteral("Prepared by :"), bold, Right);
+    b.value({w - 34, 39, 34, 5}, bound(P, QStringLiteral("Designed_By")), plain, Right);
+    b.line(53, 0, w);
 }
 
 } // namespace
@@ -158,17 +167,17 @@ Document quotationReport(data::TDM& dm, const data::QuoteSettings& settings, con
 
     const double w = report.page.contentWidth();
     // Columns: drawing, reference, specification, size, quantity, unit and line price.
-    const double xRef = DrawingW + 2, xSpec = xRef + 16, xSize = xSpec + 58, xQty = xSize + 24,
+    const double xRef = DrawingW + 2, xSpec = xRef + 14, xSize = xSpec + 46, xQty = xSize + 22,
                  xUnit = xQty + 10, xLine = w - 24;
     Band& header = report.add(BandKind::ColumnHeader, 8);
     const QFont heading = reportFont(8, true);
     header.label({0, 1, DrawingW, 5},
-                 ratio > 0 ? QStringLiteral("Elevation (1:%1)").arg(ratio)
+                 ratio > 0 ? QStringLiteral("Elevation (1:%1)").arg(qRound(ratio / Shrink))
                            : QStringLiteral("Elevation"),
                  heading);
     header.label({xRef, 1, 15, 5}, QStringLiteral("Ref."), heading);
-    header.label({xSpec, 1, 56, 5}, QStringLiteral("System / Finish / Glazing"), heading);
-    header.label({xSize, 1, 23, 5}, QStringLiteral("W \u00d7 H (mm)"), heading);
+    header.label({xSpec, 1, 45, 5}, QStringLiteral("System / Finish / Glazing"), heading);
+    header.label({xSize, 1, 21, 5}, QStringLiteral("W \u00d7 H (mm)"), heading);
     header.label({xQty, 1, 9, 5}, QStringLiteral("Qty"), heading, Right);
     header.label({xUnit, 1, xLine - xUnit - 1, 5}, QStringLiteral("Unit price"), heading, Right);
     header.label({xLine, 1, 24, 5}, QStringLiteral("Line price"), heading, Right);
@@ -188,24 +197,24 @@ Document quotationReport(data::TDM& dm, const data::QuoteSettings& settings, con
         return true;
     };
     const QFont plain = reportFont(8.5);
-    detail.value({xRef, 2, 15, 5}, [current] { return current().price.designRef; }, plain,
+    detail.value({xRef, 2, 13, 5}, [current] { return current().price.designRef; }, plain,
                  TopLeft).wrap = true;
-    detail.value({xSpec, 2, 56, DrawingH - 2}, [current] {
+    detail.value({xSpec, 2, 45, DrawingH - 2}, [current] {
         const QuoteLine& l = current();
         QStringList spec{l.source.systemName, l.finish};
         QString glass = l.source.glassCode;
         if (!l.source.glassDesc.isEmpty()) glass += QStringLiteral(" \u2013 ") + l.source.glassDesc;
         spec << glass;
+        if (!l.price.priced()) spec << QStringLiteral("No price: ") + l.price.reason;
         return spec.join(QLatin1Char('\n'));
     }, plain, TopLeft).wrap = true;
-    detail.value({xSize, 2, 23, 5}, [current] { return sizeText(current().geometry); }, plain,
+    detail.value({xSize, 2, 21, 5}, [current] { return sizeText(current().geometry); }, plain,
                  TopLeft);
     detail.value({xQty, 2, 9, 5}, [current] { return QString::number(current().price.quantity); },
                  plain, TopRight);
-    detail.value({xUnit, 2, xLine - xUnit - 1, 10}, [current, cur] {
+    detail.value({xUnit, 2, xLine - xUnit - 1, DrawingH - 2}, [current, cur] {
         const calc::DesignPrice& p = current().price;
-        return p.priced() ? calc::moneyText(p.unit.supply(), cur)
-                          : QStringLiteral("no price: ") + p.reason;
+        return p.priced() ? calc::moneyText(p.unit.supply(), cur) : QStringLiteral("no price");
     }, plain, TopRight).wrap = true;
     detail.value({xLine, 2, 24, 5}, [current, cur] {
         const calc::DesignPrice& p = current().price;
