@@ -47,12 +47,18 @@ int designReport(Context& ctx) {
     return writeReport(ctx, doc);
 }
 
-int projectReport(Context& ctx, reports::Document (*build)(data::TDM&)) {
+int projectReport(Context& ctx, const std::function<reports::Document(data::TDM&)>& build) {
     expectArguments(ctx, 1, "a project reference");
     CliMessages messages(ctx.err);
     data::TDM dm(messages, ctx.workDir);
     if (!dm.tablesOpen() || !openProject(dm, ctx.args[0])) return 1;
-    const reports::Document doc = build(dm);
+    reports::Document doc;
+    try {
+        doc = build(dm);
+    } catch (const std::runtime_error& e) { // quotation settings that cannot be read
+        ctx.err << QString::fromStdString(e.what()) << "\n";
+        return 1;
+    }
     dm.DesignQuery.close();
     dm.GlassQuery.close();
     return writeReport(ctx, doc);
@@ -96,11 +102,19 @@ void addReportCommands(CommandList& list) {
                        "and its \"Fenestration Design Report\""),
         {kProjectArgument, {QStringLiteral("DESIGN_NO"), QStringLiteral("the design's number")}},
         designReport));
-    list.push_back(reportCommand(
+    Command summary = reportCommand(
         QStringLiteral("summary"),
         QStringLiteral("write the \"Fenestration Design Summary\" of the project's stored results"),
-        {kProjectArgument},
-        [](Context& ctx) { return projectReport(ctx, reports::summaryReport); }));
+        {kProjectArgument}, [](Context& ctx) {
+            const bool prices = ctx.options.isSet(QStringLiteral("show-prices"));
+            return projectReport(ctx, [prices](data::TDM& dm) {
+                return reports::summaryReport(dm, prices);
+            });
+        });
+    summary.options << QCommandLineOption(
+        QStringLiteral("show-prices"),
+        QStringLiteral("add each design's unit and line price and the totals"));
+    list.push_back(std::move(summary));
     list.push_back(reportCommand(
         QStringLiteral("rational"),
         QStringLiteral("write the \"Rational Design (SANS 10400XA)\" report from the project's "

@@ -3,6 +3,8 @@
 #include "ReportParts.h"
 #include "data/DataModule.h"
 #include "compliance/Rational.h"
+#include "calc/Pricing.h"
+#include "data/QuoteSettings.h"
 
 namespace reports {
 
@@ -19,19 +21,34 @@ struct Column {
     QString unit; // under the caption
 };
 
-std::vector<Column> summaryColumns() {
+std::vector<Column> summaryColumns(bool prices) {
+    if (!prices)
+        return {
+            {QStringLiteral("Ref."), "Design_Ref", 0, 17, false, {}, {}},
+            {QStringLiteral("Qty"), "Design_Qty", 17, 9, true, {}, {}},
+            {QStringLiteral("System"), "System_Name", 29, 43, false, {}, {}},
+            {QStringLiteral("Finish"), "Finish", 73, 25, false, {}, {}},
+            {QStringLiteral("Glazing Material"), "Glass_Code", 99, 21, false, {}, {}},
+            {QString(), nullptr, 120, 32, false, {}, {}},
+            {QStringLiteral("Area"), "Window_Area", 152, 13, true, QStringLiteral("###0.00"),
+             QStringLiteral("m\u00b2")},
+            {QStringLiteral("U-Value"), "U_Factor", 166, 13, true, QStringLiteral("##0.00"),
+             QStringLiteral("W/m\u00b2K")},
+            {QStringLiteral("SHGC"), "SHGC", 180, 10, true, QStringLiteral("##0.00"), {}},
+        };
+    // Narrower text columns make room for the unit and line prices at the right.
     return {
-        {QStringLiteral("Ref."), "Design_Ref", 0, 17, false, {}, {}},
-        {QStringLiteral("Qty"), "Design_Qty", 17, 9, true, {}, {}},
-        {QStringLiteral("System"), "System_Name", 29, 43, false, {}, {}},
-        {QStringLiteral("Finish"), "Finish", 73, 25, false, {}, {}},
-        {QStringLiteral("Glazing Material"), "Glass_Code", 99, 21, false, {}, {}},
-        {QString(), nullptr, 120, 32, false, {}, {}},
-        {QStringLiteral("Area"), "Window_Area", 152, 13, true, QStringLiteral("###0.00"),
+        {QStringLiteral("Ref."), "Design_Ref", 0, 14, false, {}, {}},
+        {QStringLiteral("Qty"), "Design_Qty", 14, 7, true, {}, {}},
+        {QStringLiteral("System"), "System_Name", 23, 28, false, {}, {}},
+        {QStringLiteral("Finish"), "Finish", 52, 18, false, {}, {}},
+        {QStringLiteral("Glazing Material"), "Glass_Code", 71, 18, false, {}, {}},
+        {QString(), nullptr, 89, 23, false, {}, {}},
+        {QStringLiteral("Area"), "Window_Area", 112, 11, true, QStringLiteral("###0.00"),
          QStringLiteral("m\u00b2")},
-        {QStringLiteral("U-Value"), "U_Factor", 166, 13, true, QStringLiteral("##0.00"),
+        {QStringLiteral("U-Value"), "U_Factor", 124, 12, true, QStringLiteral("##0.00"),
          QStringLiteral("W/m\u00b2K")},
-        {QStringLiteral("SHGC"), "SHGC", 180, 10, true, QStringLiteral("##0.00"), {}},
+        {QStringLiteral("SHGC"), "SHGC", 137, 9, true, QStringLiteral("##0.00"), {}},
     };
 }
 
@@ -56,6 +73,7 @@ std::vector<Column> rationalColumns() {
 // The design list, the column header, the storey groups and the detail rows
 // both reports share.
 struct DesignList {
+    Band& header;
     Band& group;
     Band& detail;
 };
@@ -106,7 +124,7 @@ DesignList addDesignList(Report& report, data::TDM& dm, const std::vector<Column
         G.open();
         return true;
     };
-    return {group, detail};
+    return {header, group, detail};
 }
 
 const QStringList SummaryDisclaimer = {
@@ -121,42 +139,94 @@ const QStringList SummaryDisclaimer = {
 
 struct StoreyTotals {
     long double area = 0, areaU = 0;
+    long double price = 0; // line prices of the priced designs
+    int unpriced = 0;
 };
 
 } // namespace
 
-Document summaryReport(data::TDM& dm) {
+Document summaryReport(data::TDM& dm, bool showPrices) {
     Report report;
     report.title = QStringLiteral("Fenestration Design Summary");
     addPageHeader(report, dm.ProjectTable, dm.WorkDir, report.title,
                   QStringLiteral("Project Ref      :"), 27);
-    const DesignList list = addDesignList(report, dm, summaryColumns(), 8);
+    // The narrower glazing column of the priced layout takes three lines.
+    const DesignList list = addDesignList(report, dm, summaryColumns(showPrices), showPrices ? 10.5 : 8);
     store::Query& Q = dm.DesignQuery;
     auto totals = std::make_shared<StoreyTotals>();
+    auto project = std::make_shared<StoreyTotals>();
+    auto price = std::make_shared<calc::DesignPrice>();
+    const QString currency =
+        showPrices ? data::QuoteSettings::load(dm.dataFolder()).currency : QString();
+    if (showPrices) {
+        const QFont heading = reportFont(8, true, false, true);
+        list.header.label({147, 1, 20, 5}, QStringLiteral("Unit price"), heading, Right);
+        list.header.label({168, 1, 22, 5}, QStringLiteral("Line price"), heading, Right);
+        auto readRow = list.detail.beforePrint;
+        list.detail.beforePrint = [readRow, price, &dm, &Q] {
+            *price = calc::storedDesignPrice(dm, Q);
+            return readRow();
+        };
+        const QFont small = reportFont(7.5);
+        list.detail.value({147, 0.5, 20, 7}, [price, currency] {
+            return price->priced() ? calc::moneyText(price->unit.total(), currency)
+                                   : QStringLiteral("no price");
+        }, small, Qt::AlignRight | Qt::AlignTop);
+        list.detail.value({168, 0.5, 22, 7}, [price, currency] {
+            return price->priced() ? calc::moneyText(price->line(), currency) : QString();
+        }, small, Qt::AlignRight | Qt::AlignTop);
+    }
     list.group.afterPrint = [totals] { *totals = StoreyTotals(); };
-    list.detail.afterPrint = [totals, &Q] {
+    list.detail.afterPrint = [totals, project, price, &Q] {
         const long double area = Q.fieldByName(QStringLiteral("Window_Area")).asFloat();
         const long double qty = Q.fieldByName(QStringLiteral("Design_Qty")).asInteger();
         totals->area += area * qty;
         totals->areaU += area * qty * Q.fieldByName(QStringLiteral("U_Factor")).asFloat();
+        for (StoreyTotals* t : {totals.get(), project.get()}) {
+            if (price->priced())
+                t->price += price->line();
+            else
+                ++t->unpriced;
+        }
     };
+    // Areas sit under the area column, whichever layout is printed.
+    const double areaX = showPrices ? 112 : 152, areaW = showPrices ? 11 : 13;
     Band& footer = report.add(BandKind::GroupFooter, 12);
     const QFont bold = reportFont(8.5, true);
-    footer.label({90, 1, 61, 5}, QStringLiteral("Window Area : "), bold, Right);
+    footer.label({areaX - 62, 1, 61, 5}, QStringLiteral("Window Area : "), bold, Right);
     footer.value(
-        {152, 1, 13, 5}, [totals] { return QString::number(double(totals->area), 'f', 2); }, bold,
-        Right);
-    footer.label({166, 1, 20, 5}, QStringLiteral("m\u00b2"), bold);
-    footer.label({90, 6, 61, 5}, QStringLiteral("Total Area x U-Value : "), bold, Right);
+        {areaX, 1, areaW, 5}, [totals] { return QString::number(double(totals->area), 'f', 2); },
+        bold, Right);
+    footer.label({areaX + areaW + 1, 1, 20, 5}, QStringLiteral("m\u00b2"), bold);
+    footer.label({areaX - 62, 6, 61, 5}, QStringLiteral("Total Area x U-Value : "), bold, Right);
     footer.value(
-        {152, 6, 13, 5}, [totals] { return QString::number(double(totals->areaU), 'f', 2); }, bold,
-        Right);
-    footer.label({166, 6, 20, 5}, QStringLiteral("W/K"), bold);
+        {areaX, 6, areaW, 5}, [totals] { return QString::number(double(totals->areaU), 'f', 2); },
+        bold, Right);
+    footer.label({areaX + areaW + 1, 6, 20, 5}, QStringLiteral("W/K"), bold);
+    if (showPrices)
+        footer.value({147, 1, 43, 5}, [totals, currency] {
+            return calc::moneyText(totals->price, currency) +
+                   (totals->unpriced ? QStringLiteral(" *") : QString());
+        }, bold, Right);
 
-    Band& summary = report.add(BandKind::Summary, 18);
-    summary.label({0, 2, 40, 4.5}, SummaryDisclaimer[0], reportFont(8, true));
+    Band& summary = report.add(BandKind::Summary, showPrices ? 30 : 18);
+    double y = 2;
+    if (showPrices) {
+        summary.label({90, 2, 56, 5}, QStringLiteral("Project total : "), bold, Right);
+        summary.value({147, 2, 43, 5}, [project, currency] {
+            return calc::moneyText(project->price, currency);
+        }, bold, Right);
+        summary.value({0, 7, report.page.contentWidth(), 4.5}, [project] {
+            return project->unpriced
+                       ? QStringLiteral("* %1 design(s) without a price are not in the totals.")
+                             .arg(project->unpriced)
+                       : QString();
+        }, reportFont(7.5, false, true));
+        y = 13;
+    }
+    summary.label({0, y, 40, 4.5}, SummaryDisclaimer[0], reportFont(8, true));
     for (int i = 1; i < 3; ++i)
-        summary.label({0, 2 + 4.5 * i, report.page.contentWidth(), 4.5}, SummaryDisclaimer[i],
+        summary.label({0, y + 4.5 * i, report.page.contentWidth(), 4.5}, SummaryDisclaimer[i],
                       reportFont(7));
     addPageFooter(report, dm.WorkDir);
     return report.layout();

@@ -10,8 +10,11 @@ class TDM;
 namespace reports {
 
 // The "Fenestration Design Summary" of the current project: its designs by
-// storey, then reference, with each storey's window area and area x U.
-Document summaryReport(data::TDM& dm);
+// storey, then reference, with each storey's window area and area x U. With
+// `showPrices` each design's unit and line price, the storeys' and the
+// project's totals (the quotation settings' currency; std::runtime_error when
+// they cannot be read).
+Document summaryReport(data::TDM& dm, bool showPrices = false);
 
 // "Rational Design (SANS 10400XA)": the project's target, totals and verdict
 // from its ProjectRational row (as it stands, posted or not), then the designs.

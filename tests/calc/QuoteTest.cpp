@@ -97,6 +97,18 @@ TEST_F(Quote, TwoDesignsPricedToTheCentOnScreenInCalcAndOnTheQuotation) {
         EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n"
                                                                 << text.toStdString();
 
+    // The summary carries prices only when asked: unit (with installation),
+    // line and the project's total.
+    const QString summary = QDir(work.path()).filePath("summary.pdf");
+    ASSERT_EQ(cli({"report", "summary", "P1", "-o", summary}).rc, 0);
+    EXPECT_FALSE(pdfText(summary).contains("R 1 083.00"));
+    ASSERT_EQ(cli({"report", "summary", "P1", "--show-prices", "-o", summary}).rc, 0);
+    const QString withPrices = pdfText(summary);
+    for (const char* expected : {"Unit price", "R 1 083.00", "R 2 166.00", "R 812.00",
+                                 "R 2 436.00", "Project total", "R 4 602.00"})
+        EXPECT_TRUE(withPrices.contains(QString::fromUtf8(expected))) << expected << "\n"
+                                                                    << withPrices.toStdString();
+
     // A project's own markup wins over the office's.
     ASSERT_EQ(cli({"quote-settings", "--project-markup", "P1=0"}).rc, 0);
     ASSERT_EQ(cli({"report", "quote", "P1", "-o", pdf}).rc, 0);
