@@ -1,5 +1,6 @@
 #include "Copy.h"
 
+#include "Refusals.h"
 #include "data/DataModule.h"
 #include "design/DesignRecords.h"
 #include "store/Database.h"
@@ -154,6 +155,12 @@ int CopyDesign(data::TDM& dm, design::GridModel grid, const QString& newRef) {
         dm.messages().showMessage(BlankReferenceMessage);
         return 0;
     }
+    if (const QString tooLong = tooLongFor(QStringLiteral("Design"), QStringLiteral("Design_Ref"),
+                                           newRef);
+        !tooLong.isEmpty()) {
+        dm.messages().showMessage(tooLong + QStringLiteral(" Nothing was copied."));
+        return 0;
+    }
     store::Database& db = *dm.database();
     const DesignSource s = readSource(D);
     store::Table& costing = dm.DesignCostingTable;
@@ -220,9 +227,22 @@ int CopyProject(data::TDM& dm, const QString& newRef) {
     if (sourceRef.isEmpty()) return -1;
     // What the user typed into the source project belongs to the copy.
     if (P.editing()) P.post();
+    // Checked before the look-up: a cut reference would find another project.
+    if (const QString tooLong = tooLongFor(QStringLiteral("Project"), kProjectRef, newRef);
+        !tooLong.isEmpty()) {
+        dm.messages().showMessage(tooLong + QStringLiteral(" Nothing was copied."));
+        return -1;
+    }
     if (!ProjectRefFree(dm, newRef)) return -1;
 
     store::Database& db = *dm.database();
+    const QString held = tableHoldingReference(
+        db, {QStringLiteral("Design"), QStringLiteral("DesignMerge"), QStringLiteral("DesignImage")},
+        newRef);
+    if (!held.isEmpty()) {
+        dm.messages().showMessage(referenceClashMessage(held, newRef, QStringLiteral("copied")));
+        return -1;
+    }
     const store::TableDef projectDef = db.tableDef(QStringLiteral("Project"));
     const QVariant ref = store::DataSet::coerce(
         projectDef.fields[size_t(projectDef.fieldIndex(kProjectRef))], newRef);
