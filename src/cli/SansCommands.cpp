@@ -149,7 +149,11 @@ int sans204Command(Context& ctx) {
     if (zone) compliance::ClimateZoneCloseUp(dm, *zone);
     store::Table& F = dm.ProjectFloorsTable;
     for (const FloorSetting& s : floors) {
-        F.findKey({ref, s.floor});
+        if (!F.findKey({ref, s.floor})) {
+            messages.showMessage(
+                QStringLiteral("Project \"%1\" has no storey \"%2\"").arg(ref, s.floor));
+            return 1;
+        }
         // As typed into the grid: the area, leaving it (P/H back to 0), the P/H, leaving it.
         F.edit();
         F.fieldByName(QStringLiteral("Effective_Area")).setAsFloat(s.netArea);
