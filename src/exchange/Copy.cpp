@@ -163,6 +163,24 @@ int CopyDesign(data::TDM& dm, design::GridModel grid, const QString& newRef) {
     }
     store::Database& db = *dm.database();
     const DesignSource s = readSource(D);
+    // A costing row a deleted design left under the number the copy will get
+    // would clash by key half-way; said in words before anything is written.
+    store::sql::Statement& held = db.cached(QStringLiteral(
+        "SELECT \"Design_No\" FROM \"DesignCosting\" WHERE \"Project_Ref\" = ?1 AND \"Design_No\" = "
+        "(SELECT coalesce(max(\"Design_No\"), 0) + 1 FROM \"Design\" WHERE \"Project_Ref\" = ?1)"));
+    held.reset();
+    held.bind(1, s.projectRef);
+    if (held.step()) {
+        const int clash = held.column(0).toInt();
+        held.reset();
+        dm.messages().showMessage(
+            QStringLiteral("The table DesignCosting already holds a row for design %1 of \"%2\", "
+                           "the number the copy would get; nothing was copied.")
+                .arg(clash)
+                .arg(s.projectRef));
+        return 0;
+    }
+    held.reset();
     store::Table& costing = dm.DesignCostingTable;
     store::Transaction tx(db);
     int newNo = 0;

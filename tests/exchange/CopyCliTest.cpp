@@ -132,10 +132,23 @@ TEST_F(CopyCli, OverlongReferencesAndLeftoverRowsAreRefusedWithNothingCopied) {
         db->connection().exec("INSERT INTO DesignImage (Project_Ref, Design_No, \"Row\", \"Column\", "
                               "ModeOfCell) VALUES ('ORPHAN', 1, 0, 0, 'FIXED')");
     }
+    const int next = rows("Design", "Project_Ref = 'SAMPLE-HOUSE'") + 1;
+    {
+        auto db = store::Database::open(data);
+        db->connection().exec(
+            QString("INSERT INTO DesignCosting (Project_Ref, Design_No) VALUES ('SAMPLE-HOUSE', %1)")
+                .arg(next));
+    }
     const QString withOrphan = folder_fixture::dumpDatabase(*store::Database::open(data));
     r = run({"copy-project", "SAMPLE-HOUSE", "ORPHAN"});
     EXPECT_EQ(r.rc, 1);
     EXPECT_EQ(r.err, "The table DesignImage already holds rows under the reference \"ORPHAN\", "
                      "although no project has it; nothing was copied.\n");
+    r = run({"copy-design", "SAMPLE-HOUSE", "1", "W01-B"});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.err, QString("The table DesignCosting already holds a row for design %1 of "
+                             "\"SAMPLE-HOUSE\", the number the copy would get; nothing was "
+                             "copied.\n")
+                         .arg(next));
     EXPECT_EQ(folder_fixture::dumpDatabase(*store::Database::open(data)), withOrphan);
 }
