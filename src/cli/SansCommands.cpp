@@ -94,7 +94,8 @@ bool optionsHold(data::TDM& dm, data::Messages& messages, const QString& project
     const QStringList storeys = knownStoreys(dm, projectRef);
     for (const FloorSetting& s : floors) {
         if (!storeys.contains(s.floor)) {
-            QString text = QStringLiteral("Project \"%1\" has no storey \"%2\"").arg(projectRef, s.floor);
+            QString text =
+                QStringLiteral("Project \"%1\" has no storey \"%2\"").arg(projectRef, s.floor);
             for (const QString& code : storeys)
                 if (code.trimmed() == s.floor.trimmed())
                     text += QStringLiteral("; its storey \"%1\" matches only without its blanks: "

@@ -155,8 +155,8 @@ int CopyDesign(data::TDM& dm, design::GridModel grid, const QString& newRef) {
         dm.messages().showMessage(BlankReferenceMessage);
         return 0;
     }
-    if (const QString tooLong = tooLongFor(QStringLiteral("Design"), QStringLiteral("Design_Ref"),
-                                           newRef);
+    if (const QString tooLong =
+            tooLongFor(QStringLiteral("Design"), QStringLiteral("Design_Ref"), newRef);
         !tooLong.isEmpty()) {
         dm.messages().showMessage(tooLong + QStringLiteral(" Nothing was copied."));
         return 0;
@@ -166,8 +166,9 @@ int CopyDesign(data::TDM& dm, design::GridModel grid, const QString& newRef) {
     // A costing row a deleted design left under the number the copy will get
     // would clash by key half-way; said in words before anything is written.
     store::sql::Statement& held = db.cached(QStringLiteral(
-        "SELECT \"Design_No\" FROM \"DesignCosting\" WHERE \"Project_Ref\" = ?1 AND \"Design_No\" = "
-        "(SELECT coalesce(max(\"Design_No\"), 0) + 1 FROM \"Design\" WHERE \"Project_Ref\" = ?1)"));
+        "SELECT \"Design_No\" FROM \"DesignCosting\" WHERE \"Project_Ref\" = ?1 AND "
+        "\"Design_No\" = (SELECT coalesce(max(\"Design_No\"), 0) + 1 FROM \"Design\" "
+        "WHERE \"Project_Ref\" = ?1)"));
     held.reset();
     held.bind(1, s.projectRef);
     if (held.step()) {
@@ -255,7 +256,8 @@ int CopyProject(data::TDM& dm, const QString& newRef) {
 
     store::Database& db = *dm.database();
     const QString held = tableHoldingReference(
-        db, {QStringLiteral("Design"), QStringLiteral("DesignMerge"), QStringLiteral("DesignImage")},
+        db,
+        {QStringLiteral("Design"), QStringLiteral("DesignMerge"), QStringLiteral("DesignImage")},
         newRef);
     if (!held.isEmpty()) {
         dm.messages().showMessage(referenceClashMessage(held, newRef, QStringLiteral("copied")));

@@ -98,10 +98,11 @@ QVariant checkedValue(const FieldDef& f, const QString& storage, const QVariant&
             throw Problem{QStringLiteral("holds text that is not valid")};
         // The store would cut it; a cut key would merge into another project.
         if (f.type == FieldType::Text && f.width > 0 && s.size() > f.width)
-            throw Problem{QStringLiteral("holds %1 of %2 characters, where the field takes at most %3")
-                              .arg(s.size() <= 60 ? QStringLiteral("\"%1\"").arg(s) : shown(v))
-                              .arg(s.size())
-                              .arg(f.width)};
+            throw Problem{
+                QStringLiteral("holds %1 of %2 characters, where the field takes at most %3")
+                    .arg(s.size() <= 60 ? QStringLiteral("\"%1\"").arg(s) : shown(v))
+                    .arg(s.size())
+                    .arg(f.width)};
         return store::DataSet::coerce(f, s);
     }
     case FieldType::Integer: {

@@ -65,7 +65,8 @@ int copyRows(store::Database& db, const QString& tableName, const LegacyTable& s
             else if (from[i] >= 0) {
                 const QVariant& raw = source.rows[r][size_t(from[i])];
                 if (const QString tooLong = tooLongFor(f, raw.toString()); !tooLong.isEmpty())
-                    throw Overlong{QStringLiteral("%1, row %2: %3").arg(source.file).arg(r + 1).arg(tooLong)};
+                    throw Overlong{
+                        QStringLiteral("%1, row %2: %3").arg(source.file).arg(r + 1).arg(tooLong)};
                 value = store::DataSet::coerce(f, raw);
             }
             const bool number = f.type == store::FieldType::Number || f.type == store::FieldType::Integer;
@@ -148,7 +149,8 @@ ImportResult importLegacyProject(store::Database& db, const LegacySource& source
     }
     exists.reset();
     result.clashTable = tableHoldingReference(
-        db, {QStringLiteral("Design"), QStringLiteral("DesignImage"), QStringLiteral("DesignMerge")},
+        db,
+        {QStringLiteral("Design"), QStringLiteral("DesignImage"), QStringLiteral("DesignMerge")},
         newRef);
     if (!result.clashTable.isEmpty()) {
         result.outcome = ImportOutcome::ReferenceHeld;
@@ -161,7 +163,8 @@ ImportResult importLegacyProject(store::Database& db, const LegacySource& source
         result.designs = copyRows(db, QStringLiteral("Design"), source.design, sourceRef, newRef);
         result.cells = copyRows(db, QStringLiteral("DesignImage"), source.image, sourceRef, newRef,
                                 {QStringLiteral("Glass_Code")});
-        result.merges = copyRows(db, QStringLiteral("DesignMerge"), source.merge, sourceRef, newRef);
+        result.merges =
+            copyRows(db, QStringLiteral("DesignMerge"), source.merge, sourceRef, newRef);
     } catch (const Overlong& o) {
         result = {ImportOutcome::ValueTooLong, 0, 0, 0, newRef, {}, o.text};
         return result;
@@ -182,9 +185,11 @@ QString importMessage(ImportOutcome outcome, const QString& sourceRef) {
     case ImportOutcome::ReferenceTooLong:
         return QStringLiteral("The New Project Reference may have at most 15 characters");
     case ImportOutcome::ValueTooLong:
-        return QStringLiteral("A text of the earlier project is longer than its field; nothing was imported");
+        return QStringLiteral(
+            "A text of the earlier project is longer than its field; nothing was imported");
     case ImportOutcome::ReferenceHeld:
-        return QStringLiteral("Rows under the New Project Reference are in the way; nothing was imported");
+        return QStringLiteral(
+            "Rows under the New Project Reference are in the way; nothing was imported");
     case ImportOutcome::ProjectNotOffered:
         return sourceRef.startsWith(QLatin1Char('_'))
                    ? QStringLiteral("Project %1 is a standard project; standard projects are not imported").arg(sourceRef)

@@ -24,7 +24,6 @@ QString tableHoldingReference(store::Database& db, const QStringList& tables,
                               const QString& projectRef);
 // The refusal of such a clash: which table, which reference, and that
 // nothing was `done` ("copied", "imported").
-QString referenceClashMessage(const QString& table, const QString& projectRef,
-                              const QString& done);
+QString referenceClashMessage(const QString& table, const QString& projectRef, const QString& done);
 
 } // namespace exchange

@@ -278,15 +278,14 @@ Document sansReport(data::TDM& dm) {
     table.kind = BandKind::GroupHeader;
     table.height = 10;
     table.label({0, 0, 60, 5}, QStringLiteral("DETAILED TABLE"), bold);
-    table.value({0, 5, w, 5},
-                [&Q] {
-                    return QStringLiteral(
-                               "The table below provides the values for the windows and doors "
-                               "for floor ") +
-                           Q.fieldByName(QStringLiteral("Floor")).asString() +
-                           QStringLiteral(":");
-                },
-                plain);
+    table.value(
+        {0, 5, w, 5},
+        [&Q] {
+            return QStringLiteral("The table below provides the values for the windows and doors "
+                                  "for floor ") +
+                   Q.fieldByName(QStringLiteral("Floor")).asString() + QStringLiteral(":");
+        },
+        plain);
     group.children.push_back(std::move(table));
     Band child;
     child.kind = BandKind::GroupHeader;

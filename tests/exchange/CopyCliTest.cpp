@@ -129,14 +129,16 @@ TEST_F(CopyCli, OverlongReferencesAndLeftoverRowsAreRefusedWithNothingCopied) {
 
     {
         auto db = store::Database::open(data);
-        db->connection().exec("INSERT INTO DesignImage (Project_Ref, Design_No, \"Row\", \"Column\", "
-                              "ModeOfCell) VALUES ('ORPHAN', 1, 0, 0, 'FIXED')");
+        db->connection().exec(
+            "INSERT INTO DesignImage (Project_Ref, Design_No, \"Row\", \"Column\", "
+            "ModeOfCell) VALUES ('ORPHAN', 1, 0, 0, 'FIXED')");
     }
     const int next = rows("Design", "Project_Ref = 'SAMPLE-HOUSE'") + 1;
     {
         auto db = store::Database::open(data);
         db->connection().exec(
-            QString("INSERT INTO DesignCosting (Project_Ref, Design_No) VALUES ('SAMPLE-HOUSE', %1)")
+            QString(
+                "INSERT INTO DesignCosting (Project_Ref, Design_No) VALUES ('SAMPLE-HOUSE', %1)")
                 .arg(next));
     }
     const QString withOrphan = folder_fixture::dumpDatabase(*store::Database::open(data));

@@ -86,14 +86,12 @@ struct FolderCli : testing_support::CliFolder {
     QString dataDump() {
         return folder_fixture::dumpDatabase(*store::Database::open(file("Data/Quorvex.db")));
     }
-    // Runs statements on every exchange file of a folder, as a hand edit would.
-    static void editFolder(const QString& folder, const QStringList& statements) {
-        for (const QString& name : QDir(folder).entryList({"T*.db"}, QDir::Files)) {
-            store::sql::Connection c(QDir(folder).filePath(name),
-                                     store::sql::Connection::Mode::OpenExisting);
-            for (const QString& s : statements)
-                c.exec(s.arg(name.mid(1, name.size() - 4)));
-        }
+    // Runs a statement on every exchange file of a folder ("%1" the table), as a hand edit would.
+    static void editFolder(const QString& folder, const QString& statement) {
+        for (const QString& name : QDir(folder).entryList({"T*.db"}, QDir::Files))
+            store::sql::Connection(QDir(folder).filePath(name),
+                                   store::sql::Connection::Mode::OpenExisting)
+                .exec(statement.arg(name.mid(1, name.size() - 4)));
     }
 };
 
@@ -106,7 +104,7 @@ TEST_F(FolderCli, TextsLongerThanTheirFieldsRefuseTheWholeLoad) {
     ASSERT_EQ(run({"copy-project", "SAMPLE-HOUSE", "SAMPLE-HOUSE-LO"}).rc, 0);
     ASSERT_EQ(run({"export", "SAMPLE-HOUSE", "carry"}).rc, 0);
     const QString folder = file("carry");
-    editFolder(folder, {"UPDATE \"%1\" SET Project_Ref = 'SAMPLE-HOUSE-LONGER-REF'"});
+    editFolder(folder, "UPDATE \"%1\" SET Project_Ref = 'SAMPLE-HOUSE-LONGER-REF'");
     const QString before = dataDump();
     CliRun r = run({"load", folder});
     EXPECT_EQ(r.rc, 1);
@@ -114,19 +112,6 @@ TEST_F(FolderCli, TextsLongerThanTheirFieldsRefuseTheWholeLoad) {
                      "Project_Ref holds \"SAMPLE-HOUSE-LONGER-REF\" of 23 characters, where the "
                      "field takes at most 15.\nNothing was changed.\n");
     EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_EQ(dataDump(), before);
-
-    // A key that fits, with a text further on that does not: still nothing.
-    editFolder(folder, {"UPDATE \"%1\" SET Project_Ref = 'LONGER-REF'"});
-    store::sql::Connection(QDir(folder).filePath("TDesign.db"),
-                           store::sql::Connection::Mode::OpenExisting)
-        .exec("UPDATE Design SET Design_Ref = 'WINDOW-0001' WHERE Design_No = 2");
-    r = run({"load", folder});
-    EXPECT_EQ(r.rc, 1);
-    EXPECT_TRUE(r.err.contains("\"TDesign.db\" row ") &&
-                r.err.contains(": the field Design_Ref holds \"WINDOW-0001\" of 11 characters, "
-                               "where the field takes at most 10"))
-        << r.err.toStdString();
     EXPECT_EQ(dataDump(), before);
 }
 

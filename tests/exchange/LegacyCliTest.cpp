@@ -48,8 +48,10 @@ TEST_F(LegacyCli, DumpPrintsAnyTableAndNamesADamagedOne) {
     // A graphic field (10 bytes wide, no leading bytes) once made the table
     // unreadable ("field 2 has no width"); it is passed over.
     const QString wild = QDir(folder).filePath("Wild.DB");
-    writeParadoxTable(wild, {{"Name", exchange::PxAlpha, 8}, {"Picture", exchange::PxGraphic, 10},
-                             {"No", exchange::PxLong, 4}},
+    writeParadoxTable(wild,
+                      {{"Name", exchange::PxAlpha, 8},
+                       {"Picture", exchange::PxGraphic, 10},
+                       {"No", exchange::PxLong, 4}},
                       {{QStringLiteral("x"), QVariant(), 7}});
     const CliRun picture = runCli({"legacy-dump", wild});
     EXPECT_EQ(picture.rc, 0) << picture.err.toStdString();
@@ -83,22 +85,26 @@ TEST_F(LegacyCli, ImportLegacyExitsOneWhenNothingWasImported) {
         ->connection()
         .exec("INSERT INTO DesignMerge (Project_Ref, Design_No, \"Row\", \"Column\") "
               "VALUES ('LEFTOVER', 1, 0, 0)");
-    const CliRun held = runCli({"--workdir", work.path(), "import-legacy", folder, "P1", "LEFTOVER"});
+    const CliRun held =
+        runCli({"--workdir", work.path(), "import-legacy", folder, "P1", "LEFTOVER"});
     EXPECT_EQ(held.rc, 1);
-    EXPECT_EQ(held.err, "The table DesignMerge already holds rows under the reference \"LEFTOVER\", "
-                        "although no project has it; nothing was imported.\n");
+    EXPECT_EQ(held.err,
+              "The table DesignMerge already holds rows under the reference \"LEFTOVER\", "
+              "although no project has it; nothing was imported.\n");
 
     // A text of the earlier tables wider than its field here is refused, not cut.
     const QString wide = QDir(work.path()).filePath("Wide");
     writeLegacyFolder(wide);
-    writeParadoxTable(QDir(wide).filePath("Project.DB"),
-                      {{"Project_Ref", exchange::PxAlpha, 15}, {"Project_Name", exchange::PxAlpha, 40}},
-                      {{QStringLiteral("P1"), QStringLiteral("Smith House, Erf 12, Upper Terrace 7")}});
+    writeParadoxTable(
+        QDir(wide).filePath("Project.DB"),
+        {{"Project_Ref", exchange::PxAlpha, 15}, {"Project_Name", exchange::PxAlpha, 40}},
+        {{QStringLiteral("P1"), QStringLiteral("Smith House, Erf 12, Upper Terrace 7")}});
     const CliRun cut = runCli({"--workdir", work.path(), "import-legacy", wide, "P1", "WIDE"});
     EXPECT_EQ(cut.rc, 1);
-    EXPECT_TRUE(cut.err.endsWith("row 1: Project_Name \"Smith House, Erf 12, Upper Terrace 7\" is too "
-                                 "long: the field Project_Name takes at most 30 characters, this has "
-                                 "36. Nothing was imported.\n"))
+    EXPECT_TRUE(
+        cut.err.endsWith("row 1: Project_Name \"Smith House, Erf 12, Upper Terrace 7\" is too "
+                         "long: the field Project_Name takes at most 30 characters, this has "
+                         "36. Nothing was imported.\n"))
         << cut.err.toStdString();
 
     auto db = store::Database::open(QDir(work.path()).filePath("Data/Quorvex.db"));

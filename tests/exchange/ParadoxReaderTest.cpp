@@ -72,9 +72,12 @@ TEST_F(ParadoxReaderTest, DumpWritesEveryTypeAsDocumented) {
                        {QVariant(), QVariant(), 0, 0, QVariant(), 1e21, 0}});
     const LegacyTable t = readParadoxTable(path);
     // Bytes are no type the import uses: passed over, not dumped.
-    EXPECT_EQ(dump(t), QStringLiteral("Text\tWhen\tSmall\tBig\tPrice\tValue\tFlag\tNotes\tAt\tStamp\tCounter\tExact\n"
-                                      "a b c\t1999-12-31\t-7\t100000\t12.5\t0.1\t1\t\t01:02:03\t2001-02-03 04:05:06\t5\t12.34\n"
-                                      "\t\t0\t0\t\t1e+21\t0\t\t\t\t\t\n"));
+    EXPECT_EQ(dump(t),
+              QStringLiteral(
+                  "Text\tWhen\tSmall\tBig\tPrice\tValue\tFlag\tNotes\tAt\tStamp\tCounter\tExact\n"
+                  "a b c\t1999-12-31\t-7\t100000\t12.5\t0.1\t1\t\t01:02:03\t2001-02-03 "
+                  "04:05:06\t5\t12.34\n"
+                  "\t\t0\t0\t\t1e+21\t0\t\t\t\t\t\n"));
     // The escaped form gives the text back whole.
     const LegacyTable back = parseDump(dump(t, true).toUtf8(), path);
     EXPECT_EQ(back.rows[0][0].toString(), QStringLiteral("a\tb\nc"));
@@ -88,13 +91,19 @@ TEST_F(ParadoxReaderTest, DumpWritesEveryTypeAsDocumented) {
 TEST_F(ParadoxReaderTest, FieldsOfUnusedTypesArePassedOver) {
     const QString path = file(QStringLiteral("Wild.DB"));
     writeParadoxTable(path,
-                      {{"Project_Ref", PxAlpha, 15}, {"Picture", PxGraphic, 10}, {"Design_No", PxShort, 2},
-                       {"Data", PxBlob, 10}, {"Object", PxOle, 12}, {"Styled", PxFmtMemo, 11},
-                       {"Stamp", PxBytes, 4}, {"Design_Ref", PxAlpha, 10}},
+                      {{"Project_Ref", PxAlpha, 15},
+                       {"Picture", PxGraphic, 10},
+                       {"Design_No", PxShort, 2},
+                       {"Data", PxBlob, 10},
+                       {"Object", PxOle, 12},
+                       {"Styled", PxFmtMemo, 11},
+                       {"Stamp", PxBytes, 4},
+                       {"Design_Ref", PxAlpha, 10}},
                       {{QStringLiteral("P1"), QVariant(), 3, QVariant(), QVariant(), QVariant(),
                         QByteArray("\x01\x02\x03\x04", 4), QStringLiteral("W3")}});
     ASSERT_EQ(checkParadoxFile(path), QString());
-    EXPECT_EQ(dump(readParadoxTable(path)), QStringLiteral("Project_Ref\tDesign_No\tDesign_Ref\nP1\t3\tW3\n"));
+    EXPECT_EQ(dump(readParadoxTable(path)),
+              QStringLiteral("Project_Ref\tDesign_No\tDesign_Ref\nP1\t3\tW3\n"));
 }
 
 // Every version pxlib reads, with the code pages of the earlier version's users.

@@ -134,8 +134,9 @@ TEST_F(ReportData, SansReportOmitsTheExemptionWithoutFloorAreaAndShortensLongGla
     addResult(*dm, "EDGE", "1", 0, 2, "FAIL", "FAIL");
     const Document doc = sansReport(*dm);
     const QString all = foldedLines(pdfText(doc)).join('\n');
-    expectInOrder(all, {"Storey : 1", "The net floor area is 0.0 m² and the fenestration area is 2.0 m²",
-                        "Conductance result : DOES NOT COMPLY", "A1 Casement 38 LONG-LAM - Orvane"});
+    expectInOrder(all,
+                  {"Storey : 1", "The net floor area is 0.0 m² and the fenestration area is 2.0 m²",
+                   "Conductance result : DOES NOT COMPLY", "A1 Casement 38 LONG-LAM - Orvane"});
     EXPECT_FALSE(all.contains("window to floor ratio")) << all.toStdString();
 
     const QString full = "LONG-LAM - " + desc;
