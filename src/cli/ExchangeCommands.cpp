@@ -1,5 +1,6 @@
 #include "CliMessages.h"
 #include "Commands.h"
+#include "ProjectSetup.h"
 #include "data/DataModule.h"
 #include "exchange/ProjectFolder.h"
 
@@ -21,6 +22,11 @@ int exportCommand(Context& ctx) {
     CliMessages messages(ctx.err);
     data::TDM dm(messages, ctx.workDir);
     if (!dm.tablesOpen()) return 1;
+    // An unknown project leaves no folder behind.
+    if (!findProject(dm, ctx.args[0])) {
+        messages.showError(QStringLiteral("Project Reference not Found !"));
+        return 1;
+    }
     const QString folder = QDir(ctx.workDir).absoluteFilePath(ctx.args[1]);
     if (!QDir().mkpath(folder)) {
         ctx.err << "Cannot create the folder " << QDir::toNativeSeparators(folder) << "\n";

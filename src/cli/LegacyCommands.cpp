@@ -40,7 +40,7 @@ int importLegacyCommand(Context& ctx) {
     }
     const exchange::ImportResult result =
         exchange::importLegacyProject(*dm.database(), source, ctx.args[1], ctx.args[2]);
-    messages.showMessage(exchange::importMessage(result.outcome, ctx.args[1]));
+    messages.showMessage(exchange::importMessage(result, ctx.args[1]));
     return result.outcome == exchange::ImportOutcome::Imported ? 0 : 1;
 }
 

@@ -1,5 +1,7 @@
 #include "ProjectSetup.h"
 
+#include "store/Schema.h"
+
 namespace cli {
 
 namespace {
@@ -14,12 +16,19 @@ void link(store::Table& detail, store::Table& master, const QStringList& fields)
 
 } // namespace
 
+bool findProject(data::TDM& dm, const QString& projectRef) {
+    // The look-up cuts a longer reference to the field and would find another project.
+    const store::TableDef& def = dm.ProjectTable.def();
+    const int width = def.fields[size_t(def.fieldIndex(QStringLiteral("Project_Ref")))].width;
+    return projectRef.size() <= width && dm.ProjectTable.findKey({projectRef});
+}
+
 bool openProject(data::TDM& dm, const QString& projectRef) {
     link(dm.DesignTable, dm.ProjectTable, {QStringLiteral("Project_Ref")});
     link(dm.DesignCostingTable, dm.DesignTable,
          {QStringLiteral("Project_Ref"), QStringLiteral("Design_No")});
     link(dm.ProjectRationalTable, dm.ProjectTable, {QStringLiteral("Project_Ref")});
-    if (dm.ProjectTable.findKey({projectRef})) return true;
+    if (findProject(dm, projectRef)) return true;
     dm.messages().showMessage(
         QStringLiteral("No project with the reference \"%1\"").arg(projectRef));
     return false;

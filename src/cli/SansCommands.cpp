@@ -6,6 +6,7 @@
 #include "compliance/Sans204.h"
 #include "compliance/Storeys.h"
 #include "reports/SansReport.h"
+#include "store/Query.h"
 
 #include <optional>
 
@@ -58,9 +59,60 @@ private:
     bool keep_;
 };
 
+// At most 10 significant digits: the sums' binary noise (12.720000000000002)
+// is no part of the figure.
 QString figure(const store::Field& f) {
     if (f.isNull()) return QString();
-    return QString::number(f.asFloat(), 'g', QLocale::FloatingPointShortest);
+    return QString::number(f.asFloat(), 'g', 10);
+}
+
+// The storey codes the analysis will know: the storey rows the project has
+// and those its designs' storeys will add.
+QStringList knownStoreys(data::TDM& dm, const QString& projectRef) {
+    QStringList codes;
+    for (const char* table : {"ProjectFloors", "Design"}) {
+        store::Query q(dm.database(), QString());
+        q.setSql(QStringLiteral("Select * from %1 Where Project_Ref=?").arg(QLatin1String(table)),
+                 {projectRef});
+        for (q.open(); !q.eof(); q.next())
+            codes << q.fieldByName(QStringLiteral("Floor")).asString();
+        q.close();
+    }
+    codes.removeDuplicates();
+    return codes;
+}
+
+// Every option checked against the project and the reference tables before
+// anything is written: false, with each fault named, when one does not hold.
+bool optionsHold(data::TDM& dm, data::Messages& messages, const QString& projectRef,
+                 const std::optional<int>& zone, const std::vector<FloorSetting>& floors) {
+    bool hold = true;
+    if (zone && !dm.ClimateZoneTable.locate(QStringLiteral("Zone_No"), *zone)) {
+        messages.showMessage(QStringLiteral("There is no climate zone %1").arg(*zone));
+        hold = false;
+    }
+    const QStringList storeys = knownStoreys(dm, projectRef);
+    for (const FloorSetting& s : floors) {
+        if (!storeys.contains(s.floor)) {
+            QString text =
+                QStringLiteral("Project \"%1\" has no storey \"%2\"").arg(projectRef, s.floor);
+            for (const QString& code : storeys)
+                if (code.trimmed() == s.floor.trimmed())
+                    text += QStringLiteral("; its storey \"%1\" matches only without its blanks: "
+                                           "give --floor \"%1=...\"")
+                                .arg(code);
+            messages.showMessage(text);
+            hold = false;
+        }
+        if (!dm.RatiosTable.findKey({s.ph})) {
+            messages.showMessage(QStringLiteral("The P/H ratio %1 of storey \"%2\" is not in the "
+                                                "list of ratios: %3")
+                                     .arg(QString::number(s.ph, 'g', 10), s.floor,
+                                          compliance::phRatioTexts().join(QStringLiteral(", "))));
+            hold = false;
+        }
+    }
+    return hold;
 }
 
 int sans204Command(Context& ctx) {
@@ -79,8 +131,12 @@ int sans204Command(Context& ctx) {
     AnalyseMessages messages(ctx.err, keep);
     data::TDM dm(messages, ctx.workDir);
     if (!dm.tablesOpen() || !openProject(dm, ctx.args[0])) return 1;
+    const QString ref = dm.ProjectTable.fieldByName(QStringLiteral("Project_Ref")).asString();
+    if (!optionsHold(dm, messages, ref, zone, floors)) return 1;
     compliance::linkComplianceTables(dm);
 
+    // All of it or nothing: a failure further on leaves the folder as it was.
+    store::Transaction tx(*dm.database());
     // As showing the SANS 204 page: every design recalculated, then the storeys.
     design::GridModel grid;
     calc::DesignView view;
@@ -91,12 +147,8 @@ int sans204Command(Context& ctx) {
     compliance::BuildStoreyList(dm, [&] { calculated = calculation.UpdateAllValues(view); });
     if (!calculated) return 1;
 
-    if (zone && !compliance::ClimateZoneCloseUp(dm, *zone)) {
-        messages.showMessage(QStringLiteral("There is no climate zone %1").arg(*zone));
-        return 1;
-    }
+    if (zone) compliance::ClimateZoneCloseUp(dm, *zone);
     store::Table& F = dm.ProjectFloorsTable;
-    const QString ref = dm.ProjectTable.fieldByName(QStringLiteral("Project_Ref")).asString();
     for (const FloorSetting& s : floors) {
         if (!F.findKey({ref, s.floor})) {
             messages.showMessage(
@@ -115,6 +167,7 @@ int sans204Command(Context& ctx) {
     }
     if (!compliance::SANSCalcBtnClick(dm, messages)) return 1;
     compliance::Image20Click(dm, messages);
+    tx.commit();
 
     ctx.out << "Floor\tFloor_Area\tWindow_Area\tU_Allow\tU_Total\tSHGC_Allow\tSHGC_Total\t"
                "U_Result\tSHGC_Result\tExempt\n";

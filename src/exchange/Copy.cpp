@@ -1,5 +1,6 @@
 #include "Copy.h"
 
+#include "Refusals.h"
 #include "data/DataModule.h"
 #include "design/DesignRecords.h"
 #include "store/Database.h"
@@ -154,8 +155,33 @@ int CopyDesign(data::TDM& dm, design::GridModel grid, const QString& newRef) {
         dm.messages().showMessage(BlankReferenceMessage);
         return 0;
     }
+    if (const QString tooLong =
+            tooLongFor(QStringLiteral("Design"), QStringLiteral("Design_Ref"), newRef);
+        !tooLong.isEmpty()) {
+        dm.messages().showMessage(tooLong + QStringLiteral(" Nothing was copied."));
+        return 0;
+    }
     store::Database& db = *dm.database();
     const DesignSource s = readSource(D);
+    // A costing row a deleted design left under the number the copy will get
+    // would clash by key half-way; said in words before anything is written.
+    store::sql::Statement& held = db.cached(QStringLiteral(
+        "SELECT \"Design_No\" FROM \"DesignCosting\" WHERE \"Project_Ref\" = ?1 AND "
+        "\"Design_No\" = (SELECT coalesce(max(\"Design_No\"), 0) + 1 FROM \"Design\" "
+        "WHERE \"Project_Ref\" = ?1)"));
+    held.reset();
+    held.bind(1, s.projectRef);
+    if (held.step()) {
+        const int clash = held.column(0).toInt();
+        held.reset();
+        dm.messages().showMessage(
+            QStringLiteral("The table DesignCosting already holds a row for design %1 of \"%2\", "
+                           "the number the copy would get; nothing was copied.")
+                .arg(clash)
+                .arg(s.projectRef));
+        return 0;
+    }
+    held.reset();
     store::Table& costing = dm.DesignCostingTable;
     store::Transaction tx(db);
     int newNo = 0;
@@ -220,9 +246,23 @@ int CopyProject(data::TDM& dm, const QString& newRef) {
     if (sourceRef.isEmpty()) return -1;
     // What the user typed into the source project belongs to the copy.
     if (P.editing()) P.post();
+    // Checked before the look-up: a cut reference would find another project.
+    if (const QString tooLong = tooLongFor(QStringLiteral("Project"), kProjectRef, newRef);
+        !tooLong.isEmpty()) {
+        dm.messages().showMessage(tooLong + QStringLiteral(" Nothing was copied."));
+        return -1;
+    }
     if (!ProjectRefFree(dm, newRef)) return -1;
 
     store::Database& db = *dm.database();
+    const QString held = tableHoldingReference(
+        db,
+        {QStringLiteral("Design"), QStringLiteral("DesignMerge"), QStringLiteral("DesignImage")},
+        newRef);
+    if (!held.isEmpty()) {
+        dm.messages().showMessage(referenceClashMessage(held, newRef, QStringLiteral("copied")));
+        return -1;
+    }
     const store::TableDef projectDef = db.tableDef(QStringLiteral("Project"));
     const QVariant ref = store::DataSet::coerce(
         projectDef.fields[size_t(projectDef.fieldIndex(kProjectRef))], newRef);

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -95,6 +96,13 @@ QVariant checkedValue(const FieldDef& f, const QString& storage, const QVariant&
         // Decoding marks bytes that are not UTF-8 with the replacement character.
         if (s.contains(QChar(0)) || s.contains(QChar::ReplacementCharacter))
             throw Problem{QStringLiteral("holds text that is not valid")};
+        // The store would cut it; a cut key would merge into another project.
+        if (f.type == FieldType::Text && f.width > 0 && s.size() > f.width)
+            throw Problem{
+                QStringLiteral("holds %1 of %2 characters, where the field takes at most %3")
+                    .arg(s.size() <= 60 ? QStringLiteral("\"%1\"").arg(s) : shown(v))
+                    .arg(s.size())
+                    .arg(f.width)};
         return store::DataSet::coerce(f, s);
     }
     case FieldType::Integer: {
@@ -179,13 +187,17 @@ std::unique_ptr<ExchangeRows> read(const QString& path, const store::TableDef& d
     std::vector<int> keyIndexes;
     for (const QString& k : dataTable.key)
         keyIndexes.push_back(dataTable.fieldIndex(k));
+    // Key fields first: a row's fault in its key is the one the user hears of.
+    std::vector<size_t> order(keyIndexes.begin(), keyIndexes.end());
+    for (size_t i = 0; i < dataTable.fields.size(); ++i)
+        if (std::find(order.begin(), order.end(), i) == order.end()) order.push_back(i);
     std::vector<std::vector<QVariant>> rows;
     store::sql::Statement st(
         conn, QStringLiteral("SELECT %1 FROM %2")
                   .arg(select.join(QStringLiteral(", ")), quoteIdentifier(dataTable.name)));
     while (st.step()) {
         std::vector<QVariant> row(dataTable.fields.size());
-        for (size_t i = 0; i < row.size(); ++i) {
+        for (const size_t i : order) {
             try {
                 row[i] = checkedValue(dataTable.fields[i], st.column(int(2 * i)).toString(),
                                       st.column(int(2 * i + 1)));

@@ -18,7 +18,7 @@ struct FolderRefused {
 
 // The checked rows of one exchange file, held in memory as a data set so that
 // the store's bulk mover takes them as its source. Values are in the form the
-// data table's cursors give them (text cut to width, dates as QDate).
+// data table's cursors give them (dates as QDate); no text is longer than its field.
 class ExchangeRows : public store::DataSet {
 public:
     ExchangeRows(const store::TableDef& dataTable, std::vector<std::vector<QVariant>> rows);

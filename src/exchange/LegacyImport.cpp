@@ -1,5 +1,6 @@
 #include "LegacyImport.h"
 
+#include "Refusals.h"
 #include "store/DataSet.h"
 #include "store/Database.h"
 #include "store/Schema.h"
@@ -28,6 +29,12 @@ QString textAt(const LegacyTable& table, size_t row, int field) {
     return field < 0 ? QString() : table.rows[row][size_t(field)].toString();
 }
 
+// A text of the earlier tables longer than its field here: the import stops
+// and its transaction is rolled back rather than cut the text.
+struct Overlong {
+    QString text;
+};
+
 // Inserts the rows of `source` whose Project_Ref is `sourceRef` into `tableName`,
 // every field taken from the source field of the same name but Project_Ref
 // and those in `skip`.
@@ -55,8 +62,13 @@ int copyRows(store::Database& db, const QString& tableName, const LegacyTable& s
             QVariant value;
             if (f.name == kProjectRef)
                 value = newRef;
-            else if (from[i] >= 0)
-                value = store::DataSet::coerce(f, source.rows[r][size_t(from[i])]);
+            else if (from[i] >= 0) {
+                const QVariant& raw = source.rows[r][size_t(from[i])];
+                if (const QString tooLong = tooLongFor(f, raw.toString()); !tooLong.isEmpty())
+                    throw Overlong{
+                        QStringLiteral("%1, row %2: %3").arg(source.file).arg(r + 1).arg(tooLong)};
+                value = store::DataSet::coerce(f, raw);
+            }
             const bool number = f.type == store::FieldType::Number || f.type == store::FieldType::Integer;
             if (number && !value.isValid() && !skip.contains(f.name)) value = 0;
             insert.bind(int(i) + 1, store::DataSet::toStorage(f, value));
@@ -112,6 +124,7 @@ LegacySource readLegacySource(const QString& folder, const ReaderOptions& option
 ImportResult importLegacyProject(store::Database& db, const LegacySource& source, const QString& sourceRef,
                                  const QString& newRef) {
     ImportResult result;
+    result.newRef = newRef;
     const int projectRow = source.findProject(sourceRef);
     // A project without a reference would be removed, designs orphaned, by the
     // next save; the reference is the key of everything imported.
@@ -135,13 +148,27 @@ ImportResult importLegacyProject(store::Database& db, const LegacySource& source
         return result;
     }
     exists.reset();
+    result.clashTable = tableHoldingReference(
+        db,
+        {QStringLiteral("Design"), QStringLiteral("DesignImage"), QStringLiteral("DesignMerge")},
+        newRef);
+    if (!result.clashTable.isEmpty()) {
+        result.outcome = ImportOutcome::ReferenceHeld;
+        return result;
+    }
     LegacyTable chosen = source.project;
     chosen.rows = {source.project.rows[size_t(projectRow)]};
-    copyRows(db, QStringLiteral("Project"), chosen, sourceRef, newRef);
-    result.designs = copyRows(db, QStringLiteral("Design"), source.design, sourceRef, newRef);
-    result.cells = copyRows(db, QStringLiteral("DesignImage"), source.image, sourceRef, newRef,
-                            {QStringLiteral("Glass_Code")});
-    result.merges = copyRows(db, QStringLiteral("DesignMerge"), source.merge, sourceRef, newRef);
+    try {
+        copyRows(db, QStringLiteral("Project"), chosen, sourceRef, newRef);
+        result.designs = copyRows(db, QStringLiteral("Design"), source.design, sourceRef, newRef);
+        result.cells = copyRows(db, QStringLiteral("DesignImage"), source.image, sourceRef, newRef,
+                                {QStringLiteral("Glass_Code")});
+        result.merges =
+            copyRows(db, QStringLiteral("DesignMerge"), source.merge, sourceRef, newRef);
+    } catch (const Overlong& o) {
+        result = {ImportOutcome::ValueTooLong, 0, 0, 0, newRef, {}, o.text};
+        return result;
+    }
     tx.commit();
     for (const char* table : {"Project", "Design", "DesignImage", "DesignMerge"})
         db.notifyChanged(QString::fromLatin1(table), nullptr);
@@ -157,12 +184,26 @@ QString importMessage(ImportOutcome outcome, const QString& sourceRef) {
         return QStringLiteral("Please Enter the New Project Reference for the imported project");
     case ImportOutcome::ReferenceTooLong:
         return QStringLiteral("The New Project Reference may have at most 15 characters");
+    case ImportOutcome::ValueTooLong:
+        return QStringLiteral(
+            "A text of the earlier project is longer than its field; nothing was imported");
+    case ImportOutcome::ReferenceHeld:
+        return QStringLiteral(
+            "Rows under the New Project Reference are in the way; nothing was imported");
     case ImportOutcome::ProjectNotOffered:
         return sourceRef.startsWith(QLatin1Char('_'))
                    ? QStringLiteral("Project %1 is a standard project; standard projects are not imported").arg(sourceRef)
                    : QStringLiteral("Project %1 is not in the earlier database").arg(sourceRef);
     }
     return {};
+}
+
+QString importMessage(const ImportResult& result, const QString& sourceRef) {
+    if (result.outcome == ImportOutcome::ReferenceHeld)
+        return referenceClashMessage(result.clashTable, result.newRef, QStringLiteral("imported"));
+    if (result.outcome == ImportOutcome::ValueTooLong)
+        return result.overlong + QStringLiteral(" Nothing was imported.");
+    return importMessage(result.outcome, sourceRef);
 }
 
 }  // namespace exchange

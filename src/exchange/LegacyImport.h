@@ -34,11 +34,22 @@ QString legacySourceFolder(const QString& remembered);
 // damaged.
 LegacySource readLegacySource(const QString& folder, const ReaderOptions& options = {});
 
-enum class ImportOutcome { Imported, ReferenceExists, ReferenceEmpty, ReferenceTooLong, ProjectNotOffered };
+enum class ImportOutcome {
+    Imported,
+    ReferenceExists,
+    ReferenceEmpty,
+    ReferenceTooLong,
+    ProjectNotOffered,
+    ReferenceHeld, // no project has it, but rows of a table are keyed by it
+    ValueTooLong   // a text of the earlier tables does not fit its field here
+};
 
 struct ImportResult {
     ImportOutcome outcome = ImportOutcome::Imported;
     int designs = 0, cells = 0, merges = 0;
+    QString newRef;
+    QString clashTable; // ReferenceHeld: the table holding rows under newRef
+    QString overlong;   // ValueTooLong: the file, row, field and width
 };
 
 // Adds the earlier project `sourceRef` with its designs, cells and spans under
@@ -50,5 +61,7 @@ ImportResult importLegacyProject(store::Database& db, const LegacySource& source
 
 // The message the user sees for an outcome.
 QString importMessage(ImportOutcome outcome, const QString& sourceRef = QString());
+// The same for a whole result, naming the table of a clash.
+QString importMessage(const ImportResult& result, const QString& sourceRef);
 
 }  // namespace exchange

@@ -64,9 +64,11 @@ QString checkFields(const QByteArray& head, int fieldInfoAt, ParadoxHeader& h) {
                     .arg(fixed);
             f.size = fixed;
         } else {
-            const bool blob = f.type != PxAlpha && f.type != PxBytes;
-            // Blob fields keep a 10-byte reference after their leading bytes.
-            if (declared < (blob ? 11 : 1)) return QStringLiteral("field %1 has no width").arg(i + 1);
+            // Text needs a byte and a memo its 10-byte reference, as the import
+            // reads them; the types it passes over (graphic, binary, OLE,
+            // formatted memo, bytes) may have any width pxlib reads past.
+            const int least = f.type == PxAlpha ? 1 : f.type == PxMemo ? 10 : 0;
+            if (declared < least) return QStringLiteral("field %1 has no width").arg(i + 1);
             f.size = declared;
         }
         sum += f.size;

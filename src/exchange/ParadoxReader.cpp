@@ -154,10 +154,20 @@ QVariant readValue(pxdoc_t* doc, const LegacyField& f, char* data, CodePage& cod
             if (!c.isDigit() && c != QLatin1Char('-')) c = QLatin1Char('.');
         return s;
     }
-    case PxBytes:
-        return allZero(data, f.size) ? QVariant() : QVariant(QByteArray(data, f.size));
-    default:  // memo, BLOb, graphic, OLE: their data would be in the memo file
+    default:  // memo: its text would be in the memo file
         return {};
+    }
+}
+
+// Types the import never uses: their fields are passed over, not read.
+bool passedOver(int type) {
+    switch (type) {
+    case PxBlob:
+    case PxFmtMemo:
+    case PxOle:
+    case PxGraphic:
+    case PxBytes: return true;
+    default: return false;
     }
 }
 
@@ -192,6 +202,9 @@ LegacyTable readParadoxTable(const QString& path) {
     std::vector<int> offsets;
     int offset = 0;
     for (int i = 0; i < h->px_numfields; ++i) {
+        const int at = offset;
+        offset += header.fields[size_t(i)].size;
+        if (passedOver(header.fields[size_t(i)].type)) continue;
         const pxfield_t* pf = PX_get_field(doc.get(), i);
         LegacyField f;
         const char* raw = pf->px_fname ? pf->px_fname : "";
@@ -200,8 +213,7 @@ LegacyTable readParadoxTable(const QString& path) {
         f.size = header.fields[size_t(i)].size;
         f.decimals = header.fields[size_t(i)].decimals;
         table.fields.push_back(f);
-        offsets.push_back(offset);
-        offset += f.size;
+        offsets.push_back(at);
     }
 
     std::vector<char> record(size_t(header.recordSize));

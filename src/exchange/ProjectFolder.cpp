@@ -157,8 +157,18 @@ LoadResult LoadProject(store::Database& db, const QString& folder) {
     if (refs.isEmpty())
         throw FolderRefused{tables.front().first->fileName, QStringLiteral("holds no project")};
     // Rows of a project the folder does not carry would change another project.
-    for (const auto& [file, rows] : tables) {
+    for (auto& [file, rows] : tables) {
         const int index = rows->fieldIndex(kProjectRef);
+        if (!file->exported) {
+            // The export never writes this file: one left in the folder may
+            // hold other projects too. Only this load's rows belong to it.
+            std::vector<std::vector<QVariant>> kept;
+            for (const auto& row : rows->rows())
+                if (refs.contains(row[size_t(index)].toString())) kept.push_back(row);
+            result.otherProjectRows += int(rows->rows().size() - kept.size());
+            rows = std::make_unique<ExchangeRows>(rows->def(), std::move(kept));
+            continue;
+        }
         for (size_t r = 0; r < rows->rows().size(); ++r) {
             const QString ref = rows->rows()[r][size_t(index)].toString();
             if (!refs.contains(ref))
@@ -215,6 +225,11 @@ bool loadProjectFolder(store::Database& db, const QString& folder, data::Message
             QStringLiteral("WARNING - Some Project Files Missing - Can NOT Proceed!"));
         return false;
     }
+    if (loaded.otherProjectRows > 0)
+        messages.showMessage(
+            QStringLiteral("\"TDesignResults.db\" also holds %1 row(s) of other projects; they "
+                           "were left out.")
+                .arg(loaded.otherProjectRows));
     messages.showMessage(QStringLiteral("Information - Project Loaded Successfully!"));
     return true;
 }

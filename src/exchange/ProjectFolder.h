@@ -42,6 +42,9 @@ struct LoadResult {
     LoadOutcome outcome = LoadOutcome::ProjectFileMissing;
     std::vector<FileRows> files; // the files merged, in order
     QStringList projects;        // the references "TProject.db" holds
+    // Rows of "TDesignResults.db" that belong to projects the folder does not
+    // carry (a file left over from another project): left out, not merged.
+    int otherProjectRows = 0;
 };
 
 // Merges a project folder into the data folder by key, below the row events:

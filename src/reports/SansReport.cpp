@@ -4,6 +4,8 @@
 #include "data/DataModule.h"
 #include "store/DisplayFormat.h"
 
+#include <QFontMetricsF>
+#include <QImage>
 #include <QLocale>
 #include <cmath>
 
@@ -70,6 +72,30 @@ QString numberText(store::DataSet& ds, const char* field, const QString& picture
 
 } // namespace
 
+QString shortenedToFit(const QString& text, const QFont& font, double widthMm) {
+    // Measured at 1200 dots per inch: the page is laid out in millimetres and
+    // painted on devices of any resolution.
+    constexpr double dotsPerMm = 1200 / 25.4;
+    QImage device(1, 1, QImage::Format_Mono);
+    device.setDotsPerMeterX(int(dotsPerMm * 1000));
+    device.setDotsPerMeterY(int(dotsPerMm * 1000));
+    const QFontMetricsF fm(font, &device);
+    auto fits = [&](const QString& t) { return fm.horizontalAdvance(t) / dotsPerMm <= widthMm; };
+    if (fits(text)) return text;
+    const QString ellipsis = QStringLiteral("\u2026");
+    QStringList words = text.split(QLatin1Char(' '));
+    while (words.size() > 1) {
+        words.removeLast();
+        const QString shorter = words.join(QLatin1Char(' ')).trimmed() + ellipsis;
+        if (fits(shorter)) return shorter;
+    }
+    // A single word wider than the column is cut where it must be.
+    QString word = words.value(0);
+    while (!word.isEmpty() && !fits(word + ellipsis))
+        word.chop(1);
+    return word + ellipsis;
+}
+
 QString fixedText(const QVariant& value, int precision, int digits) {
     if (!value.isValid() || value.isNull()) return QString();
     const double v = value.toDouble();
@@ -103,13 +129,13 @@ QString ratioSentence(double percent) {
 
 QString conductanceAllowanceSentence(const QVariant& uAllow) {
     return QStringLiteral("The conductance allowance should be a maximum of : ") +
-           fixedText(uAllow) + QStringLiteral(" W/m") + Squared + QStringLiteral("K");
+           fixedText(uAllow) + QStringLiteral(" W/K");
 }
 
 QString conductanceSentence(const QVariant& uTotal) {
     return QStringLiteral("The conductance with Aluminium Framing windows and doors with glazing "
                           "is : ") +
-           fixedText(uTotal) + QStringLiteral(" W/m") + Squared + QStringLiteral("K");
+           fixedText(uTotal) + QStringLiteral(" W/K");
 }
 
 QString shgcAllowanceSentence(const QVariant& shgcAllow) {
@@ -180,7 +206,7 @@ Document sansReport(data::TDM& dm) {
     columnHeader.beforePrint = [continuation] { return *continuation; };
 
     auto storey = std::make_shared<StoreyResult>();
-    Band& group = report.add(BandKind::GroupHeader, 71);
+    Band& group = report.add(BandKind::GroupHeader, 8);
     group.beforePrint = [&Q, &PR, ref, storey] {
         *storey = StoreyResult();
         PR.close();
@@ -211,32 +237,56 @@ Document sansReport(data::TDM& dm) {
     group.value(
         {21, 1, 20, 6}, [&Q] { return Q.fieldByName(QStringLiteral("Floor")).asString(); },
         storeyFont);
+
+    // The storey's figures and verdicts, only where Calculate left a result row.
+    Band figures;
+    figures.kind = BandKind::GroupHeader;
+    figures.height = 53;
+    figures.beforePrint = [storey] { return storey->found; };
     auto line = [&](double y, std::function<QString()> text) {
-        group.value({0, y, w, 5}, std::move(text), plain);
+        figures.value({0, y, w, 5}, std::move(text), plain);
     };
-    line(8, [storey] { return netFloorSentence(storey->floorArea, storey->windowArea); });
-    line(13, [storey] {
-        return ratioSentence(
-            windowFloorPercent(storey->windowArea.toDouble(), storey->floorArea.toDouble()));
+    line(0, [storey] { return netFloorSentence(storey->floorArea, storey->windowArea); });
+    // Without a floor area there is no ratio to exempt the storey by.
+    line(5, [storey] {
+        const double floorArea = storey->floorArea.toDouble();
+        if (floorArea == 0) return QString();
+        return ratioSentence(windowFloorPercent(storey->windowArea.toDouble(), floorArea));
     });
-    group.label({0, 19, 60, 5}, QStringLiteral("CONDUCTANCE"), bold);
-    line(24, [storey] { return conductanceAllowanceSentence(storey->uAllow); });
-    line(29, [storey] { return conductanceSentence(storey->uTotal); });
-    group.label({0, 34, 40, 5}, QStringLiteral("Conductance result :"), bold);
-    group.value(
-        {41, 34, 60, 5}, [storey] { return verdictText(storey->uResult); }, verdict);
-    group.label({0, 40, 60, 5}, QStringLiteral("SOLAR HEAT GAIN"), bold);
-    line(45, [storey] { return shgcAllowanceSentence(storey->shgcAllow); });
-    line(50, [storey] { return shgcSentence(storey->shgcTotal); });
-    group.label({0, 55, 40, 5}, QStringLiteral("SHGC result :"), bold);
-    group.value(
-        {41, 55, 60, 5}, [storey] { return verdictText(storey->shgcResult); }, verdict);
-    group.label({0, 61, 60, 5}, QStringLiteral("DETAILED TABLE"), bold);
-    line(66, [&Q] {
-        return QStringLiteral("The table below provides the values for the windows and doors for "
-                              "floor ") +
-               Q.fieldByName(QStringLiteral("Floor")).asString() + QStringLiteral(":");
-    });
+    figures.label({0, 11, 60, 5}, QStringLiteral("CONDUCTANCE"), bold);
+    line(16, [storey] { return conductanceAllowanceSentence(storey->uAllow); });
+    line(21, [storey] { return conductanceSentence(storey->uTotal); });
+    figures.label({0, 26, 40, 5}, QStringLiteral("Conductance result :"), bold);
+    figures.value(
+        {41, 26, 60, 5}, [storey] { return verdictText(storey->uResult); }, verdict);
+    figures.label({0, 32, 60, 5}, QStringLiteral("SOLAR HEAT GAIN"), bold);
+    line(37, [storey] { return shgcAllowanceSentence(storey->shgcAllow); });
+    line(42, [storey] { return shgcSentence(storey->shgcTotal); });
+    figures.label({0, 47, 40, 5}, QStringLiteral("SHGC result :"), bold);
+    figures.value(
+        {41, 47, 60, 5}, [storey] { return verdictText(storey->shgcResult); }, verdict);
+    group.children.push_back(std::move(figures));
+
+    Band noResults;
+    noResults.kind = BandKind::GroupHeader;
+    noResults.height = 8;
+    noResults.beforePrint = [storey] { return !storey->found; };
+    noResults.label({0, 1, w, 5}, NoStoreyResults, bold);
+    group.children.push_back(std::move(noResults));
+
+    Band table;
+    table.kind = BandKind::GroupHeader;
+    table.height = 10;
+    table.label({0, 0, 60, 5}, QStringLiteral("DETAILED TABLE"), bold);
+    table.value(
+        {0, 5, w, 5},
+        [&Q] {
+            return QStringLiteral("The table below provides the values for the windows and doors "
+                                  "for floor ") +
+                   Q.fieldByName(QStringLiteral("Floor")).asString() + QStringLiteral(":");
+        },
+        plain);
+    group.children.push_back(std::move(table));
     Band child;
     child.kind = BandKind::GroupHeader;
     child.height = 11;
@@ -272,7 +322,8 @@ Document sansReport(data::TDM& dm) {
     };
     cell(0, [&Q] { return Q.fieldByName(QStringLiteral("Design_Ref")).asString(); });
     cell(1, [texts] { return texts->system; });
-    cell(2, [texts] { return texts->glazing; });
+    // Shortened between words, never clipped inside one.
+    cell(2, [texts, row, width = c[2].w] { return shortenedToFit(texts->glazing, row, width); });
     cell(3, [&Q] { return numberText(Q, "Design_Qty", QString()); });
     cell(4, [&Q] { return Q.fieldByName(QStringLiteral("Elevation")).asString(); });
     cell(5, [&Q] { return numberText(Q, "Window_Area", QStringLiteral("###0.00")); });

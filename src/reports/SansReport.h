@@ -21,6 +21,13 @@ Document sansReport(data::TDM& dm);
 // empty for an empty field.
 QString fixedText(const QVariant& value, int precision = 10, int digits = 1);
 
+// What a storey without a result row prints instead of figures and verdicts.
+inline const QString NoStoreyResults = QStringLiteral("No results \u2014 run the analysis");
+
+// `text` as it fits `widthMm` in `font`: whole, or cut after a word with an
+// ellipsis (a single word too wide is cut where it must be).
+QString shortenedToFit(const QString& text, const QFont& font, double widthMm);
+
 // The sentences of a storey.
 QString netFloorSentence(const QVariant& floorArea, const QVariant& windowArea);
 // Window area as a percentage of the net floor area; 0 without floor area.

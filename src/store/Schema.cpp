@@ -270,7 +270,7 @@ std::vector<TableDef> buildTables() {
       F("U_Factor", N(), "### ##0.00"),
       F("SHGC", N(), "### ##0.00"),
       F("U_Constant", N(), "##0.0"),
-      F("SHGC_Constant", N(), "##0.0"),
+      F("SHGC_Constant", N(), "##0.00"),
       F("Shading_Ratio", N(), "##0.00"),
       F("Solar_Factor", N(), "##0.00"),
       F("U_Total", N(), "##0.00"),

@@ -1,3 +1,4 @@
+#include "FolderFixture.h"
 #include "data/DataModule.h"
 #include "store/Query.h"
 #include "store/Table.h"
@@ -41,7 +42,7 @@ TEST_F(SansCli, SampleProjectIsJudgedStoreyByStoreyInKeyOrder) {
     for (const QStringList& s : storeys) {
         ASSERT_EQ(s.size(), 10);
         const double floorArea = s[1].toDouble(), window = s[2].toDouble();
-        // Zone 1 of the sample: 1.2 and 0.13 per m2 of net floor area, in full precision.
+        // Zone 1 of the sample: 1.2 and 0.13 per m2 of net floor area.
         EXPECT_DOUBLE_EQ(s[3].toDouble(), 1.2 * floorArea);
         EXPECT_DOUBLE_EQ(s[5].toDouble(), 0.13 * floorArea);
         const bool exempt = window / floorArea <= 0.15;
@@ -141,4 +142,44 @@ TEST_F(SansCli, ReportIsWrittenInEveryFormat) {
     EXPECT_TRUE(text.contains("Conductance result :\tDOES NOT COMPLY"));
     EXPECT_TRUE(text.contains("The net floor area is 58.0 m²"));
     EXPECT_EQ(run({"report", "sans204", "SAMPLE-HOUSE"}).rc, 2);
+}
+
+// Every option is checked before anything is written: a P/H outside the list,
+// an unknown storey beside a good one, or a storey written without its blank
+// exits 1, names the bad value and leaves every table as it was (before, 0.33
+// stored the zone and the storey and exited 0 with the old zone's factors).
+TEST_F(SansCli, ABadOptionIsNamedAndChangesNothing) {
+    ASSERT_EQ(run({"sans204", "SAMPLE-HOUSE"}).rc, 0);
+    auto dump = [&] {
+        return folder_fixture::dumpDatabase(*store::Database::open(file("Data/Quorvex.db")));
+    };
+    const QString before = dump();
+    CliRun r = run({"sans204", "SAMPLE-HOUSE", "--zone", "5", "--floor", "1=40:0.33"});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.err, "The P/H ratio 0.33 of storey \"1\" is not in the list of ratios: 0.00, "
+                     "0.05, 0.10, 0.15, 0.20, 0.25, 0.30, 0.35, 0.40, 0.50, 0.60, 0.70, 0.80, "
+                     "0.90, 1.00, 1.10, 1.20, 1.30, 1.40, 1.50, 1.60, 1.70, 1.80, 1.90, 2.00\n");
+    EXPECT_TRUE(r.out.isEmpty());
+    r = run({"sans204", "SAMPLE-HOUSE", "--zone", "5", "--floor", "1=40:0.5", "--floor", "QQ=5"});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.err, "Project \"SAMPLE-HOUSE\" has no storey \"QQ\"\n");
+    r = run({"sans204", "SAMPLE-HOUSE", "--floor", "G=40"});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.err, "Project \"SAMPLE-HOUSE\" has no storey \"G\"; its storey \" G\" matches "
+                     "only without its blanks: give --floor \" G=...\"\n");
+    r = run({"sans204", "SAMPLE-HOUSE", "--zone", "99", "--floor", "1=40:0.5"});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.err, "There is no climate zone 99\n");
+    EXPECT_EQ(dump(), before);
+
+    // A good run writes; its figures carry at most 10 significant digits
+    // (zone 1 allows 1.2 per m2, and 1.2 x 72 is 86.39999999999999 in binary).
+    r = run({"sans204", "SAMPLE-HOUSE", "--zone", "1", "--floor", "1=40:0.5"});
+    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    EXPECT_NE(dump(), before);
+    for (const QStringList& storey : rows(r))
+        for (int c = 1; c <= 6; ++c)
+            EXPECT_EQ(storey[c], QString::number(storey[c].toDouble(), 'g', 10))
+                << storey.join(' ').toStdString();
+    EXPECT_EQ(rows(r)[0][3], "86.4");
 }

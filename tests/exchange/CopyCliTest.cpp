@@ -1,4 +1,6 @@
+#include "FolderFixture.h"
 #include "store/Database.h"
+#include "store/Sqlite.h"
 #include "support/CliRun.h"
 #include "support/TestSupport.h"
 
@@ -101,4 +103,54 @@ TEST_F(CopyCli, CopyDesignAddsTheNextDesignWithTheStoredCells) {
                             "AND Die1 IS NOT NULL AND U_Factor IS NULL")
                  .arg(last + 1)),
         1);
+}
+
+// A reference longer than its field is refused, never cut (a cut reference
+// lands on another project's rows); rows a deleted project left under the new
+// reference are named in words instead of the store's key error. Nothing is
+// written either way.
+TEST_F(CopyCli, OverlongReferencesAndLeftoverRowsAreRefusedWithNothingCopied) {
+    const QString data = QDir(work.path()).filePath("Data/Quorvex.db");
+    const QString before = folder_fixture::dumpDatabase(*store::Database::open(data));
+    CliRun r = run({"copy-project", "SAMPLE-HOUSE", "ABCDEFGHIJKLMNOPQRST"});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.err, "Project_Ref \"ABCDEFGHIJKLMNOPQRST\" is too long: the field Project_Ref "
+                     "takes at most 15 characters, this has 20. Nothing was copied.\n");
+    EXPECT_TRUE(r.out.isEmpty());
+    r = run({"copy-design", "SAMPLE-HOUSE", "1", "ELEVEN-CHAR"});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.err, "Design_Ref \"ELEVEN-CHAR\" is too long: the field Design_Ref takes at most "
+                     "10 characters, this has 11. Nothing was copied.\n");
+    EXPECT_EQ(folder_fixture::dumpDatabase(*store::Database::open(data)), before);
+    // Exactly the width is taken whole.
+    r = run({"copy-design", "SAMPLE-HOUSE", "1", "TEN-CHARS!"});
+    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    EXPECT_EQ(rows("Design", "Design_Ref = 'TEN-CHARS!'"), 1);
+
+    {
+        auto db = store::Database::open(data);
+        db->connection().exec(
+            "INSERT INTO DesignImage (Project_Ref, Design_No, \"Row\", \"Column\", "
+            "ModeOfCell) VALUES ('ORPHAN', 1, 0, 0, 'FIXED')");
+    }
+    const int next = rows("Design", "Project_Ref = 'SAMPLE-HOUSE'") + 1;
+    {
+        auto db = store::Database::open(data);
+        db->connection().exec(
+            QString(
+                "INSERT INTO DesignCosting (Project_Ref, Design_No) VALUES ('SAMPLE-HOUSE', %1)")
+                .arg(next));
+    }
+    const QString withOrphan = folder_fixture::dumpDatabase(*store::Database::open(data));
+    r = run({"copy-project", "SAMPLE-HOUSE", "ORPHAN"});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.err, "The table DesignImage already holds rows under the reference \"ORPHAN\", "
+                     "although no project has it; nothing was copied.\n");
+    r = run({"copy-design", "SAMPLE-HOUSE", "1", "W01-B"});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.err, QString("The table DesignCosting already holds a row for design %1 of "
+                             "\"SAMPLE-HOUSE\", the number the copy would get; nothing was "
+                             "copied.\n")
+                         .arg(next));
+    EXPECT_EQ(folder_fixture::dumpDatabase(*store::Database::open(data)), withOrphan);
 }

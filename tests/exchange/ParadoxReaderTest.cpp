@@ -71,14 +71,39 @@ TEST_F(ParadoxReaderTest, DumpWritesEveryTypeAsDocumented) {
                         63116856306000.0, 5, QStringLiteral("12.34"), QByteArray("\x01\xab\xff", 3)},
                        {QVariant(), QVariant(), 0, 0, QVariant(), 1e21, 0}});
     const LegacyTable t = readParadoxTable(path);
-    EXPECT_EQ(dump(t), QStringLiteral("Text\tWhen\tSmall\tBig\tPrice\tValue\tFlag\tNotes\tAt\tStamp\tCounter\tExact\tRaw\n"
-                                      "a b c\t1999-12-31\t-7\t100000\t12.5\t0.1\t1\t\t01:02:03\t2001-02-03 04:05:06\t5\t12.34\t01abff\n"
-                                      "\t\t0\t0\t\t1e+21\t0\t\t\t\t\t\t\n"));
+    // Bytes are no type the import uses: passed over, not dumped.
+    EXPECT_EQ(dump(t),
+              QStringLiteral(
+                  "Text\tWhen\tSmall\tBig\tPrice\tValue\tFlag\tNotes\tAt\tStamp\tCounter\tExact\n"
+                  "a b c\t1999-12-31\t-7\t100000\t12.5\t0.1\t1\t\t01:02:03\t2001-02-03 "
+                  "04:05:06\t5\t12.34\n"
+                  "\t\t0\t0\t\t1e+21\t0\t\t\t\t\t\n"));
     // The escaped form gives the text back whole.
     const LegacyTable back = parseDump(dump(t, true).toUtf8(), path);
     EXPECT_EQ(back.rows[0][0].toString(), QStringLiteral("a\tb\nc"));
     EXPECT_EQ(back.rows[0][5].toString(), QStringLiteral("0.1"));
     EXPECT_FALSE(back.rows[1][0].isValid());
+}
+
+// Tables from the wild carry fields the import never uses (a graphic with no
+// leading bytes is 10 bytes wide): pxlib reads them, so the reader does too,
+// passing those fields over and reading the rest at their right offsets.
+TEST_F(ParadoxReaderTest, FieldsOfUnusedTypesArePassedOver) {
+    const QString path = file(QStringLiteral("Wild.DB"));
+    writeParadoxTable(path,
+                      {{"Project_Ref", PxAlpha, 15},
+                       {"Picture", PxGraphic, 10},
+                       {"Design_No", PxShort, 2},
+                       {"Data", PxBlob, 10},
+                       {"Object", PxOle, 12},
+                       {"Styled", PxFmtMemo, 11},
+                       {"Stamp", PxBytes, 4},
+                       {"Design_Ref", PxAlpha, 10}},
+                      {{QStringLiteral("P1"), QVariant(), 3, QVariant(), QVariant(), QVariant(),
+                        QByteArray("\x01\x02\x03\x04", 4), QStringLiteral("W3")}});
+    ASSERT_EQ(checkParadoxFile(path), QString());
+    EXPECT_EQ(dump(readParadoxTable(path)),
+              QStringLiteral("Project_Ref\tDesign_No\tDesign_Ref\nP1\t3\tW3\n"));
 }
 
 // Every version pxlib reads, with the code pages of the earlier version's users.

@@ -104,6 +104,9 @@ TEST_F(Refusal, ValuesThatDoNotFitTheirFields) {
         {"UPDATE Design SET Design_Ref = CAST(x'41ff42' AS TEXT) WHERE Design_No = 1",
          "holds text that is not valid"},
         {"UPDATE Design SET Design_No = NULL WHERE Design_No = 4", "row 4 has no Design_No"},
+        {"UPDATE Design SET Design_Ref = 'ELEVEN-CHAR' WHERE Design_No = 1",
+         "row 1: the field Design_Ref holds \"ELEVEN-CHAR\" of 11 characters, where the field "
+         "takes at most 10"},
         {"UPDATE Design SET Project_Ref = 'KEEP' WHERE Design_No = 5",
          "row 5 belongs to the project \"KEEP\", which \"TProject.db\" does not hold"},
     };
@@ -171,7 +174,8 @@ TEST(ProjectFolderHostile, AReferenceHoldingQuotesAndSqlIsStoredExactlyAsWritten
 TEST(ProjectFolderHostile, ReadingAFileChecksItAgainstTheDataTableAlone) {
     QTemporaryDir dir;
     const QString path = QDir(dir.path()).filePath("TProject.db");
-    // Extra fields are ignored, a wider text field is cut as the store cuts,
+    // Extra fields are ignored, a wider text field serves when its value fits
+    // (a longer one is refused, never cut: see the refusals above),
     // a text column of ISO dates serves a date field and whole numbers a number field.
     writeSqliteFile(
         path,
@@ -179,7 +183,7 @@ TEST(ProjectFolderHostile, ReadingAFileChecksItAgainstTheDataTableAlone) {
         "TEXT, "
         "Def_Finish TEXT(15), Def_WL INTEGER, Designed_By TEXT(20), Detail1 TEXT(70), "
         "Detail2 TEXT(70), Detail3 TEXT(70), Detail4 TEXT(70))",
-        {"INSERT INTO Project VALUES (x'01', 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'Name', '2024-02-29', "
+        {"INSERT INTO Project VALUES (x'01', 'ABCDEFGHIJKLMNO', 'Name', '2024-02-29', "
          "'Anodised', 7, NULL, '', NULL, NULL, NULL)"});
     auto rows = exchange::readExchangeFile(path, "TProject.db", *store::schema::find("Project"));
     ASSERT_EQ(rows->rows().size(), 1u);

@@ -19,11 +19,12 @@ TEST(SansReport, SentencesCarryTheFiguresWithOneDecimal) {
               "from SANS 204 Calculations.");
     EXPECT_EQ(windowFloorPercent(6, 0), 0);
     EXPECT_TRUE(ratioSentence(0).contains("less than 15%, (0.0%)"));
+    // Conductances are sums of area x U: watts per kelvin.
     EXPECT_EQ(conductanceAllowanceSentence(15.0),
-              "The conductance allowance should be a maximum of : 15.0 W/m²K");
+              "The conductance allowance should be a maximum of : 15.0 W/K");
     EXPECT_EQ(conductanceSentence(18.04),
               "The conductance with Aluminium Framing windows and doors with glazing is : 18.0 "
-              "W/m²K");
+              "W/K");
     EXPECT_EQ(shgcAllowanceSentence(1.8), "The SHGC allowance should be a maximum of : 1.8");
     EXPECT_EQ(shgcSentence(2.4),
               "The SHGC with Aluminium Framing windows and doors with glazing is : 2.4");
@@ -86,7 +87,7 @@ TEST_F(ReportData, SansReportPrintsStoreysInTextOrderWithTheirSentencesAndWindow
     addResult(*dm, "SANS", "1", 30, 5, "FAIL", "PASS");
     addResult(*dm, "SANS", "10", 40, 6, "N/A", "N/A");
     addResult(*dm, "SANS", "G", 30, 5, "PASS", "FAIL");
-    // Storey "2" has no result row: empty figures, exempt, complies.
+    // Storey "2" has no result row: no figures and no verdict.
     const Document doc = sansReport(*dm);
     const QStringList lines = foldedLines(pdfText(doc));
     EXPECT_EQ(lines.filter("Storey :"),
@@ -98,7 +99,7 @@ TEST_F(ReportData, SansReportPrintsStoreysInTextOrderWithTheirSentencesAndWindow
               // storey 1
               "The net floor area is 30.0 m² and the fenestration area is 5.0 m²",
               "greater than 15%, (16.7%)", "CONDUCTANCE",
-              "The conductance allowance should be a maximum of : 15.0 W/m²K",
+              "The conductance allowance should be a maximum of : 15.0 W/K",
               "Conductance result : DOES NOT COMPLY", "SOLAR HEAT GAIN", "SHGC result : COMPLIES",
               "DETAILED TABLE", "for the windows and doors for floor 1:",
               "Ref System Glazing Material Qty Orient. Area P/H Solar Fact U-Value SHGC",
@@ -106,10 +107,49 @@ TEST_F(ReportData, SansReportPrintsStoreysInTextOrderWithTheirSentencesAndWindow
               // storey 10: exactly 15 %
               "less than 15%, (15.0%)", "Conductance result : COMPLIES", "SHGC result : COMPLIES",
               // storey 2 without results
-              "The net floor area is m² and the fenestration area is m²", "less than 15%, (0.0%)",
+              "Storey : 2", "No results — run the analysis", "DETAILED TABLE",
               // storey G: its designs by reference; an unknown glazing keeps its code
               "Conductance result : COMPLIES", "SHGC result : DOES NOT COMPLY", "G1",
               "G2 Casement 38 NO-SUCH - 1 N 2.00", "Quorvex Version 5.0", "Page : 2"});
+    // Three storeys with results, two verdicts each.
+    EXPECT_EQ(all.count("result :"), 6);
+    for (const QString& line : lines.filter("conductance"))
+        EXPECT_FALSE(line.contains("W/m²K")) << line.toStdString();
+}
+
+// A storey without a floor area prints no exemption line; a glazing text too
+// long for its column is shortened after a whole word with an ellipsis.
+TEST_F(ReportData, SansReportOmitsTheExemptionWithoutFloorAreaAndShortensLongGlazing) {
+    const QString desc = "Orvane 6.38 mm Clear Laminated Safety Glass Grey Tint";
+    {
+        store::Table g(dm->database(), "Glazing");
+        g.open();
+        g.append();
+        g.fieldByName("Glass_Code").setAsString("LONG-LAM");
+        g.fieldByName("Glass_Desc").setAsString(desc);
+        g.post();
+    }
+    addProject("EDGE", {{"1", "A1", 1, 2.0, 4.0, 0.5, "LONG-LAM"}});
+    copyDesigns(*dm, "EDGE");
+    addResult(*dm, "EDGE", "1", 0, 2, "FAIL", "FAIL");
+    const Document doc = sansReport(*dm);
+    const QString all = foldedLines(pdfText(doc)).join('\n');
+    expectInOrder(all,
+                  {"Storey : 1", "The net floor area is 0.0 m² and the fenestration area is 2.0 m²",
+                   "Conductance result : DOES NOT COMPLY", "A1 Casement 38 LONG-LAM - Orvane"});
+    EXPECT_FALSE(all.contains("window to floor ratio")) << all.toStdString();
+
+    const QString full = "LONG-LAM - " + desc;
+    QString shown;
+    for (const auto& page : doc.pages)
+        for (const PlacedItem& item : page)
+            if (item.text.startsWith("LONG-LAM")) shown = item.text;
+    ASSERT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+    const QString kept = shown.chopped(1);
+    ASSERT_GT(kept.size(), 12);
+    EXPECT_TRUE(full.startsWith(kept)) << shown.toStdString();
+    EXPECT_EQ(full[kept.size()], ' ') << "cut inside a word: " << shown.toStdString();
+    EXPECT_TRUE(all.contains(kept + QChar(0x2026))) << all.toStdString();
 }
 
 TEST_F(ReportData, SansReportRepeatsTheHeadingsOnlyOnContinuationPages) {

@@ -58,8 +58,9 @@ void RowColourDelegate::initStyleOption(QStyleOptionViewItem* option,
     QStyledItemDelegate::initStyleOption(option, index);
     const QColor c = colour_(index.row());
     if (!c.isValid()) return;
+    // A selected row keeps the highlight's own text colour: blue on the
+    // blue highlight could not be read.
     option->palette.setColor(QPalette::Text, c);
-    option->palette.setColor(QPalette::HighlightedText, c);
 }
 
 void watchColumns(widgets::DBGrid* grid, std::function<void(int)> onExit,

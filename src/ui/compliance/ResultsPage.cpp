@@ -110,7 +110,7 @@ TResultsPanel::TResultsPanel(data::TDM& dm, data::Messages& messages, Place plac
     DBGrid3->setEditTriggers(QAbstractItemView::NoEditTriggers);
     hideColumns(DBGrid3, {0, 5, 6, 7});
     for (int c = 1; c < 14; ++c)
-        DBGrid3->horizontalHeader()->resizeSection(c, 95);
+        DBGrid3->horizontalHeader()->resizeSection(c, page ? 95 : 88);
     if (page) {
         // Every cell of a row in the colour of the row's conductance comparison.
         widgets::DataSetModel* model = DBGrid3->gridModel();

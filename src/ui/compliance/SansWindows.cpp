@@ -111,7 +111,9 @@ TDesignResultsForm::TDesignResultsForm(data::TDM& dm, data::Messages& messages, 
     Panel->DBGrid4->setVisible(false);
     Panel->DBGrid3->setVisible(false);
     connect(Panel->Image20, &QToolButton::clicked, this, [this] { showGrids(); });
-    resize(686, 455);
+    // Larger than the analysis window it comes from, so that the design rows
+    // and every column of both grids show without scrolling.
+    resize(1000, 640);
 }
 
 void TDesignResultsForm::showGrids() {

@@ -201,7 +201,7 @@ void TImportForm::ImportBtnClick() {
         messages_.showError(e.message());
         return;
     }
-    messages_.showMessage(importMessage(result.outcome, sourceRef));
+    messages_.showMessage(importMessage(result, sourceRef));
     if (result.outcome != ImportOutcome::Imported && result.outcome != ImportOutcome::ReferenceExists) {
         NewRefEdit->setFocus();
         NewRefEdit->selectAll();

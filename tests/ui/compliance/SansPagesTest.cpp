@@ -234,3 +234,55 @@ TEST_F(SansData, ClimateZoneMapFillsItsWindowAndClosesOnAClick) {
     EXPECT_EQ(form.Image1->size(), QSize(747, 576));
     EXPECT_EQ(form.result(), QDialog::Accepted);
 }
+
+// The sample's nine designs and every column of both grids show in the "SANS
+// Results" window as it opens; a selected results row on the RESULTS page
+// keeps light text on the highlight (it was blue on blue), and the page shows
+// the SHGC constant with two decimals (0.13, not 0.1).
+TEST_F(SansData, ResultsWindowFitsItsRowsAndColumnsAndSelectionStaysReadable) {
+    ASSERT_TRUE(dm->ProjectTable.findKey({"SAMPLE-HOUSE"}));
+    ASSERT_TRUE(compliance::SANSCalcBtnClick(*dm, messages));
+    TDesignResultsForm form(*dm, messages);
+    QTimer::singleShot(50, [&] {
+        form.Panel->Image20->click();
+        QApplication::processEvents();
+        for (widgets::DBGrid* grid : {form.Panel->DBGrid4, form.Panel->DBGrid3}) {
+            ASSERT_TRUE(grid->isVisible());
+            for (int c = 0; c < grid->model()->columnCount(); ++c) {
+                if (grid->isColumnHidden(c)) continue;
+                EXPECT_LE(grid->columnViewportPosition(c) + grid->columnWidth(c),
+                          grid->viewport()->width())
+                    << grid->model()->headerData(c, Qt::Horizontal).toString().toStdString();
+            }
+        }
+        widgets::DBGrid* designs = form.Panel->DBGrid4;
+        const int last = designs->model()->rowCount() - 1;
+        EXPECT_EQ(last, 8);
+        EXPECT_LE(designs->rowViewportPosition(last) + designs->rowHeight(last),
+                  designs->viewport()->height());
+        form.CloseBtn->click();
+    });
+    form.exec();
+
+    TResultsPanel page(*dm, messages, TResultsPanel::Place::Page);
+    page.show();
+    page.Image20->click();
+    EXPECT_EQ(page.DBGrid4->model()->index(0, 10).data().toString(), "0.13");
+    ASSERT_GE(page.DBGrid3->model()->rowCount(), 1);
+    QStyleOptionViewItem option;
+    option.initFrom(page.DBGrid3);
+    option.state |= QStyle::State_Selected | QStyle::State_Active;
+    option.rect = QRect(0, 0, 120, 30);
+    QImage image(120, 30, QImage::Format_ARGB32);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    page.DBGrid3->itemDelegate()->paint(&painter, option, page.DBGrid3->model()->index(0, 3));
+    painter.end();
+    bool light = false;
+    for (int x = 0; x < 120 && !light; ++x)
+        for (int y = 0; y < 30 && !light; ++y) {
+            const QColor c = image.pixelColor(x, y);
+            light = c.red() > 200 && c.green() > 200 && c.blue() > 200;
+        }
+    EXPECT_TRUE(light) << "the selected row's text is not light on the highlight";
+}
