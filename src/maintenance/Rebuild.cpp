@@ -136,8 +136,9 @@ Salvaged salvageRows(Db& db, const QString& dbFile, const QString& name, QString
                                    .arg(quoted(name), quoted(idx.name))
                                    .toUtf8();
         int rc = sqlite3_prepare_v2(db.handle(), sql.constData(), -1, &st, nullptr);
-        while (rc == SQLITE_OK && (rc = sqlite3_step(st)) == SQLITE_ROW)
-            indexed.push_back(sqlite3_column_int64(st, 0));
+        if (rc == SQLITE_OK)
+            while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+                indexed.push_back(sqlite3_column_int64(st, 0));
         sqlite3_finalize(st);
         indexWhole = rc == SQLITE_DONE;
     }

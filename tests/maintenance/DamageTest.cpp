@@ -68,7 +68,7 @@ struct Damage : ::testing::Test {
     }
     // Damages the file, rebuilds, and checks `table` against the rows on the
     // pages `lost` leaves intact. Prints the row of the damage table.
-    void expectRebuild(const char* kind, const QString& table,
+    sample::Expected expectRebuild(const char* kind, const QString& table,
                        const std::function<bool(long long)>& lost,
                        const std::function<void()>& damage, int exitCode, const QString& status) {
         const sample::Expected expected = sample::expectedRows(file, table, lost);
@@ -95,6 +95,7 @@ struct Damage : ::testing::Test {
                         expected.onIntactPages.size(), kept.size(), problemRows.size(),
                         before - qint64(kept.size()) - qint64(problemRows.size()), exitCode,
                         qPrintable(line.left(line.indexOf(" (found"))));
+        return expected;
     }
     QTemporaryDir tmp;
     QString folder, file, out, err;
@@ -140,11 +141,16 @@ TEST_F(Damage, ABrokenOverflowChainNamesItsRowAsDamaged) {
     const std::vector<long long> overflow = sample::overflowPagesOf(file, "Glazing");
     ASSERT_GT(overflow.size(), 6u);
     const long long page = overflow[overflow.size() / 2];
-    expectRebuild(
+    const sample::Expected expected = expectRebuild(
         "overflow page of a long Notes", "Glazing", [&](long long p) { return p == page; },
         [&] { sample::overwritePage(file, page, 6); }, 0, "Rebuild complete.");
-    const QString problems = QDir(tmp.path()).filePath("work/" + runFolders().value(0));
-    EXPECT_TRUE(QFile::exists(problems + "/PROBLEM.DB")) << problems.toStdString();
+    ASSERT_EQ(expected.cutOff.size(), 1u);
+    // The damaged row stands in the problem table with its key and the reason.
+    const std::vector<QString> problems = workRows(runFolders().value(0), "PROBLEM.DB", "Glazing");
+    ASSERT_EQ(problems.size(), 1u);
+    const QStringList cols = problems[0].split('|');
+    EXPECT_TRUE(cols[3].startsWith("overflow page")) << problems[0].toStdString();
+    EXPECT_EQ(cols[6], expected.cutOff[0].split('|')[0]);
 }
 
 TEST_F(Damage, AKeyIndexPageLosesNoRow) {
@@ -173,8 +179,16 @@ TEST_F(Damage, AFreeListTrunkOverwrittenBringsNoDeletedRowBack) {
 TEST_F(Damage, ATruncatedFileKeepsEveryRowOnThePagesLeft) {
     const long long pages = QFileInfo(file).size() / 1024;
     const long long keptPages = pages * 8 / 10;
+    auto cut = [&](long long p) { return p > keptPages; };
+    // The table that loses most rows to the cut is checked.
+    QString table;
+    long long most = 0;
+    for (const QString& t : maintenance::tableNamesOf(folder))
+        if (const long long lost = sample::expectedRows(file, t, cut).onLostPages; lost > most)
+            table = t, most = lost;
+    ASSERT_FALSE(table.isEmpty());
     expectRebuild(
-        "file truncated", "DesignImage", [&](long long p) { return p > keptPages; },
+        "file truncated", table, cut,
         [&] { sample::truncateFile(file, keptPages * 1024); }, 3, "Rebuilt: ");
 }
 

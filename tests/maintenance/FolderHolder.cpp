@@ -2,7 +2,7 @@
 // the programs do, switches its journal mode and keeps it open until its
 // input ends.
 //   folder_holder WORKDIR JOURNALMODE
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 #include "data/DataModule.h"
 
 #include <QCoreApplication>
