@@ -13,9 +13,7 @@ void DatabaseRebuild::RebuildDatabaseTables(const QString& dataFolder, TBDEUtil&
                                            .arg(QDir::toNativeSeparators(folder)));
     auto finish = [this] {
         keptIn = tidyRunFolder(work);
-        if (!keptIn.isEmpty())
-            log << QStringLiteral("Rows moved aside and the original rows are kept in %1")
-                       .arg(QDir::toNativeSeparators(keptIn));
+        if (!keptIn.isEmpty()) log << keptInText(keptIn);
     };
     try {
         for (const QString& name : tableNamesOf(folder)) {

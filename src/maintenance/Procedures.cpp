@@ -194,6 +194,11 @@ WorkTables runWorkTables(const QString& parent, const QDateTime& now) {
     return w;
 }
 
+QString keptInText(const QString& folder) {
+    return QStringLiteral("Rows moved aside, unreadable pages and the original rows are kept in ") +
+           QDir::toNativeSeparators(folder);
+}
+
 QString tidyRunFolder(const WorkTables& work) {
     const QString folder = QFileInfo(work.backup).absolutePath();
     const bool moved = QFileInfo::exists(work.keyViol) || QFileInfo::exists(work.problem) ||

@@ -72,6 +72,8 @@ WorkTables runWorkTables(const QString& parent, const QDateTime& now);
 // when no row was moved aside; the folder goes when it is empty. Returns the
 // folder when it stays (it holds moved rows), else an empty text.
 QString tidyRunFolder(const WorkTables& work);
+// What the user is told about a run folder that stays.
+QString keptInText(const QString& folder);
 
 // Complete: every row read is kept or moved aside. Lossy: rebuilt, but rows
 // on unreadable pages are gone.

@@ -390,10 +390,7 @@ void TFormRepair::endRun() {
     if (runWork_.backup.isEmpty()) return;
     const QString kept = tidyRunFolder(runWork_);
     runWork_ = {QString(), QString(), QString(), QString(), QString()};
-    if (!kept.isEmpty())
-        messages_.showMessage(
-            QStringLiteral("Rows moved aside and the original rows are kept in ") +
-            QDir::toNativeSeparators(kept));
+    if (!kept.isEmpty()) messages_.showMessage(keptInText(kept));
 }
 
 bool TFormRepair::CanRebuild() {

@@ -99,8 +99,7 @@ int rebuildAll(const QString& folder, const QString& workFolder, bool backup, QT
         lossy = lossy || outcome == RebuildOutcome::Lossy;
     }
     if (const QString kept = tidyRunFolder(work); !kept.isEmpty())
-        out << "Rows moved aside and the original rows are kept in "
-            << QDir::toNativeSeparators(kept) << Qt::endl;
+        out << keptInText(kept) << Qt::endl;
     return failed ? 1 : lossy ? 3 : 0;
 }
 

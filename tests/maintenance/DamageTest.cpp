@@ -69,8 +69,9 @@ struct Damage : ::testing::Test {
     // Damages the file, rebuilds, and checks `table` against the rows on the
     // pages `lost` leaves intact. Prints the row of the damage table.
     sample::Expected expectRebuild(const char* kind, const QString& table,
-                       const std::function<bool(long long)>& lost,
-                       const std::function<void()>& damage, int exitCode, const QString& status) {
+                                   const std::function<bool(long long)>& lost,
+                                   const std::function<void()>& damage, int exitCode,
+                                   const QString& status) {
         const sample::Expected expected = sample::expectedRows(file, table, lost);
         const long long before = sample::rowTexts(file, table).size();
         damage();
@@ -188,8 +189,8 @@ TEST_F(Damage, ATruncatedFileKeepsEveryRowOnThePagesLeft) {
             table = t, most = lost;
     ASSERT_FALSE(table.isEmpty());
     expectRebuild(
-        "file truncated", table, cut,
-        [&] { sample::truncateFile(file, keptPages * 1024); }, 3, "Rebuilt: ");
+        "file truncated", table, cut, [&] { sample::truncateFile(file, keptPages * 1024); }, 3,
+        "Rebuilt: ");
 }
 
 TEST_F(Damage, AZeroedHeaderIsWrittenAfreshWithEveryRow) {
@@ -209,7 +210,8 @@ TEST_F(Damage, EachRunKeepsItsOwnKeyViolationsAndOriginals) {
                        "Project (Project_Ref)");
     EXPECT_EQ(rebuild(), 0) << err.toStdString();
     EXPECT_TRUE(lineOf("Project").contains("KEYVIOL 1,")) << out.toStdString();
-    EXPECT_TRUE(out.contains("Rows moved aside and the original rows are kept in "));
+    EXPECT_TRUE(
+        out.contains("Rows moved aside, unreadable pages and the original rows are kept in "));
     EXPECT_EQ(rebuild(), 0);
     EXPECT_EQ(rebuild(), 0);
     // The first run's folder still holds the repeated row and the originals;

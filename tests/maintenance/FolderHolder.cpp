@@ -2,8 +2,8 @@
 // the programs do, switches its journal mode and keeps it open until its
 // input ends.
 //   folder_holder WORKDIR JOURNALMODE
-#include "support/TestSupport.h"
 #include "data/DataModule.h"
+#include "support/TestSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -121,8 +121,9 @@ TEST_F(RebuildAll, OnlyAnotherProgramsHoldStopsItAndMovedRowsStayWhereItSays) {
     ASSERT_EQ(runs.size(), 1);
     const QString run = QDir(folder).filePath(runs[0]);
     ASSERT_EQ(sample::rowTexts(run + "/KEYVIOL.DB", "Project").size(), 1u);
-    EXPECT_TRUE(messages.texts.contains("Rows moved aside and the original rows are kept in " +
-                                        QDir::toNativeSeparators(run)));
+    EXPECT_TRUE(messages.texts.contains(
+        "Rows moved aside, unreadable pages and the original rows are kept in " +
+        QDir::toNativeSeparators(run)));
     // The program holds its folder again: another process cannot have it alone.
     const QString mark = QDir(folder).filePath(store::FolderMark::fileName());
     EXPECT_EQ(QProcess::execute("flock", {"-n", "-x", mark, "true"}), 1);

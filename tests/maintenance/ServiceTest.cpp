@@ -153,8 +153,9 @@ TEST_F(DamagedFolder, ATruncatedFileKeepsEveryRowBeforeTheCut) {
     // above its leaf do.
     std::map<QString, long long> expected;
     for (const auto& [table, rows] : before)
-        expected[table] = sample::expectedRows(file, table, [&](long long p) { return p > kept; })
-                              .onIntactPages.size();
+        expected[table] = sample::expectedRows(file, table, [&](long long p) {
+                              return p > kept;
+                          }).onIntactPages.size();
     ASSERT_LT(expected["DesignMerge"] + expected["DesignImage"],
               before["DesignMerge"] + before["DesignImage"]);
     sample::truncateFile(file, kept * page);
@@ -171,8 +172,8 @@ TEST_F(DamagedFolder, ATruncatedFileKeepsEveryRowBeforeTheCut) {
     for (const QString& t : tableNamesOf(folder)) {
         util.reopen();
         const RebuildOutcome outcome = rebuildTable(util, path(t), workTablesIn(work));
-        EXPECT_EQ(outcome, expected[t] < before[t] ? RebuildOutcome::Lossy
-                                                   : RebuildOutcome::Complete)
+        EXPECT_EQ(outcome,
+                  expected[t] < before[t] ? RebuildOutcome::Lossy : RebuildOutcome::Complete)
             << t.toStdString();
     }
     EXPECT_EQ(sample::rowCounts(file), expected);

@@ -115,10 +115,7 @@ void TRebuildForm::RepairAllTables() {
     QApplication::restoreOverrideCursor();
     Log->setPlainText(run.log.join(QLatin1Char('\n')));
     RebuildError = run.RebuildError;
-    if (!run.keptIn.isEmpty())
-        messages_.showMessage(
-            QStringLiteral("Rows moved aside and the original rows are kept in ") +
-            QDir::toNativeSeparators(run.keptIn));
+    if (!run.keptIn.isEmpty()) messages_.showMessage(keptInText(run.keptIn));
     if (RebuildError) {
         messages_.showMessage(
             QStringLiteral("An error occurred while trying to rebuild one or more the tables. "
