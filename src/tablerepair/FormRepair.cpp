@@ -366,9 +366,11 @@ void TFormRepair::RebuildTable(QTreeWidgetItem* row) {
                                  data::DlgType::Error, {data::DlgButton::OK});
         else if (outcome == RebuildOutcome::Unsuccessful)
             row->setText(1, rebuildStatus(outcome));
-        else if (outcome != RebuildOutcome::NoDescriptor)
+        else if (outcome != RebuildOutcome::NoDescriptor) {
             row->setText(1, rebuildStatus(outcome, counts) + QStringLiteral(" (") +
                                 countsText(counts) + QLatin1Char(')'));
+            row->setToolTip(1, row->text(1)); // the counts run past the column
+        }
         TableList->scrollToItem(row);
     } catch (...) {
         finish();
