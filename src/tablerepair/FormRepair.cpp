@@ -452,6 +452,13 @@ void TFormRepair::ToggleBackupOption() {
 }
 
 void TFormRepair::runVerify(const QList<QTreeWidgetItem*>& list) {
+    // A folder being rebuilt by another program is not read half-way.
+    const auto mark = store::FolderMark::take(folder(), store::FolderMark::Kind::Shared);
+    if (!mark) {
+        messages_.messageDlg(store::FolderMark::inUseMessage(), data::DlgType::Error,
+                             {data::DlgButton::OK});
+        return;
+    }
     try {
         for (QTreeWidgetItem* r : list)
             VerifyTable(r);
