@@ -117,9 +117,12 @@ void TDM::DataModuleCreate() {
             else
                 removeLeftoverDataFolders(ownDataDir);
         }
+        mark_ = store::FolderMark::take(dataFolder(), store::FolderMark::Kind::Shared);
+        if (!mark_) throw StoreError(store::FolderMark::inUseMessage());
         db_ = store::Database::open(databaseFile(dataFolder()));
     } catch (const StoreError& e) {
         db_.reset();
+        mark_.reset();
         messages_.showError(e.message());
         return;
     }
@@ -147,6 +150,7 @@ void TDM::DataModuleDestroy() {
     }
     for (store::Query* q : queries()) q->setDatabase(nullptr);
     db_.reset();
+    mark_.reset();
     tablesOpen_ = false;
 }
 

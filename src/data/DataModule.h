@@ -4,6 +4,7 @@
 #include "Messages.h"
 #include "store/Alias.h"
 #include "store/Database.h"
+#include "store/FolderMark.h"
 #include "store/Query.h"
 #include "store/Table.h"
 
@@ -84,6 +85,8 @@ private:
 
     Messages& messages_;
     store::AliasRegistry aliases_;
+    // Held while the folder is open, so a repair tool sees it in use.
+    std::unique_ptr<store::FolderMark> mark_;
     std::unique_ptr<store::Database> db_;
     MainWindowHooks* hooks_ = nullptr;
     bool tablesOpen_ = false;

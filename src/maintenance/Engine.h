@@ -16,6 +16,7 @@ namespace maintenance::engine {
 struct TUSessionData {
     TUProgressCallback callback;
     QString lastError;
+    TURebuildCounts counts;
 };
 
 // Where a table path points.

@@ -120,38 +120,98 @@ QString verifyTable(TBDEUtil& util, const QString& tablePath, const QString& ver
     return verifyVerdict(rc, level);
 }
 
-RebuildOutcome rebuildTable(TBDEUtil& util, const QString& tablePath, const WorkTables& work) {
+RebuildOutcome rebuildTable(TBDEUtil& util, const QString& tablePath, const WorkTables& work,
+                            TURebuildCounts* counts) {
+    if (counts) *counts = {};
     int level = 0;
     if (const int rc = TUVerifyTable(util.handle(), tablePath, QStringLiteral("PARADOX"),
                                      work.verify, QString(), 0, &level);
         rc != TU_OK && rc != TUERR_HEADERCORRUPT)
         util.raise(rc); // a damaged header is what the rebuild mends first
-    TUDescCounts counts;
-    if (TUGetCRTblDescCount(util.handle(), tablePath, &counts) != TU_OK)
+    TUDescCounts descCounts;
+    if (TUGetCRTblDescCount(util.handle(), tablePath, &descCounts) != TU_OK)
         return RebuildOutcome::NoDescriptor;
     CRTblDesc desc;
     desc.tableName = QFileInfo(tablePath).fileName();
     desc.driverType = QStringLiteral("PARADOX");
     desc.errorTable = work.error;
-    desc.counts = counts;
-    desc.fields.resize(size_t(counts.fields));
-    desc.indexes.resize(size_t(counts.indexes));
+    desc.counts = descCounts;
+    desc.fields.resize(size_t(descCounts.fields));
+    desc.indexes.resize(size_t(descCounts.indexes));
     if (TUFillCRTblDesc(util.handle(), &desc, tablePath, QString()) != TU_OK)
         return RebuildOutcome::FillFailed;
     const int rc = TURebuildTable(util.handle(), tablePath, QStringLiteral("PARADOX"), work.backup,
                                   work.keyViol, work.problem, &desc);
-    return rc == TU_OK ? RebuildOutcome::Complete : RebuildOutcome::Unsuccessful;
+    if (rc != TU_OK) return RebuildOutcome::Unsuccessful;
+    TURebuildCounts done;
+    TUGetRebuildCounts(util.handle(), &done);
+    if (counts) *counts = done;
+    return done.lost == 0 ? RebuildOutcome::Complete : RebuildOutcome::Lossy;
 }
 
-QString rebuildStatus(RebuildOutcome outcome) {
+QString rebuildStatus(RebuildOutcome outcome, const TURebuildCounts& counts) {
     switch (outcome) {
     case RebuildOutcome::Complete:
         return QStringLiteral("Rebuild complete.");
+    case RebuildOutcome::Lossy: {
+        const QString pages =
+            counts.unreadablePages == 1
+                ? QStringLiteral("1 unreadable page")
+                : QStringLiteral("%1 unreadable pages").arg(counts.unreadablePages);
+        if (counts.lost < 0) return QStringLiteral("Rebuilt: rows on %1 lost").arg(pages);
+        return QStringLiteral("Rebuilt: %1 %2 on %3 lost")
+            .arg(counts.lost)
+            .arg(counts.lost == 1 ? QStringLiteral("row") : QStringLiteral("rows"), pages);
+    }
     case RebuildOutcome::Unsuccessful:
         return QStringLiteral("Rebuild unsuccessful.");
     default:
         return QStringLiteral("Unable to Rebuild Table!");
     }
+}
+
+QString countsText(const TURebuildCounts& c) {
+    return QStringLiteral("found %1, kept %2, KEYVIOL %3, PROBLEM %4, unreadable pages %5")
+        .arg(c.found)
+        .arg(c.kept)
+        .arg(c.keyViolations)
+        .arg(c.problems)
+        .arg(c.unreadablePages);
+}
+
+WorkTables runWorkTables(const QString& parent, const QDateTime& now) {
+    const QDir dir(parent);
+    const QString base =
+        QStringLiteral("Rebuild-") + now.toString(QStringLiteral("yyyy-MM-dd-HH-mm-ss"));
+    QString name = base;
+    // mkdir fails on a folder that is there: two runs never share one.
+    for (int n = 2; !dir.mkdir(name); ++n) {
+        if (n > 99 || !dir.exists()) return {QString(), QString(), QString(), QString(), QString()};
+        name = base + QStringLiteral("-%1").arg(n);
+    }
+    WorkTables w = workTablesIn(dir.filePath(name));
+    w.error = QDir(dir.filePath(name)).filePath(QStringLiteral("Rebuild.DB"));
+    return w;
+}
+
+QString keptInText(const QString& folder) {
+    return QStringLiteral("Rows moved aside, unreadable pages and the original rows are kept in ") +
+           QDir::toNativeSeparators(folder);
+}
+
+QString tidyRunFolder(const WorkTables& work) {
+    const QString folder = QFileInfo(work.backup).absolutePath();
+    const bool moved = QFileInfo::exists(work.keyViol) || QFileInfo::exists(work.problem) ||
+                       QFileInfo::exists(work.error);
+    if (!moved) {
+        QFile::remove(work.backup);
+        QFile::remove(work.verify);
+    }
+    if (QDir(folder).isEmpty()) {
+        QDir().rmdir(folder);
+        return {};
+    }
+    return folder;
 }
 
 QStringList tableNamesOf(const QString& folder) {

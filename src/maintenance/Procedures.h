@@ -63,10 +63,29 @@ WorkTables dataFolderWorkTables();                  // the main program's, bare 
 // when the service cannot even be asked).
 QString verifyTable(TBDEUtil& util, const QString& tablePath, const QString& verifyTablePath);
 
-enum class RebuildOutcome { Complete, Unsuccessful, FillFailed, NoDescriptor };
-// Verifies (a failing verify raises the engine error), describes and rebuilds one table.
-RebuildOutcome rebuildTable(TBDEUtil& util, const QString& tablePath, const WorkTables& work);
-QString rebuildStatus(RebuildOutcome outcome);
+// The work tables of one rebuild run, in a folder of their own under
+// `parent` named after the run's time ("Rebuild-yyyy-MM-dd-HH-mm-ss"), so a
+// later run never empties an earlier one's. Empty paths when the folder
+// cannot be made.
+WorkTables runWorkTables(const QString& parent, const QDateTime& now);
+// After a run: the run's copies of the original rows and its verify table go
+// when no row was moved aside; the folder goes when it is empty. Returns the
+// folder when it stays (it holds moved rows), else an empty text.
+QString tidyRunFolder(const WorkTables& work);
+// What the user is told about a run folder that stays.
+QString keptInText(const QString& folder);
+
+// Complete: every row read is kept or moved aside. Lossy: rebuilt, but rows
+// on unreadable pages are gone.
+enum class RebuildOutcome { Complete, Lossy, Unsuccessful, FillFailed, NoDescriptor };
+// Verifies (a failing verify raises the engine error), describes and rebuilds
+// one table; `counts` receives what became of its rows.
+RebuildOutcome rebuildTable(TBDEUtil& util, const QString& tablePath, const WorkTables& work,
+                            TURebuildCounts* counts = nullptr);
+// "Rebuild complete.", "Rebuilt: 134 rows on 1 unreadable page lost", ...
+QString rebuildStatus(RebuildOutcome outcome, const TURebuildCounts& counts = {});
+// "found 4450, kept 4316, KEYVIOL 0, PROBLEM 0, unreadable pages 1"
+QString countsText(const TURebuildCounts& counts);
 
 // The tables of a data folder by name; when the database cannot be read, the
 // data folder's own table names, so a damaged folder can still be mended.

@@ -1,6 +1,7 @@
 #include "Salvage.h"
 
 #include <QFile>
+#include <QSet>
 #include <QtEndian>
 #include <cstring>
 #include <limits>
@@ -261,6 +262,49 @@ bool repairHeader(const QString& file, QString* error) {
         return false;
     }
     f.close();
+    return true;
+}
+
+bool freeListSound(const QString& file) {
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const QByteArray head = f.read(100);
+    if (head.size() < 100) return false;
+    const auto* h = reinterpret_cast<const uchar*>(head.constData());
+    const qint64 pageSize = qFromBigEndian<quint16>(h + 16) == 1 ? 65536
+                                                                  : qFromBigEndian<quint16>(h + 16);
+    const qint64 usable = pageSize - h[20];
+    if (pageSize < 512 || usable < 480) return false;
+    const qint64 pages = f.size() / pageSize;
+    const qint64 expected = qFromBigEndian<quint32>(h + 36);
+    QSet<qint64> seen;
+    for (qint64 trunk = qFromBigEndian<quint32>(h + 32); trunk != 0;) {
+        if (trunk < 2 || trunk > pages || seen.contains(trunk) || !f.seek((trunk - 1) * pageSize))
+            return false;
+        seen.insert(trunk);
+        const QByteArray page = f.read(pageSize);
+        if (page.size() != pageSize) return false;
+        const auto* p = reinterpret_cast<const uchar*>(page.constData());
+        const qint64 count = qFromBigEndian<quint32>(p + 4);
+        if (count > usable / 4 - 2) return false;
+        for (qint64 i = 0; i < count; ++i) {
+            const qint64 leaf = qFromBigEndian<quint32>(p + 8 + 4 * i);
+            if (leaf < 2 || leaf > pages || seen.contains(leaf)) return false;
+            seen.insert(leaf);
+        }
+        if (seen.size() > expected) return false;
+        trunk = qFromBigEndian<quint32>(p);
+    }
+    return seen.size() == expected;
+}
+
+bool dropFreeList(const QString& file, QString* error) {
+    QFile f(file);
+    QByteArray zero(8, '\0');
+    if (!f.open(QIODevice::ReadWrite) || !f.seek(32) || f.write(zero) != 8 || !f.flush()) {
+        *error = f.errorString();
+        return false;
+    }
     return true;
 }
 

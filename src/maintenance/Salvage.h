@@ -46,4 +46,10 @@ int guessPageSize(const QByteArray& head, qint64 fileSize);
 // Returns false with `error` set when the file cannot be mended.
 bool repairHeader(const QString& file, QString* error);
 
+// True when the file's free-page list reads whole: every trunk and leaf page
+// inside the file, no page twice, as many pages as the header says.
+bool freeListSound(const QString& file);
+// Forgets a damaged free-page list (its pages are reclaimed by a vacuum).
+bool dropFreeList(const QString& file, QString* error);
+
 } // namespace maintenance::salvage

@@ -126,6 +126,12 @@ void TURegisterCallback(TUHandle handle, TUProgressCallback callback) {
     if (handle) handle->callback = std::move(callback);
 }
 
+int TUGetRebuildCounts(TUHandle handle, TURebuildCounts* counts) {
+    if (!handle || !counts) return TUERR_INVALIDPARAM;
+    *counts = handle->counts;
+    return TU_OK;
+}
+
 QString TUErrorText(TUHandle handle) {
     return handle ? handle->lastError : QString();
 }

@@ -109,6 +109,17 @@ int TURebuildTable(TUHandle handle, const QString& tablePath, const QString& dri
                    const QString& problemTable, const CRTblDesc* desc);
 int TUFillCURProps(TUHandle handle, const QString& tablePath, CURProps* props);
 
+// What the last rebuild on a handle did with the table's rows.
+struct TURebuildCounts {
+    qint64 found = 0;           // rows read, whole or damaged
+    qint64 kept = 0;            // rows in the rebuilt table
+    qint64 keyViolations = 0;   // rows moved to the key-violation table
+    qint64 problems = 0;        // rows moved to the problem table
+    qint64 unreadablePages = 0; // pages of the table that could not be read
+    qint64 lost = 0;            // rows on unreadable pages; -1 when it cannot be told
+};
+int TUGetRebuildCounts(TUHandle handle, TURebuildCounts* counts);
+
 // The last failure's text, for the error box of a caller that raises it.
 QString TUErrorText(TUHandle handle);
 

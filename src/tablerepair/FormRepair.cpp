@@ -98,6 +98,7 @@ TFormRepair::TFormRepair(data::Messages& messages, QSettings& options, const QSt
         } catch (const store::StoreError& e) {
             messages_.showError(e.message());
         }
+        endRun();
     });
     connect(ListMenu, &QMenu::aboutToShow, this, [this] {
         const bool selected = TableList->currentItem() && TableList->currentItem()->isSelected();
@@ -357,13 +358,19 @@ void TFormRepair::RebuildTable(QTreeWidgetItem* row) {
         util_->reopen();
         util_->RegisterCallBack([this](const TUProgress& p) { return ProgressCallBack(p); });
         ShowTableInfo(row->text(0));
+        TURebuildCounts counts;
         const RebuildOutcome outcome =
-            rebuildTable(*util_, DataPath + row->text(0), workTablesIn(WorkFolder));
+            rebuildTable(*util_, DataPath + row->text(0), runWork(), &counts);
         if (outcome == RebuildOutcome::FillFailed)
             messages_.messageDlg(QStringLiteral("Error copying to new table structure"),
                                  data::DlgType::Error, {data::DlgButton::OK});
-        else if (outcome != RebuildOutcome::NoDescriptor)
+        else if (outcome == RebuildOutcome::Unsuccessful)
             row->setText(1, rebuildStatus(outcome));
+        else if (outcome != RebuildOutcome::NoDescriptor) {
+            row->setText(1, rebuildStatus(outcome, counts) + QStringLiteral(" (") +
+                                countsText(counts) + QLatin1Char(')'));
+            row->setToolTip(1, row->text(1)); // the counts run past the column
+        }
         TableList->scrollToItem(row);
     } catch (...) {
         finish();
@@ -372,19 +379,45 @@ void TFormRepair::RebuildTable(QTreeWidgetItem* row) {
     finish();
 }
 
+const WorkTables& TFormRepair::runWork() {
+    if (runWork_.backup.isEmpty()) runWork_ = runWorkTables(WorkFolder, now());
+    if (runWork_.backup.isEmpty())
+        throw EngineError(TUERR_WRITE, QStringLiteral("Cannot make a work folder in %1")
+                                           .arg(QDir::toNativeSeparators(WorkFolder)));
+    return runWork_;
+}
+
+void TFormRepair::endRun() {
+    rebuildMark_.reset();
+    if (runWork_.backup.isEmpty()) return;
+    const QString kept = tidyRunFolder(runWork_);
+    runWork_ = {QString(), QString(), QString(), QString(), QString()};
+    if (!kept.isEmpty()) messages_.showMessage(keptInText(kept));
+}
+
 bool TFormRepair::CanRebuild() {
+    // Held until the run ends: no program opens the folder half-way.
+    rebuildMark_ = store::FolderMark::take(folder(), store::FolderMark::Kind::Exclusive);
+    if (!rebuildMark_) {
+        messages_.messageDlg(store::FolderMark::inUseMessage(), data::DlgType::Error,
+                             {data::DlgButton::OK});
+        return false;
+    }
     DeleteLockFiles(folder());
     QStringList names;
     for (QTreeWidgetItem* r : rows(false))
         names << r->text(0);
     if (!heldTable(folder(), names).isEmpty()) {
+        rebuildMark_.reset();
         messages_.messageDlg(
             QStringLiteral("Rebuild can not continue.  Rebooting the server may be necessary.\n"
                            "If this problem persists, please contact Dravik Technical Support."),
             data::DlgType::Error, {data::DlgButton::OK});
         return false;
     }
-    return BackupCheck->isChecked() ? BackupData() : true;
+    if (!BackupCheck->isChecked() || BackupData()) return true;
+    rebuildMark_.reset();
+    return false;
 }
 
 bool TFormRepair::BackupData() {
@@ -419,6 +452,13 @@ void TFormRepair::ToggleBackupOption() {
 }
 
 void TFormRepair::runVerify(const QList<QTreeWidgetItem*>& list) {
+    // A folder being rebuilt by another program is not read half-way.
+    const auto mark = store::FolderMark::take(folder(), store::FolderMark::Kind::Shared);
+    if (!mark) {
+        messages_.messageDlg(store::FolderMark::inUseMessage(), data::DlgType::Error,
+                             {data::DlgButton::OK});
+        return;
+    }
     try {
         for (QTreeWidgetItem* r : list)
             VerifyTable(r);
@@ -439,6 +479,7 @@ void TFormRepair::runRebuild(const QList<QTreeWidgetItem*>& list) {
         }
     }
     messages_.showMessage(QStringLiteral("Rebuild Complete!"));
+    endRun();
 }
 
 void TFormRepair::VerifyAllClick() {

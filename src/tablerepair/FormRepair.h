@@ -2,6 +2,7 @@
 
 #include "data/Messages.h"
 #include "maintenance/Procedures.h"
+#include "store/FolderMark.h"
 
 #include <QDateTime>
 #include <QWidget>
@@ -86,8 +87,14 @@ private:
     void runRebuild(const QList<QTreeWidgetItem*>& rows);
     QList<QTreeWidgetItem*> rows(bool checkedOnly) const;
     QString folder() const;
+    // The work tables of the rebuild run under way, made at its first table.
+    const maintenance::WorkTables& runWork();
+    // Lets the folder go and says where moved rows are kept.
+    void endRun();
 
     data::Messages& messages_;
+    std::unique_ptr<store::FolderMark> rebuildMark_; // held from CanRebuild to the run's end
+    maintenance::WorkTables runWork_;
     QSettings& options_;
     std::unique_ptr<maintenance::TBDEUtil> util_;
 };

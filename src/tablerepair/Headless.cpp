@@ -1,6 +1,7 @@
 #include "Headless.h"
 
 #include "maintenance/Procedures.h"
+#include "store/FolderMark.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -20,9 +21,21 @@ namespace {
 
 const char* const kUsage = "usage: tablerepair --verify-only DIR\n"
                            "       tablerepair --rebuild DIR [--no-backup]\n"
-                           "       tablerepair [-utilitydatapath=DIR]   (the window)\n";
+                           "       tablerepair [-utilitydatapath=DIR]   (the window)\n"
+                           "--rebuild exits 0 when no row was lost, 3 when rows on unreadable\n"
+                           "pages were lost, 1 when a table could not be rebuilt.\n";
 
-int verifyAll(const QString& folder, const QString& workFolder, QTextStream& out) {
+const char* const kHeld = "Rebuild can not continue.  Rebooting the server may be necessary.\n"
+                          "If this problem persists, please contact Dravik Technical Support.";
+
+int verifyAll(const QString& folder, const QString& workFolder, QTextStream& out,
+              QTextStream& err) {
+    // A folder being rebuilt is not read half-way.
+    const auto mark = store::FolderMark::take(folder, store::FolderMark::Kind::Shared);
+    if (!mark) {
+        err << store::FolderMark::inUseMessage() << Qt::endl;
+        return 1;
+    }
     TBDEUtil util;
     const WorkTables work = workTablesIn(workFolder);
     bool allOk = true;
@@ -35,14 +48,20 @@ int verifyAll(const QString& folder, const QString& workFolder, QTextStream& out
     return allOk ? 0 : 1;
 }
 
+// 0 when every table was rebuilt with every row read, 3 when rows on
+// unreadable pages are lost, 1 when a table could not be rebuilt at all.
 int rebuildAll(const QString& folder, const QString& workFolder, bool backup, QTextStream& out,
                QTextStream& err) {
+    // Held for the whole run: no program opens the folder half-way.
+    const auto mark = store::FolderMark::take(folder, store::FolderMark::Kind::Exclusive);
+    if (!mark) {
+        err << store::FolderMark::inUseMessage() << Qt::endl;
+        return 1;
+    }
     const QStringList tables = tableNamesOf(folder);
     DeleteLockFiles(folder);
     if (!heldTable(folder, tables).isEmpty()) {
-        err << "Rebuild can not continue.  Rebooting the server may be necessary.\n"
-               "If this problem persists, please contact Dravik Technical Support."
-            << Qt::endl;
+        err << kHeld << Qt::endl;
         return 1;
     }
     if (backup) {
@@ -55,22 +74,33 @@ int rebuildAll(const QString& folder, const QString& workFolder, bool backup, QT
         }
         out << "Backup: " << QDir::toNativeSeparators(archive) << Qt::endl;
     }
+    const WorkTables work = runWorkTables(workFolder, QDateTime::currentDateTime());
+    if (work.backup.isEmpty()) {
+        err << "Cannot make a work folder in " << QDir::toNativeSeparators(workFolder) << Qt::endl;
+        return 1;
+    }
     TBDEUtil util;
-    const WorkTables work = workTablesIn(workFolder);
-    bool allOk = true;
+    bool failed = false, lossy = false;
     for (const QString& name : tables) {
-        QString status;
+        RebuildOutcome outcome = RebuildOutcome::NoDescriptor;
+        TURebuildCounts counts;
         try {
             util.reopen();
-            status = rebuildStatus(rebuildTable(util, QDir(folder).filePath(name), work));
+            outcome = rebuildTable(util, QDir(folder).filePath(name), work, &counts);
         } catch (const EngineError& e) {
-            status = rebuildStatus(RebuildOutcome::NoDescriptor);
             err << "Unable to restructure " << name << ": " << e.message() << Qt::endl;
         }
-        out << name << ": " << status << Qt::endl;
-        allOk = allOk && status == rebuildStatus(RebuildOutcome::Complete);
+        out << name << ": " << rebuildStatus(outcome, counts);
+        if (outcome == RebuildOutcome::Complete || outcome == RebuildOutcome::Lossy)
+            out << " (" << countsText(counts) << ")";
+        out << Qt::endl;
+        failed =
+            failed || (outcome != RebuildOutcome::Complete && outcome != RebuildOutcome::Lossy);
+        lossy = lossy || outcome == RebuildOutcome::Lossy;
     }
-    return allOk ? 0 : 1;
+    if (const QString kept = tidyRunFolder(work); !kept.isEmpty())
+        out << keptInText(kept) << Qt::endl;
+    return failed ? 1 : lossy ? 3 : 0;
 }
 
 } // namespace
@@ -97,7 +127,7 @@ int runHeadless(const QStringList& arguments, const QString& workFolder, QTextSt
     }
     QDir().mkpath(workFolder);
     try {
-        return verify ? verifyAll(folder, workFolder, out)
+        return verify ? verifyAll(folder, workFolder, out, err)
                       : rebuildAll(folder, workFolder, args.size() == 2, out, err);
     } catch (const EngineError& e) {
         err << e.message() << Qt::endl;

@@ -132,6 +132,87 @@ long long rowsSurvivingTruncation(const QString& dbFile, const QString& table,
     return surviving(dbFile, table, [&](long long p) { return p > keptPages; });
 }
 
+void exec(const QString& dbFile, const QString& sql) {
+    Conn(dbFile).exec(sql);
+}
+
+std::vector<QString> rowTexts(const QString& dbFile, const QString& table) {
+    Conn c(dbFile);
+    std::vector<QString> rows;
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(c.db,
+                       QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(table).toUtf8(),
+                       -1, &st, nullptr);
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        QStringList cols;
+        for (int i = 0; i < sqlite3_column_count(st); ++i)
+            cols << (sqlite3_column_type(st, i) == SQLITE_NULL ? QStringLiteral("<null>")
+                                                               : text(st, i));
+        rows.push_back(cols.join(QLatin1Char('|')));
+    }
+    sqlite3_finalize(st);
+    return rows;
+}
+
+Expected expectedRows(const QString& dbFile, const QString& table,
+                      const std::function<bool(long long)>& lost) {
+    // Leaves in path order hold the rows in row-id order; an overflow page's
+    // path is its leaf's path, the cell's number and "+" the page's number.
+    const std::vector<QString> rows = rowTexts(dbFile, table);
+    std::map<QString, long long> firstRank;
+    long long rank = 0;
+    std::set<long long> lostRanks, cutRanks;
+    for (const Page& p : pagesOf(dbFile, table)) {
+        if (!p.leaf) continue;
+        firstRank[p.path] = rank;
+        if (lost(p.pageNo))
+            for (long long i = 0; i < p.cells; ++i)
+                lostRanks.insert(rank + i);
+        rank += p.cells;
+    }
+    Conn c(dbFile);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(c.db,
+                       "SELECT pageno, path FROM dbstat WHERE name=?1 AND pagetype='overflow'", -1,
+                       &st, nullptr);
+    const QByteArray name = table.toUtf8();
+    sqlite3_bind_text(st, 1, name.constData(), -1, SQLITE_TRANSIENT);
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        if (!lost(sqlite3_column_int64(st, 0))) continue;
+        const QString path = text(st, 1);
+        const int slash = int(path.lastIndexOf(QLatin1Char('/')));
+        const long long cell =
+            path.mid(slash + 1, path.indexOf(QLatin1Char('+')) - slash - 1).toLongLong(nullptr, 16);
+        cutRanks.insert(firstRank[path.left(slash + 1)] + cell);
+    }
+    sqlite3_finalize(st);
+    Expected e;
+    for (long long r = 0; r < static_cast<long long>(rows.size()); ++r) {
+        if (lostRanks.count(r))
+            ++e.onLostPages;
+        else if (cutRanks.count(r))
+            e.cutOff.push_back(rows[size_t(r)]);
+        else
+            e.onIntactPages.push_back(rows[size_t(r)]);
+    }
+    return e;
+}
+
+std::vector<long long> overflowPagesOf(const QString& dbFile, const QString& table) {
+    Conn c(dbFile);
+    std::vector<long long> pages;
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(
+        c.db, "SELECT pageno FROM dbstat WHERE name=?1 AND pagetype='overflow' ORDER BY path", -1,
+        &st, nullptr);
+    const QByteArray name = table.toUtf8();
+    sqlite3_bind_text(st, 1, name.constData(), -1, SQLITE_TRANSIENT);
+    while (sqlite3_step(st) == SQLITE_ROW)
+        pages.push_back(sqlite3_column_int64(st, 0));
+    sqlite3_finalize(st);
+    return pages;
+}
+
 int pageSize(const QString& dbFile) {
     Conn c(dbFile);
     sqlite3_stmt* st = nullptr;

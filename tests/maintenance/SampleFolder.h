@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -29,6 +30,23 @@ std::vector<Page> pagesOf(const QString& dbFile, const QString& treeName);
 long long rowsSurviving(const QString& dbFile, const QString& table,
                         const std::vector<long long>& lost);
 long long rowsSurvivingTruncation(const QString& dbFile, const QString& table, long long keptPages);
+
+// Runs statements on a database file outside the program's store.
+void exec(const QString& dbFile, const QString& sql);
+// Every row of a table as "value|value|..." in row-id order.
+std::vector<QString> rowTexts(const QString& dbFile, const QString& table);
+// The rows of `table` that stand on leaf pages not in `lostLeaves`, and the
+// rows whose long values continue on a page in `lostLeaves` (an overflow
+// page), both from the page map of the undamaged file.
+struct Expected {
+    std::vector<QString> onIntactPages;
+    std::vector<QString> cutOff; // rows whose overflow chain is broken
+    long long onLostPages = 0;
+};
+Expected expectedRows(const QString& dbFile, const QString& table,
+                      const std::function<bool(long long)>& lost);
+// The overflow pages of a table, "leaf path, cell, overflow number" order.
+std::vector<long long> overflowPagesOf(const QString& dbFile, const QString& table);
 
 int pageSize(const QString& dbFile);
 void overwritePage(const QString& dbFile, long long pageNo, unsigned seed);

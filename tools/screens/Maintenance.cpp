@@ -93,6 +93,9 @@ void saveMaintenanceScreens(const QString& dataFolder, const QString& out) {
     form.grab().save(QDir(out).filePath(QStringLiteral("tablerepair-rebuilt.png")));
     form.hide();
 
+    // The rebuild window on a second failing page: the run loses that page's
+    // rows, so the window stays open with its log.
+    damageOnePage(maintenance::databaseFileOf(folder));
     ui::maintenance::TRebuildForm rebuild(folder, messages);
     rebuild.show();
     rebuild.RebuildBtnClick();

@@ -1,6 +1,9 @@
 #include "RebuildForm.h"
 
+#include "store/FolderMark.h"
+
 #include <QApplication>
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -83,6 +86,15 @@ void TRebuildForm::RebuildBtnClick() {
 
 void TRebuildForm::RepairAllTables() {
     RebuildError = false;
+    // Held for the whole run, so no program opens the folder half-way; this
+    // program's own mark on it does not count.
+    const auto mark = store::FolderMark::take(dataFolder_, store::FolderMark::Kind::Exclusive);
+    if (!mark) {
+        RebuildError = true;
+        Log->setPlainText(store::FolderMark::inUseMessage());
+        messages_.showMessage(store::FolderMark::inUseMessage());
+        return;
+    }
     DatabaseRebuild run;
     int logged = 0;
     run.eachTable = [this, &run, &logged] {
@@ -103,6 +115,7 @@ void TRebuildForm::RepairAllTables() {
     QApplication::restoreOverrideCursor();
     Log->setPlainText(run.log.join(QLatin1Char('\n')));
     RebuildError = run.RebuildError;
+    if (!run.keptIn.isEmpty()) messages_.showMessage(keptInText(run.keptIn));
     if (RebuildError) {
         messages_.showMessage(
             QStringLiteral("An error occurred while trying to rebuild one or more the tables. "
