@@ -108,6 +108,7 @@ CalcContext::CalcContext(data::TDM& dm, data::Messages& messages) : dm_(dm), mes
 void CalcContext::UpdateCalcBtn(bool changed) {
     CalcBtnEnabled = true;
     if (!changed) return;
+    warned_.clear();
     if (onRow(dm_.DesignTable)) {
         store::Transaction tx(*dm_.database());
         zeroResults();
@@ -463,9 +464,23 @@ bool CalcContext::UpdateAllValues(DesignView& view) {
     }
 }
 
+QString CalcContext::warningKey() {
+    store::Table& D = dm_.DesignTable;
+    return QStringList{text(D, "Project_Ref"), text(D, "Design_No"), text(D, "ReqIx"),
+                       text(D, "ActualIx"), text(D, "Continuous")}
+        .join(QChar(0x1f));
+}
+
 void CalcContext::DisplayIxWarning() {
     if (IxWarningShown) return;
     store::Table& D = dm_.DesignTable;
+    // A design's failing figures are told once: showing the design again
+    // (another page, back) repeats nothing until its inputs change.
+    const QString key = warningKey();
+    if (warned_.contains(key)) {
+        IxWarningShown = true;
+        return;
+    }
     if (text(D, "Continuous") == QLatin1String("Vertical")) {
         QString p4, p5;
         if (dm_.SystemProfileTypeTable.findKey({text(D, "System_Name")})) {
@@ -478,10 +493,13 @@ void CalcContext::DisplayIxWarning() {
                                   QStringLiteral(" selected in ") + designRef +
                                   QStringLiteral(" will fail, please select a stronger ") + p);
         };
-        if (!p4.isEmpty() && !WarningsOff)
+        if (!p4.isEmpty() && !WarningsOff) {
             warn(p4);
-        else if (!p5.isEmpty() && !WarningsOff)
+            warned_.insert(key);
+        } else if (!p5.isEmpty() && !WarningsOff) {
             warn(p5);
+            warned_.insert(key);
+        }
     }
     IxWarningShown = true;
 }

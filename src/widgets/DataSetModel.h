@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QPointer>
 #include <QTableView>
+#include <functional>
 #include <vector>
 
 namespace widgets {
@@ -26,6 +27,12 @@ public:
     store::DataSet* dataSet() const { return ds_; }
     void setColumns(const std::vector<GridColumn>& columns);
     const std::vector<GridColumn>& columns() const { return columns_; }
+    // Shows the rows ordered by `less` over one text field instead of in key
+    // order (the storeys: ground floor first, then by number).
+    void setRowOrder(const QString& field, std::function<bool(const QString&, const QString&)> less);
+    // The data set's row shown in a grid row, and back.
+    int sourceRow(int viewRow) const;
+    int viewRow(int sourceRow) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -43,6 +50,9 @@ private:
     std::vector<int> fieldIndexes_;
     mutable std::vector<std::vector<QVariant>> cache_;
     mutable std::vector<bool> cached_;
+    QString orderField_;
+    std::function<bool(const QString&, const QString&)> orderLess_;
+    mutable std::vector<int> order_; // grid row -> data set row, while ordered
 };
 
 // A grid on a data set that keeps the view's current row and the cursor together.

@@ -69,6 +69,7 @@ TSansPage::TSansPage(data::TDM& dm, data::Messages& messages, QWidget* parent)
         columns.push_back(
             {::compliance::factorField(code), code + QStringLiteral(" Factor"), false, {}});
     DBGrid2->setDataSet(&DM.ProjectFloorsTable, columns);
+    DBGrid2->gridModel()->setRowOrder(QStringLiteral("Floor"), ::compliance::storeyLess);
     hideColumns(DBGrid2, {0, 2, 5, 6, 7, 8, 9, 10, 11, 12});
     DBGrid2->setItemDelegateForColumn(4,
                                       new PickListDelegate(::compliance::phRatioTexts(), DBGrid2));

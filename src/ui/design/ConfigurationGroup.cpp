@@ -3,6 +3,7 @@
 // the results.
 #include "DesignGrid.h"
 #include "DesignPage.h"
+#include "calc/Structural.h"
 #include "design/Dimensions.h"
 #include "ElevationView.h"
 #include "reports/ElevationData.h"
@@ -138,6 +139,24 @@ QWidget* TDesignPage::buildConfiguration() {
     resultLabel(QStringLiteral("Area (sqm)"), QStringLiteral("Window_Area"));
     resultLabel(QStringLiteral("U Factor"), QStringLiteral("U_Factor"));
     resultLabel(QStringLiteral("SHGC"), QStringLiteral("SHGC"));
+    // The failing member stays in sight while its figures stand, after the
+    // warning box has been closed.
+    StructuralLabel = new QLabel;
+    StructuralLabel->setStyleSheet(QStringLiteral("color: red; font-weight: bold"));
+    results->addWidget(StructuralLabel);
+    auto verdict = [this] {
+        store::Table& D = DM.DesignTable;
+        const bool onDesign = D.active() && (!D.isEmpty() || D.editing()) && !D.eof();
+        StructuralLabel->setText(
+            onDesign ? calc::structuralVerdict(D.fieldByName(QStringLiteral("Continuous")).asString(),
+                                               D.fieldByName(QStringLiteral("ReqIx")).asFloat(),
+                                               D.fieldByName(QStringLiteral("ActualIx")).asFloat())
+                     : QString());
+    };
+    for (auto signal : {&store::DataSet::scrolled, &store::DataSet::dataChanged,
+                        &store::DataSet::stateChanged})
+        connect(&DM.DesignTable, signal, StructuralLabel, verdict);
+    connect(&DM.DesignTable, &store::DataSet::fieldChanged, StructuralLabel, verdict);
     results->addStretch();
     grid->addLayout(results, 3, 1);
 

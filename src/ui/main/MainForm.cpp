@@ -2,6 +2,7 @@
 // shared steps other windows call (saving and loading the design, the
 // design-screen refresh, the master/detail links).
 #include "MainForm.h"
+#include "compliance/Storeys.h"
 #include "ui/maintenance/RebuildForm.h"
 
 #include "AboutForm.h"
@@ -165,6 +166,7 @@ void TMainForm::SetTableRelationships() {
         l.detail->setMaster(l.master);
         l.detail->open();
     }
+    ::compliance::keepStoreyCodesTidy(DM);
 }
 
 void TMainForm::ClearTableRelationships() {
