@@ -11,6 +11,7 @@
 #include "store/Query.h"
 #include "store/StoreError.h"
 #include "ui/main/Icons.h"
+#include "widgets/RefusedInput.h"
 #include "ui/main/MainForm.h"
 #include "widgets/DataControls.h"
 
@@ -58,6 +59,7 @@ QWidget* TDesignPage::buildConfiguration() {
         v->setNotation(QDoubleValidator::StandardNotation);
         v->setLocale(QLocale::c());
         e->setValidator(v);
+        widgets::RefusedInput::watch(e);
         e->setAlignment(Qt::AlignCenter);
         e->setToolTip(QStringLiteral("%1 in mm: a number of 0 or more").arg(plain));
         e->setStatusTip(e->toolTip());

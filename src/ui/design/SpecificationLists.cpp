@@ -5,6 +5,7 @@
 #include "compliance/Storeys.h"
 #include "data/DataModule.h"
 #include "store/Query.h"
+#include "widgets/RefusedInput.h"
 #include "store/StoreError.h"
 #include "ui/main/Icons.h"
 #include "ui/main/MainForm.h"
@@ -95,6 +96,7 @@ QWidget* TDesignPage::buildSpecification() {
     DesignQtyEdit = new widgets::DBEdit;
     DesignQtyEdit->setDataField(&DM.DesignTable, QStringLiteral("Design_Qty"));
     DesignQtyEdit->setValidator(new QIntValidator(0, 100000, DesignQtyEdit));
+    widgets::RefusedInput::watch(DesignQtyEdit);
     DesignQtyEdit->setMaximumWidth(60);
     DesignQtyEdit->setSelectAllOnClick(true);
     WindLoadCB = new widgets::DBComboBox;
@@ -102,6 +104,7 @@ QWidget* TDesignPage::buildSpecification() {
     WindLoadCB->addItems({QStringLiteral("600"), QStringLiteral("1000"), QStringLiteral("1500"),
                           QStringLiteral("2000")});
     WindLoadCB->lineEdit()->setValidator(new QDoubleValidator(0, 100000, 1, WindLoadCB));
+    widgets::RefusedInput::watch(WindLoadCB->lineEdit());
     WindLoadCB->setDataField(&DM.DesignTable, QStringLiteral("Wind_Load"));
     SystemTypeCB = new widgets::DBComboBox;
     SystemTypeCB->setDataField(&DM.DesignTable, QStringLiteral("System_Type"));
