@@ -120,6 +120,7 @@ TMainForm::TMainForm(data::TDM& dm, data::Messages& messages, QWidget* parent)
 }
 
 TMainForm::~TMainForm() {
+    DM.ProjectTable.beforePost = nullptr;
     DM.setMainWindow(nullptr);
     widgets::setErrorHandler(nullptr);
 }
