@@ -115,7 +115,7 @@ TMainForm::TMainForm(data::TDM& dm, data::Messages& messages, QWidget* parent)
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             &TMainForm::applicationStateChanged);
     widgets::setErrorHandler([this](const QString& text) { messages_.showError(text); });
-    resize(1280, 800);
+    restorePlace();
     FormCreate();
 }
 
@@ -273,6 +273,7 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+    if (!closed_) savePlace();
     if (!closed_) FormClose();
     closed_ = true;
     event->accept();

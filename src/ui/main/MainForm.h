@@ -83,6 +83,10 @@ public:
     void AddProjectClick();
     // After a deletion: stands on the nearest project of the user's own
     // rather than on a standard one.
+    // Opens where the user left the window, else at its designed size within
+    // the screen (maximised on a smaller one); remembered at closing.
+    void restorePlace();
+    void savePlace();
     void showOwnProject();
     void DeleteProjectClick();
     void FindProjectClick();
