@@ -7,6 +7,8 @@
 #include "compliance/Storeys.h"
 #include "reports/SansReport.h"
 
+#include <algorithm>
+#include <numeric>
 #include <optional>
 
 namespace cli {
@@ -30,13 +32,13 @@ double number(const QString& text, const QString& what) {
     return v;
 }
 
-// STOREY=NET_AREA[:PH]; the storey code is taken as written, leading blank included.
+// STOREY=NET_AREA[:PH]; the storey code is taken without the blanks around it.
 FloorSetting floorSetting(const QString& text) {
     const qsizetype eq = text.indexOf(QLatin1Char('='));
     if (eq <= 0)
         throw UsageError{QStringLiteral("--floor takes STOREY=NET_AREA[:PH]: %1").arg(text)};
     FloorSetting s;
-    s.floor = text.left(eq);
+    s.floor = compliance::storeyCode(text.left(eq));
     const QString rest = text.mid(eq + 1);
     const qsizetype colon = rest.indexOf(QLatin1Char(':'));
     s.netArea = number(colon < 0 ? rest : rest.left(colon), QStringLiteral("The net floor area"));
@@ -114,13 +116,22 @@ int sans204Command(Context& ctx) {
         compliance::FloorColExit(dm, 4);
     }
     if (!compliance::SANSCalcBtnClick(dm, messages)) return 1;
-    compliance::Image20Click(dm, messages);
+    if (!compliance::Image20Click(dm, messages)) return 1;
 
     ctx.out << "Floor\tFloor_Area\tWindow_Area\tU_Allow\tU_Total\tSHGC_Allow\tSHGC_Total\t"
                "U_Result\tSHGC_Result\tExempt\n";
     store::Table& P = dm.ProjectResultsTable;
     auto f = [&P](const char* name) { return P.fieldByName(QString::fromLatin1(name)); };
-    for (P.first(); !P.eof(); P.next()) {
+    // The storeys as every list shows them: the ground floor first, then by number.
+    std::vector<int> order(size_t(P.recordCount()));
+    std::iota(order.begin(), order.end(), 0);
+    const int floorField = P.fieldIndex(QStringLiteral("Floor"));
+    std::stable_sort(order.begin(), order.end(), [&P, floorField](int a, int b) {
+        return compliance::storeyLess(P.rowAt(a)[size_t(floorField)].toString(),
+                                      P.rowAt(b)[size_t(floorField)].toString());
+    });
+    for (int row : order) {
+        P.moveTo(row);
         const QString exempt = f("Exempt").isNull()      ? QString()
                                : f("Exempt").asBoolean() ? QStringLiteral("Yes")
                                                          : QStringLiteral("No");

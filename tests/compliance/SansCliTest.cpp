@@ -36,7 +36,7 @@ TEST_F(SansCli, SampleProjectIsJudgedStoreyByStoreyInKeyOrder) {
     EXPECT_EQ(r.out.split('\n').first(), Header);
     const auto storeys = rows(r);
     ASSERT_EQ(storeys.size(), 2u);
-    EXPECT_EQ(storeys[0][0], " G");
+    EXPECT_EQ(storeys[0][0], "G");
     EXPECT_EQ(storeys[1][0], "1");
     for (const QStringList& s : storeys) {
         ASSERT_EQ(s.size(), 10);
@@ -115,15 +115,14 @@ TEST_F(SansCli, StoreyChecksAndBadInputFail) {
         data::TDM dm(m, work.path());
         store::Table f(dm.database(), "ProjectFloors");
         f.open();
-        ASSERT_TRUE(f.findKey({"SAMPLE-HOUSE", " G"}));
+        ASSERT_TRUE(f.findKey({"SAMPLE-HOUSE", "G"}));
         f.edit();
         f.fieldByName("N_Factor").clear();
         f.post();
     }
     r = run({"sans204", "SAMPLE-HOUSE"});
     EXPECT_EQ(r.rc, 1);
-    EXPECT_TRUE(
-        r.err.contains("Please enter a P/H ratio and tab to fill in Solar Exposure Factors!"));
+    EXPECT_TRUE(r.err.contains("Storey G: no default P/H ratio")) << r.err.toStdString();
     EXPECT_TRUE(r.out.isEmpty());
 }
 
