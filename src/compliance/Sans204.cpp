@@ -330,7 +330,7 @@ bool Image20Click(data::TDM& dm, data::Messages& messages, SansPlace place) {
     store::Table& P = dm.ProjectResultsTable;
     const QString ref = projectRefOf(dm);
     postIfEditing(R);
-    if (place.checkRatios) {
+    if (place.checkInputs) {
         const QStringList missing = missingAnalysisInput(dm, MissingCheck::DesignResults);
         if (!missing.isEmpty()) {
             messages.showMessage(missingInputMessage(missing));

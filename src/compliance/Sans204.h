@@ -78,8 +78,10 @@ QStringList unanalysedStoreys(data::TDM& dm);
 struct SansPlace {
     bool checkRatios = true;
     bool clearRational = true;
-    static SansPlace mainWindow() { return {true, true}; }
-    static SansPlace windows() { return {false, false}; }
+    // Calculate refuses result rows with missing input (missingAnalysisInput).
+    bool checkInputs = true;
+    static SansPlace mainWindow() { return {true, true, true}; }
+    static SansPlace windows() { return {false, false, false}; }
 };
 
 // Fills the current DesignResults row from the current design. `setRatio`
