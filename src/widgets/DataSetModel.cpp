@@ -18,8 +18,8 @@ void DataSetModel::setDataSet(store::DataSet* dataSet) {
     if (ds_) disconnect(ds_, nullptr, this, nullptr);
     ds_ = dataSet;
     if (ds_) {
-        connect(ds_, &store::DataSet::dataChanged, this, &DataSetModel::reset);
-        connect(ds_, &store::DataSet::stateChanged, this, &DataSetModel::reset);
+        connect(ds_, &store::DataSet::dataChanged, this, &DataSetModel::refreshRows);
+        connect(ds_, &store::DataSet::stateChanged, this, &DataSetModel::refreshRows);
         connect(ds_, &store::DataSet::fieldChanged, this, [this](int) {
             if (!ds_ || ds_->recNo() < 0 || ds_->recNo() >= rowCount()) return;
             cached_.assign(cached_.size(), false);
@@ -31,13 +31,8 @@ void DataSetModel::setDataSet(store::DataSet* dataSet) {
 }
 
 void DataSetModel::setColumns(const std::vector<GridColumn>& columns) {
-    beginResetModel();
     columns_ = columns;
-    fieldIndexes_.clear();
-    for (const GridColumn& c : columns_) fieldIndexes_.push_back(ds_ ? ds_->fieldIndex(c.field) : -1);
-    cache_.clear();
-    cached_.clear();
-    endResetModel();
+    reset();
 }
 
 void DataSetModel::setRowOrder(const QString& field,
@@ -74,9 +69,29 @@ int DataSetModel::viewRow(int sourceRow) const {
     return sourceRow;
 }
 
+void DataSetModel::refreshRows() {
+    const bool sameRows = ds_ && ds_->active() && ds_->rangeVersion() == seenRange_ &&
+                          ds_->recordCount() == seenRows_;
+    const std::vector<int> shownOrder = order_;
+    if (sameRows && orderLess_) {
+        order_.clear();
+        sourceRow(0);
+    }
+    if (!sameRows || order_ != shownOrder) {
+        reset();
+        return;
+    }
+    // The same rows: repainting them keeps the view's open editor, which a
+    // reset would close, taking the focus and the current cell with it.
+    cached_.assign(cached_.size(), false);
+    if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+}
+
 void DataSetModel::reset() {
     beginResetModel();
     order_.clear();
+    seenRange_ = ds_ && ds_->active() ? ds_->rangeVersion() : 0;
+    seenRows_ = ds_ && ds_->active() ? ds_->recordCount() : -1;
     fieldIndexes_.clear();
     for (const GridColumn& c : columns_) fieldIndexes_.push_back(ds_ ? ds_->fieldIndex(c.field) : -1);
     cache_.clear();
@@ -147,6 +162,18 @@ bool DataSetModel::setData(const QModelIndex& index, const QVariant& value, int 
     } catch (const store::StoreError& e) {
         reportError(e.message());
         return false;
+    }
+    // What was typed into a cell is stored at once. A refusal is said in the
+    // grid's words and leaves the typing in the row, to be mended.
+    try {
+        table->post();
+    } catch (const store::StoreError& e) {
+        const GridColumn& c = columns_[size_t(index.column())];
+        reportError(e.message().startsWith(QLatin1String("Key violation"))
+                        ? QStringLiteral("%1 \"%2\" is there already")
+                              .arg(c.caption.isEmpty() ? c.field : c.caption,
+                                   table->fieldByName(c.field).asString())
+                        : e.message());
     }
     cached_.assign(cached_.size(), false);
     emit dataChanged(this->index(index.row(), 0), this->index(index.row(), columnCount() - 1));

@@ -44,6 +44,9 @@ public:
 private:
     const std::vector<QVariant>& row(int r) const;
     void reset();
+    // After the data set told of a change: a reset when its rows changed,
+    // else a repaint of the rows.
+    void refreshRows();
 
     QPointer<store::DataSet> ds_;
     std::vector<GridColumn> columns_;
@@ -53,6 +56,9 @@ private:
     QString orderField_;
     std::function<bool(const QString&, const QString&)> orderLess_;
     mutable std::vector<int> order_; // grid row -> data set row, while ordered
+    // The range the rows shown were read from.
+    quint64 seenRange_ = 0;
+    int seenRows_ = -1;
 };
 
 // A grid on a data set that keeps the view's current row and the cursor together.
