@@ -387,7 +387,7 @@ void CalcContext::calculate(DesignView& view) {
                     totals.frameSolar, Costs.frame, Costs.glazing, Costs.factory,
                     totalCostPerArea(Costs, area)}))
         return noResults(tooLarge);
-    if (actualIx > 0 && actualIx < reqIx) DisplayIxWarning();
+    if (actualIx > 0 && actualIx < reqIx) DisplayIxWarning(double(reqIx), actualIx);
 
     writeCostRow(area);
 
@@ -464,19 +464,23 @@ bool CalcContext::UpdateAllValues(DesignView& view) {
     }
 }
 
-QString CalcContext::warningKey() {
+QString CalcContext::warningKey(double reqIx, double actualIx) {
     store::Table& D = dm_.DesignTable;
-    return QStringList{text(D, "Project_Ref"), text(D, "Design_No"), text(D, "ReqIx"),
-                       text(D, "ActualIx"), text(D, "Continuous")}
+    return QStringList{text(D, "Project_Ref"), text(D, "Design_No"), QString::number(reqIx, 'g', 12),
+                       QString::number(actualIx, 'g', 12), text(D, "Continuous")}
         .join(QChar(0x1f));
 }
 
 void CalcContext::DisplayIxWarning() {
+    DisplayIxWarning(number(dm_.DesignTable, "ReqIx"), number(dm_.DesignTable, "ActualIx"));
+}
+
+void CalcContext::DisplayIxWarning(double reqIx, double actualIx) {
     if (IxWarningShown) return;
     store::Table& D = dm_.DesignTable;
     // A design's failing figures are told once: showing the design again
     // (another page, back) repeats nothing until its inputs change.
-    const QString key = warningKey();
+    const QString key = warningKey(reqIx, actualIx);
     if (warned_.contains(key)) {
         IxWarningShown = true;
         return;

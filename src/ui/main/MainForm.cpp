@@ -33,6 +33,7 @@
 #include <QPainter>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QScrollArea>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
@@ -85,7 +86,13 @@ TMainForm::TMainForm(data::TDM& dm, data::Messages& messages, QWidget* parent)
     layout->addWidget(buildHeader());
 
     layout->addWidget(buildPages(), 1);
-    setCentralWidget(central);
+    // On a screen lower than the pages need, the window still fits and its
+    // contents scroll, the status bar in sight.
+    auto* scroll = new QScrollArea;
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(central);
+    setCentralWidget(scroll);
     statusBar()->setSizeGripEnabled(true);
 
     SearchForm = new TSearchForm(DM.ProjectQuery, this);

@@ -18,8 +18,6 @@ constexpr int FrameAllowance = 40;
 
 void TMainForm::restorePlace() {
     QSettings settings(data::userSettingsFile(), QSettings::IniFormat);
-    // Qt brings a remembered place back onto a screen that still exists.
-    if (restoreGeometry(settings.value(PlaceKey).toByteArray())) return;
     const QSize designed(1280, 800);
     QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     if (!screen) {
@@ -27,6 +25,11 @@ void TMainForm::restorePlace() {
         return;
     }
     const QRect free = screen->availableGeometry();
+    // A remembered place is taken while it still fits the screen (another,
+    // smaller screen may be in use now).
+    if (restoreGeometry(settings.value(PlaceKey).toByteArray()) && free.contains(geometry()))
+        return;
+    setWindowState(windowState() & ~Qt::WindowMaximized);
     if (free.width() < designed.width() + FrameAllowance ||
         free.height() < designed.height() + FrameAllowance) {
         // A screen smaller than the window: the whole free area, maximised

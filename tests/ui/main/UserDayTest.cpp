@@ -6,14 +6,21 @@
 #include "reports/SansReport.h"
 #include "store/Query.h"
 #include "support/CliRun.h"
+#include "data/Paths.h"
 #include "support/PageFixture.h"
 #include "ui/compliance/ResultsPage.h"
 #include "ui/design/DesignGrid.h"
+#include "ui/exchange/ProjectFolderCommands.h"
+#include "ui/reports/Preview.h"
 #include "widgets/DataControls.h"
+#include "widgets/RefusedInput.h"
 #include "ui/compliance/SansPage.h"
 #include "widgets/DataSetModel.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QScreen>
+#include <QSettings>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -300,4 +307,199 @@ TEST_F(UserDay, ANewTwoStoreyHouseFromFirstDesignToCertificate) {
         EXPECT_EQ(c[7], w["U_Result"].toString());
         EXPECT_EQ(c[8], w["SHGC_Result"].toString());
     }
+}
+
+TEST_F(Typing, TheSummaryAndResultsGridsTakeWhatTheirCaptionsPromise) {
+    ASSERT_TRUE(dm->ProjectTable.findKey({"SAMPLE-HOUSE"}));
+    form->DesignBtnClick();
+    form->PageControl1->setCurrentIndex(1);
+    QApplication::processEvents();
+    widgets::DBGrid* summary = form->SummaryGrid;
+    EXPECT_EQ(summary->model()->headerData(9, Qt::Horizontal).toString(), "Orientation");
+    EXPECT_EQ(summary->model()->headerData(10, Qt::Horizontal).toString(), "Storey");
+    const int no = summary->model()->index(1, 0).data().toInt();
+    auto design = [&](const char* field) {
+        return stored("Design", "Project_Ref=? and Design_No=?", {ref(), no}, field);
+    };
+    typeInto(summary, 1, 2, "3");
+    EXPECT_EQ(design("Design_Qty").toInt(), 3);
+    typeInto(summary, 1, 1, "W-NEW", Qt::Key_Tab);
+    EXPECT_EQ(design("Design_Ref").toString(), "W-NEW");
+    typeInto(summary, 1, 9, "SW");
+    EXPECT_EQ(design("Elevation").toString(), "SW");
+    typeInto(summary, 1, 10, " 1 ");
+    EXPECT_EQ(design("Floor").toString(), "1"); // stored without its blanks
+    typeInto(summary, 1, 9, "W", Qt::Key_Escape);
+    EXPECT_EQ(design("Elevation").toString(), "SW");
+    // A quantity that is not a number is refused in words, and nothing stored.
+    typeInto(summary, 1, 2, "x");
+    EXPECT_EQ(design("Design_Qty").toInt(), 3);
+
+    // The RESULTS grid after Analyse: orientation, storey and P/H per design.
+    form->SansAction->trigger();
+    QApplication::processEvents();
+    messages.answers = {data::DlgButton::Yes};
+    QTest::mouseClick(form->SansPage->SANSCalcBtn, Qt::LeftButton);
+    ASSERT_EQ(form->PageControl1->currentIndex(), 3) << messages.texts.join("|").toStdString();
+    widgets::DBGrid* results = form->ResultsPage->DBGrid4;
+    const int resultNo = results->model()->index(0, 1).data().toInt();
+    auto result = [&](const char* field) {
+        return stored("DesignResults", "Project_Ref=? and Design_No=?", {ref(), resultNo}, field);
+    };
+    typeInto(results, 0, 4, "S");
+    EXPECT_EQ(result("Elevation").toString(), "S");
+    typeInto(results, 0, 5, "1", Qt::Key_Tab);
+    EXPECT_EQ(result("Floor").toString(), "1");
+    typeInto(results, 0, 11, "0.40");
+    EXPECT_DOUBLE_EQ(result("Shading_Ratio").toDouble(), 0.4);
+    QTest::mouseClick(form->ResultsPage->Image20, Qt::LeftButton);
+    EXPECT_EQ(form->ResultsPage->DBGrid3->model()->index(0, 1).data().toString(), "G");
+    EXPECT_TRUE(messages.errors.filter("Dataset").isEmpty()) << messages.errors.join("|").toStdString();
+}
+
+TEST_F(UserDay, TheDesignPageGivesEveryDesignAStoreyAndAnOrientation) {
+    EXPECT_EQ(page->FloorCB->count(), 21);
+    EXPECT_EQ(page->ElevationCB->count(), 8);
+    QTest::mouseClick(page->AddBtn, Qt::LeftButton);
+    // A new design starts on the ground floor facing north.
+    EXPECT_EQ(page->FloorCB->currentText(), "G");
+    EXPECT_EQ(page->ElevationCB->currentText(), "N");
+    choose(page->FloorCB, "3");
+    choose(page->ElevationCB, "SW");
+    form->SaveDesign();
+    EXPECT_EQ(stored("Design", "Project_Ref=? and Design_No=?", {ref(), designNo()}, "Floor").toString(), "3");
+    EXPECT_EQ(stored("Design", "Project_Ref=? and Design_No=?", {ref(), designNo()}, "Elevation").toString(), "SW");
+}
+
+TEST_F(UserDay, AFailingMullionStaysInSightAndItsWarningComesOncePerChange) {
+    ASSERT_TRUE(dm->ProjectTable.findKey({"SAMPLE-HOUSE"}));
+    form->DesignBtnClick();
+    store::Table& D = dm->DesignTable;
+    for (D.first(); !D.eof() && D.fieldByName("Continuous").asString() != "Vertical"; D.next()) {}
+    ASSERT_FALSE(D.eof());
+    form->DesignBtnClick();
+    form->WarningsOff = false;
+    page->Calc.WarningsOff = false;
+    // A wind load the mullion cannot carry.
+    page->WindLoadCB->setFocus();
+    page->WindLoadCB->lineEdit()->selectAll();
+    QTest::keyClicks(page->WindLoadCB, "9000");
+    QTest::keyClick(page->WindLoadCB, Qt::Key_Tab);
+    messages.texts.clear();
+    QTest::mouseClick(page->CalcBtn, Qt::LeftButton);
+    const double req = D.fieldByName("ReqIx").asFloat(), act = D.fieldByName("ActualIx").asFloat();
+    ASSERT_GT(req, act);
+    EXPECT_EQ(messages.texts.filter("will fail").size(), 1) << messages.texts.join("|").toStdString();
+    EXPECT_EQ(page->StructuralLabel->text(),
+              QStringLiteral("Mullion fails: actual Ix %1 below the required %2")
+                  .arg(act, 0, 'f', 2)
+                  .arg(req, 0, 'f', 2));
+    shoot(form.get(), "design-failing-mullion.png");
+    // Switching to the SUMMARY tab and back shows no warning again.
+    messages.texts.clear();
+    form->PageControl1->setCurrentIndex(1);
+    form->PageControl1->setCurrentIndex(0);
+    QApplication::processEvents();
+    EXPECT_TRUE(messages.texts.filter("will fail").isEmpty()) << messages.texts.join("|").toStdString();
+    EXPECT_FALSE(page->StructuralLabel->text().isEmpty());
+}
+
+TEST_F(UserDay, ANumberBoxSaysWhatItRefusesAndRefusesAPasteWhole) {
+    QTest::mouseClick(page->AddBtn, Qt::LeftButton);
+    pick(page->SystemTypeCB, "Casement");
+    pick(page->SystemNameCB, "Casement 38");
+    page->KGrid1->setSelection({0, 0, 0, 0});
+    page->UpdatePopup();
+    ASSERT_NE(menuItem("Fixed"), nullptr);
+    menuItem("Fixed")->trigger();
+    page->KGrid1->repaint();
+    QApplication::processEvents();
+    widgets::DBEdit* box = page->DimH[0];
+    ASSERT_TRUE(box->isEnabled());
+    auto* watch = box->findChild<widgets::RefusedInput*>();
+    ASSERT_NE(watch, nullptr);
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, "1O50");
+    // The letter was refused where the user looks: counted, flashed, hinted.
+    EXPECT_EQ(watch->refusals(), 1);
+    EXPECT_TRUE(box->styleSheet().contains("background"));
+    EXPECT_EQ(box->text(), "150");
+    box->selectAll();
+    QApplication::clipboard()->setText("1O50");
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(box->text(), "150"); // the paste refused whole
+    EXPECT_EQ(watch->refusals(), 2);
+    QApplication::clipboard()->setText("1050");
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(box->text(), "1050");
+}
+
+TEST_F(UserDay, NothingTheUserMadeOrOpenedVanishes) {
+    // A new project without a reference stays, with what was typed, and says why.
+    QTest::mouseClick(form->AddProjectBtn, Qt::LeftButton);
+    form->ProjectNameEdit->setFocus();
+    QTest::keyClicks(form->ProjectNameEdit, "No Ref Yet");
+    QTest::mouseClick(form->NextProjectBtn, Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_TRUE(messages.errors.contains(ui::main::NeedsReferenceMessage))
+        << messages.errors.join("|").toStdString();
+    EXPECT_EQ(dm->ProjectTable.state(), store::DataSet::State::Insert);
+    EXPECT_EQ(form->ProjectNameEdit->text(), "No Ref Yet");
+    form->ProjectRefEdit->setFocus();
+    QTest::keyClicks(form->ProjectRefEdit, "ZZ-OWN");
+    form->ProjectNameEdit->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(stored("Project", "Project_Ref=?", {"ZZ-OWN"}, "Project_Name").toString(), "No Ref Yet");
+
+    // Deleting the sample lands on the user's own project, not a standard one.
+    ASSERT_TRUE(dm->ProjectTable.findKey({"SAMPLE-HOUSE"}));
+    const QString folder = QDir(work.path()).filePath("sample-folder");
+    QDir().mkpath(folder);
+    form->ProjectFolders->chooseSaveFile = [&](const QString&, const QString&) {
+        return QDir(folder).filePath("TProject.db");
+    };
+    form->ProjectFolders->chooseProject = [] { return QStringLiteral("SAMPLE-HOUSE"); };
+    form->SaveProject1Click();
+    messages.answers = {data::DlgButton::Yes};
+    QTest::mouseClick(form->DeleteProjectBtn, Qt::LeftButton);
+    EXPECT_EQ(ref(), "ZZ-OWN");
+
+    // Loading the folder shows the project it brought.
+    form->ProjectFolders->chooseOpenFile = [&](const QString&, const QString&) {
+        return QDir(folder).filePath("TProject.db");
+    };
+    form->LoadProject1Click();
+    EXPECT_TRUE(messages.texts.contains("Information - Project Loaded Successfully!"))
+        << messages.texts.join("|").toStdString();
+    EXPECT_EQ(ref(), "SAMPLE-HOUSE");
+}
+
+TEST(MainWindowPlace, TheWindowFitsTheScreenAndComesBackWhereItWasLeft) {
+    QTemporaryDir work, config;
+    testing_support::RecordingMessages messages;
+    data::TDM dm(messages, work.path(), store::AliasRegistry(QDir(config.path()).filePath("a.ini")));
+    // Opened without a remembered place on a screen smaller than the window.
+    QSettings(data::userSettingsFile(), QSettings::IniFormat).remove("MainWindow");
+    {
+        ui::main::TMainForm form(dm, messages);
+        form.FirstActivation = false;
+        form.show();
+        const QRect free = form.screen()->availableGeometry();
+        ASSERT_LT(free.width(), 1280);
+        // The client area is no larger than the screen's free area (the
+        // status bar in sight), and the window is maximised.
+        EXPECT_LE(form.geometry().width(), free.width());
+        EXPECT_LE(form.geometry().height(), free.height());
+        EXPECT_TRUE(form.isMaximized());
+        form.showNormal();
+        form.setGeometry(QRect(free.topLeft() + QPoint(10, 20), QSize(700, 500)));
+        form.close();
+    }
+    ui::main::TMainForm again(dm, messages);
+    EXPECT_EQ(again.geometry().size(), QSize(700, 500));
+    // The design report is offered under the project's and design's names.
+    EXPECT_EQ(ui::reports::designReportFileName("SAMPLE-HOUSE", "W/01"),
+              "SAMPLE-HOUSE W-01 \u2013 Fenestration Design Report.pdf");
+    EXPECT_TRUE(ui::reports::reportSavedMessage("/tmp/a.pdf").endsWith("/tmp/a.pdf"));
 }
