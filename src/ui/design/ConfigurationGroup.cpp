@@ -145,7 +145,7 @@ QWidget* TDesignPage::buildConfiguration() {
     // warning box has been closed.
     StructuralLabel = new QLabel;
     StructuralLabel->setStyleSheet(QStringLiteral("color: red; font-weight: bold"));
-    results->addWidget(StructuralLabel);
+    StructuralLabel->setWordWrap(true);
     auto verdict = [this] {
         store::Table& D = DM.DesignTable;
         const bool onDesign = D.active() && (!D.isEmpty() || D.editing()) && !D.eof();
@@ -161,6 +161,7 @@ QWidget* TDesignPage::buildConfiguration() {
     connect(&DM.DesignTable, &store::DataSet::fieldChanged, StructuralLabel, verdict);
     results->addStretch();
     grid->addLayout(results, 3, 1);
+    grid->addWidget(StructuralLabel, 4, 1);
 
     connect(KGrid1, &DesignGrid::pressed, this, [this] { guarded([this] { UpdatePopup(); }); });
     connect(KGrid1, &DesignGrid::contextMenuWanted, this, [this](const QPoint& at) {

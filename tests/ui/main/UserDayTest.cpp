@@ -394,6 +394,8 @@ TEST_F(UserDay, AFailingMullionStaysInSightAndItsWarningComesOncePerChange) {
               QStringLiteral("Mullion fails: actual Ix %1 below the required %2")
                   .arg(act, 0, 'f', 2)
                   .arg(req, 0, 'f', 2));
+    form->showNormal();
+    form->resize(1280, 800);
     shoot(form.get(), "design-failing-mullion.png");
     // Switching to the SUMMARY tab and back shows no warning again.
     messages.texts.clear();
