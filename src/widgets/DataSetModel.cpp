@@ -160,7 +160,12 @@ bool DataSetModel::setData(const QModelIndex& index, const QVariant& value, int 
         table->edit();
         table->fieldByName(columns_[size_t(index.column())].field).setValue(value);
     } catch (const store::StoreError& e) {
-        reportError(e.message());
+        const GridColumn& c = columns_[size_t(index.column())];
+        const int fi = table->fieldIndex(c.field);
+        const QString said =
+            fi < 0 ? QString()
+                   : mustBeMessage(table->def().fields[size_t(fi)], c.caption.isEmpty() ? c.field : c.caption);
+        reportError(said.isEmpty() ? e.message() : said);
         return false;
     }
     // What was typed into a cell is stored at once. A refusal is said in the
