@@ -638,7 +638,7 @@ def design_row(cat, project, number, d, grid):
         "Design_Qty": d.get("qty", 1), "System_Type": sysrow["System_Type"],
         "System_Name": system, "Finish": d.get("finish", project["finish"]),
         "Glass_Code": d["glass"], "Wind_Load": wind_load,
-        "Elevation": d.get("elevation", "N"), "Floor": d.get("floor", " G"),
+        "Elevation": d.get("elevation", "N"), "Floor": d.get("floor", "G"),
         "Glass_Supplier": d["supplier"], "Continuous": continuous,
     })
     if row["Elevation"] not in ORIENTATIONS:

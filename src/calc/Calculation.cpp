@@ -108,6 +108,7 @@ CalcContext::CalcContext(data::TDM& dm, data::Messages& messages) : dm_(dm), mes
 void CalcContext::UpdateCalcBtn(bool changed) {
     CalcBtnEnabled = true;
     if (!changed) return;
+    warned_.clear();
     if (onRow(dm_.DesignTable)) {
         store::Transaction tx(*dm_.database());
         zeroResults();
@@ -386,7 +387,7 @@ void CalcContext::calculate(DesignView& view) {
                     totals.frameSolar, Costs.frame, Costs.glazing, Costs.factory,
                     totalCostPerArea(Costs, area)}))
         return noResults(tooLarge);
-    if (actualIx > 0 && actualIx < reqIx) DisplayIxWarning();
+    if (actualIx > 0 && actualIx < reqIx) DisplayIxWarning(double(reqIx), actualIx);
 
     writeCostRow(area);
 
@@ -463,9 +464,27 @@ bool CalcContext::UpdateAllValues(DesignView& view) {
     }
 }
 
+QString CalcContext::warningKey(double reqIx, double actualIx) {
+    store::Table& D = dm_.DesignTable;
+    return QStringList{text(D, "Project_Ref"), text(D, "Design_No"), QString::number(reqIx, 'g', 12),
+                       QString::number(actualIx, 'g', 12), text(D, "Continuous")}
+        .join(QChar(0x1f));
+}
+
 void CalcContext::DisplayIxWarning() {
+    DisplayIxWarning(number(dm_.DesignTable, "ReqIx"), number(dm_.DesignTable, "ActualIx"));
+}
+
+void CalcContext::DisplayIxWarning(double reqIx, double actualIx) {
     if (IxWarningShown) return;
     store::Table& D = dm_.DesignTable;
+    // A design's failing figures are told once: showing the design again
+    // (another page, back) repeats nothing until its inputs change.
+    const QString key = warningKey(reqIx, actualIx);
+    if (warned_.contains(key)) {
+        IxWarningShown = true;
+        return;
+    }
     if (text(D, "Continuous") == QLatin1String("Vertical")) {
         QString p4, p5;
         if (dm_.SystemProfileTypeTable.findKey({text(D, "System_Name")})) {
@@ -478,10 +497,13 @@ void CalcContext::DisplayIxWarning() {
                                   QStringLiteral(" selected in ") + designRef +
                                   QStringLiteral(" will fail, please select a stronger ") + p);
         };
-        if (!p4.isEmpty() && !WarningsOff)
+        if (!p4.isEmpty() && !WarningsOff) {
             warn(p4);
-        else if (!p5.isEmpty() && !WarningsOff)
+            warned_.insert(key);
+        } else if (!p5.isEmpty() && !WarningsOff) {
             warn(p5);
+            warned_.insert(key);
+        }
     }
     IxWarningShown = true;
 }

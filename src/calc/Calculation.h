@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QSet>
+
 #include "Checks.h"
 #include "Formulas.h"
 #include "design/GridModel.h"
@@ -50,7 +52,11 @@ public:
     // the structural warning. Always enables the calculate command.
     void UpdateCalcBtn(bool changed);
     void CheckDesignBtnClick(const DesignView& view);
+    // Shows the structural warning, unless already shown since the last change
+    // or already told for the same design with the same figures.
     void DisplayIxWarning();
+    // The same for figures not stored yet (the calculation in progress).
+    void DisplayIxWarning(double reqIx, double actualIx);
     // The member values a calculation of this design record would read from
     // SystemValues; nothing is calculated or stored. Missing rows leave zeros.
     ProfileValueTable memberValues(store::DataSet& design);
@@ -75,6 +81,9 @@ public:
     std::function<void(DesignView&)> designShown;
 
 private:
+    QString warningKey(double reqIx, double actualIx);
+    // The designs and figures whose structural warning has been shown.
+    QSet<QString> warned_;
     // One SystemValues row's figures: U_COG, SHGC_COG, then UF, UE, PFD of sets 0, 1, 2.
     using ValueRow = std::array<double, 11>;
 

@@ -114,4 +114,13 @@ long double RequiredIx(long double windLoad, long double spanL, long double span
     return SpanRequiredIx(windLoad, spanL, length) + SpanRequiredIx(windLoad, spanR, length);
 }
 
+QString structuralVerdict(const QString& continuous, double reqIx, double actualIx) {
+    if (!(actualIx > 0 && actualIx < reqIx)) return {};
+    const QString member = continuous.compare(QLatin1String("Horizontal"), Qt::CaseInsensitive) == 0
+                               ? QStringLiteral("Transom")
+                               : QStringLiteral("Mullion");
+    return QStringLiteral("%1 fails: actual Ix %2 below the required %3")
+        .arg(member, QString::number(actualIx, 'f', 2), QString::number(reqIx, 'f', 2));
+}
+
 } // namespace calc

@@ -31,4 +31,10 @@ long double SpanRequiredIx(long double W, long double S, long double Lmm);
 long double RequiredIx(long double windLoad, long double spanL, long double spanR,
                        long double length);
 
+// The verdict on a design's continuous member while its figures fail
+// (0 < actual < required), e.g. "Mullion fails: actual Ix 14.60 below the
+// required 15.21"; empty while it holds or is not calculated. A vertical
+// continuous member is the mullion, a horizontal one the transom.
+QString structuralVerdict(const QString& continuous, double reqIx, double actualIx);
+
 } // namespace calc

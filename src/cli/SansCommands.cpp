@@ -8,6 +8,8 @@
 #include "reports/SansReport.h"
 #include "store/Query.h"
 
+#include <algorithm>
+#include <numeric>
 #include <optional>
 
 namespace cli {
@@ -31,13 +33,13 @@ double number(const QString& text, const QString& what) {
     return v;
 }
 
-// STOREY=NET_AREA[:PH]; the storey code is taken as written, leading blank included.
+// STOREY=NET_AREA[:PH]; the storey code is taken without the blanks around it.
 FloorSetting floorSetting(const QString& text) {
     const qsizetype eq = text.indexOf(QLatin1Char('='));
     if (eq <= 0)
         throw UsageError{QStringLiteral("--floor takes STOREY=NET_AREA[:PH]: %1").arg(text)};
     FloorSetting s;
-    s.floor = text.left(eq);
+    s.floor = compliance::storeyCode(text.left(eq));
     const QString rest = text.mid(eq + 1);
     const qsizetype colon = rest.indexOf(QLatin1Char(':'));
     s.netArea = number(colon < 0 ? rest : rest.left(colon), QStringLiteral("The net floor area"));
@@ -75,10 +77,12 @@ QStringList knownStoreys(data::TDM& dm, const QString& projectRef) {
         q.setSql(QStringLiteral("Select * from %1 Where Project_Ref=?").arg(QLatin1String(table)),
                  {projectRef});
         for (q.open(); !q.eof(); q.next())
-            codes << q.fieldByName(QStringLiteral("Floor")).asString();
+            // As the storey list will hold them: " G" of an older folder is "G".
+            codes << compliance::storeyCode(q.fieldByName(QStringLiteral("Floor")).asString());
         q.close();
     }
     codes.removeDuplicates();
+    std::sort(codes.begin(), codes.end(), compliance::storeyLess);
     return codes;
 }
 
@@ -94,14 +98,11 @@ bool optionsHold(data::TDM& dm, data::Messages& messages, const QString& project
     const QStringList storeys = knownStoreys(dm, projectRef);
     for (const FloorSetting& s : floors) {
         if (!storeys.contains(s.floor)) {
-            QString text =
-                QStringLiteral("Project \"%1\" has no storey \"%2\"").arg(projectRef, s.floor);
-            for (const QString& code : storeys)
-                if (code.trimmed() == s.floor.trimmed())
-                    text += QStringLiteral("; its storey \"%1\" matches only without its blanks: "
-                                           "give --floor \"%1=...\"")
-                                .arg(code);
-            messages.showMessage(text);
+            messages.showMessage(QStringLiteral("Project \"%1\" has no storey \"%2\"; its storeys "
+                                                "are %3")
+                                     .arg(projectRef, s.floor,
+                                          storeys.isEmpty() ? QStringLiteral("none")
+                                                            : storeys.join(QStringLiteral(", "))));
             hold = false;
         }
         if (!dm.RatiosTable.findKey({s.ph})) {
@@ -166,14 +167,23 @@ int sans204Command(Context& ctx) {
         compliance::FloorColExit(dm, 4);
     }
     if (!compliance::SANSCalcBtnClick(dm, messages)) return 1;
-    compliance::Image20Click(dm, messages);
+    if (!compliance::Image20Click(dm, messages)) return 1;
     tx.commit();
 
     ctx.out << "Floor\tFloor_Area\tWindow_Area\tU_Allow\tU_Total\tSHGC_Allow\tSHGC_Total\t"
                "U_Result\tSHGC_Result\tExempt\n";
     store::Table& P = dm.ProjectResultsTable;
     auto f = [&P](const char* name) { return P.fieldByName(QString::fromLatin1(name)); };
-    for (P.first(); !P.eof(); P.next()) {
+    // The storeys as every list shows them: the ground floor first, then by number.
+    std::vector<int> order(size_t(P.recordCount()));
+    std::iota(order.begin(), order.end(), 0);
+    const int floorField = P.fieldIndex(QStringLiteral("Floor"));
+    std::stable_sort(order.begin(), order.end(), [&P, floorField](int a, int b) {
+        return compliance::storeyLess(P.rowAt(a)[size_t(floorField)].toString(),
+                                      P.rowAt(b)[size_t(floorField)].toString());
+    });
+    for (int row : order) {
+        P.moveTo(row);
         const QString exempt = f("Exempt").isNull()      ? QString()
                                : f("Exempt").asBoolean() ? QStringLiteral("Yes")
                                                          : QStringLiteral("No");

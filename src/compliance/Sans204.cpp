@@ -5,6 +5,7 @@
 #include "store/Database.h"
 
 #include <map>
+#include <set>
 #include <utility>
 
 namespace compliance {
@@ -55,7 +56,7 @@ std::map<QString, std::vector<QVariant>> storeyRows(store::Table& F) {
     const int floorField = F.fieldIndex(Floor);
     for (int row = 0; row < F.recordCount(); ++row) {
         std::vector<QVariant> values = F.rowAt(row);
-        rows.emplace(values[size_t(floorField)].toString(), std::move(values));
+        rows.emplace(storeyCode(values[size_t(floorField)].toString()), std::move(values));
     }
     return rows;
 }
@@ -113,7 +114,7 @@ void SaveSansRecord(data::TDM& dm, data::Messages& messages, bool setRatio) {
     R.edit();
     for (const char* f : {"Project_Ref", "Design_No", "Design_Ref", "Design_Qty", "Elevation"})
         copy(f);
-    const QString floor = D.fieldByName(Floor).asString().toUpper();
+    const QString floor = storeyCode(D.fieldByName(Floor).asString()).toUpper();
     R.fieldByName(Floor).setAsString(floor);
     copy("Window_Area");
     copy("U_Factor");
@@ -152,19 +153,95 @@ void ClearPreviousResults(data::TDM& dm, bool rational) {
     db.deleteWhere(QStringLiteral("ProjectRational"), {ProjectRef}, {ref});
 }
 
+QStringList missingAnalysisInput(data::TDM& dm, MissingCheck check) {
+    const bool results = check == MissingCheck::DesignResults;
+    store::Table& D = results ? dm.DesignResultsTable : dm.DesignTable;
+    store::Table& F = dm.ProjectFloorsTable;
+    store::Table& R = dm.DesignResultsTable;
+    QStringList missing;
+    const auto storeys = storeyRows(F);
+    auto field = [](store::DataSet& ds, const std::vector<QVariant>& row, const char* name) {
+        return row[size_t(ds.fieldIndex(QString::fromLatin1(name)))];
+    };
+    std::set<QString, bool (*)(const QString&, const QString&)> used(storeyLess);
+    std::map<int, QVariant> keptRatios;
+    for (int r = 0; !results && R.active() && r < R.recordCount(); ++r) {
+        const std::vector<QVariant> row = R.rowAt(r);
+        keptRatios[field(R, row, "Design_No").toInt()] = field(R, row, "Shading_Ratio");
+    }
+    for (int r = 0; r < D.recordCount(); ++r) {
+        const std::vector<QVariant> row = D.rowAt(r);
+        const QString ref = field(D, row, "Design_Ref").toString().trimmed();
+        const QString name =
+            QStringLiteral("Design %1").arg(ref.isEmpty() ? field(D, row, "Design_No").toString() : ref);
+        const QString floor = storeyCode(field(D, row, "Floor").toString()).toUpper();
+        if (floor.isEmpty())
+            missing << name + QStringLiteral(": no storey");
+        else
+            used.insert(floor);
+        if (factorField(field(D, row, "Elevation").toString()).isEmpty())
+            missing << name + QStringLiteral(": no orientation (N, NE, E, SE, S, SW, W or NW)");
+        const auto kept = keptRatios.find(field(D, row, "Design_No").toInt());
+        if (kept != keptRatios.end() && kept->second.isValid() && !dm.RatiosTable.findKey({kept->second}))
+            missing << name + QStringLiteral(": P/H ratio %1 is not one of the list")
+                                  .arg(kept->second.toDouble(), 0, 'f', 2);
+    }
+    for (const QString& floor : used) {
+        const auto storey = storeys.find(floor);
+        const QString name = QStringLiteral("Storey %1").arg(floor);
+        if (storey == storeys.end() || field(F, storey->second, "Effective_Area").toDouble() <= 0)
+            missing << name + QStringLiteral(": no net floor area");
+        if (storey == storeys.end() || !field(F, storey->second, "N_Factor").isValid())
+            missing << name +
+                           QStringLiteral(": no default P/H ratio (choose one, then Tab to fill "
+                                          "in the Solar Exposure Factors)");
+    }
+    return missing;
+}
+
+QString missingInputMessage(const QStringList& missing) {
+    return QStringLiteral("Nothing was analysed. Please give these first:\n") +
+           missing.join(QLatin1Char('\n'));
+}
+
+QStringList unanalysedStoreys(data::TDM& dm) {
+    const QString ref = projectRefOf(dm);
+    store::Query& Q = dm.DesignResultsQuery;
+    Q.close();
+    Q.setSql(QStringLiteral("Select * from DesignResults Where Project_Ref=?"), {ref});
+    Q.open();
+    std::set<QString, bool (*)(const QString&, const QString&)> floors(storeyLess);
+    for (; !Q.eof(); Q.next())
+        floors.insert(storeyCode(Q.fieldByName(Floor).asString()));
+    Q.close();
+    std::set<QString> decided;
+    store::Query& P = dm.ProjectResultsQuery;
+    P.close();
+    P.setSql(QStringLiteral("Select * from ProjectResults Where Project_Ref=?"), {ref});
+    P.open();
+    for (; !P.eof(); P.next())
+        if (!P.fieldByName(QStringLiteral("Exempt")).isNull())
+            decided.insert(storeyCode(P.fieldByName(Floor).asString()));
+    P.close();
+    QStringList missing;
+    for (const QString& floor : floors)
+        if (!decided.count(floor)) missing << (floor.isEmpty() ? QStringLiteral("(no storey)") : floor);
+    return missing;
+}
+
 bool SANSCalcBtnClick(data::TDM& dm, data::Messages& messages, AnalyseStep step, SansPlace place) {
     store::Table& F = dm.ProjectFloorsTable;
     store::Table& D = dm.DesignTable;
     store::Table& R = dm.DesignResultsTable;
     postIfEditing(F);
     if (step == AnalyseStep::Checks) {
-        const bool storey = hasRow(F);
-        if (!storey || F.fieldByName(QStringLiteral("N_Factor")).isNull()) {
-            messages.showMessage(NoFactorsMessage);
-            return false;
-        }
-        if (F.fieldByName(QStringLiteral("Effective_Area")).isNull()) {
-            messages.showMessage(NoNetAreaMessage);
+        // Every storey and design is checked at once, so the user hears of all
+        // that is missing in one message instead of one refusal at a time.
+        postIfEditing(D);
+        postIfEditing(R);
+        const QStringList missing = missingAnalysisInput(dm, MissingCheck::Designs);
+        if (!missing.isEmpty()) {
+            messages.showMessage(missingInputMessage(missing));
             return false;
         }
     }
@@ -248,15 +325,22 @@ void SaveFloorResult(data::TDM& dm, data::Messages& messages, const QString& flo
         messages.showMessage(NoFloorAreaMessage);
 }
 
-void Image20Click(data::TDM& dm, data::Messages& messages, SansPlace place) {
+bool Image20Click(data::TDM& dm, data::Messages& messages, SansPlace place) {
     store::Table& R = dm.DesignResultsTable;
     store::Table& P = dm.ProjectResultsTable;
     const QString ref = projectRefOf(dm);
+    postIfEditing(R);
+    if (place.checkInputs) {
+        const QStringList missing = missingAnalysisInput(dm, MissingCheck::DesignResults);
+        if (!missing.isEmpty()) {
+            messages.showMessage(missingInputMessage(missing));
+            return false;
+        }
+    }
     linkProjectResults(dm);
     HeldMessages held(messages);
     {
         store::Transaction tx(*dm.database());
-        postIfEditing(R);
         refreshSolarFactors(dm, held, place);
         ClearPreviousResults(dm, place.clearRational);
 
@@ -265,31 +349,33 @@ void Image20Click(data::TDM& dm, data::Messages& messages, SansPlace place) {
         Q.setSql(QStringLiteral("Select * from DesignResults Where Project_Ref=? Order by Floor"),
                  {ref});
         Q.open();
-        const auto storeys = storeyRows(dm.ProjectFloorsTable);
-        const int areaField = dm.ProjectFloorsTable.fieldIndex(QStringLiteral("Effective_Area"));
+        // Storeys by their tidy code, the ground floor first and then by number.
+        std::map<QString, std::vector<StoreyWindow>, bool (*)(const QString&, const QString&)>
+            groups(storeyLess);
         auto number = [&Q](const char* field) {
             return Q.fieldByName(QString::fromLatin1(field)).asFloat();
         };
-        while (!Q.eof()) {
-            const QString floor = Q.fieldByName(Floor).asString();
+        for (; !Q.eof(); Q.next())
+            groups[storeyCode(Q.fieldByName(Floor).asString())].push_back(
+                {Q.fieldByName(QStringLiteral("Design_Qty")).asInteger(), number("Window_Area"),
+                 number("U_Factor"), number("SHGC"), number("Solar_Factor")});
+        Q.close();
+        const auto storeys = storeyRows(dm.ProjectFloorsTable);
+        const int areaField = dm.ProjectFloorsTable.fieldIndex(QStringLiteral("Effective_Area"));
+        for (const auto& [floor, windows] : groups) {
             // Each storey starts from zero: its verdict is on its own windows.
-            std::vector<StoreyWindow> windows;
-            for (; !Q.eof() && Q.fieldByName(Floor).asString() == floor; Q.next())
-                windows.push_back({Q.fieldByName(QStringLiteral("Design_Qty")).asInteger(),
-                                   number("Window_Area"), number("U_Factor"), number("SHGC"),
-                                   number("Solar_Factor")});
             const auto storey = storeys.find(floor);
             const double netArea =
                 storey == storeys.end() ? 0 : storey->second[size_t(areaField)].toDouble();
             if (!floor.isEmpty()) SaveFloorResult(dm, held, floor, storeySums(windows), netArea);
         }
-        Q.close();
         postIfEditing(P);
         P.first();
         if (hasRow(P) && P.fieldByName(Floor).asString().isEmpty()) P.deleteRow();
         tx.commit();
     }
     held.release();
+    return true;
 }
 
 } // namespace compliance

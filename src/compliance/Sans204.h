@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
@@ -55,14 +56,32 @@ inline const QString NotCurrentSuffix =
 inline const QString NoFloorAreaMessage = QStringLiteral("No Floor Area Specified!");
 inline const QString NoZoneMessage = QStringLiteral("A Climate Zone must be selected !");
 
+// What the analysis of the current project still lacks, one line per storey
+// or design: a storey a design uses without a net floor area (empty or 0) or
+// without a default P/H with its factors, a design without a storey or an
+// orientation, a kept design P/H outside the list. Empty when nothing is
+// missing. Analyse checks the designs; Calculate their result rows as the
+// RESULTS grid edits them (whose P/H the list beside it checks).
+enum class MissingCheck { Designs, DesignResults };
+QStringList missingAnalysisInput(data::TDM& dm, MissingCheck check);
+// The one message naming all of them.
+QString missingInputMessage(const QStringList& missing);
+
+// The storeys of the project's design results that have no storey verdict
+// with an exemption decision (not calculated, or calculated without a net
+// floor area): no certificate may be printed for them.
+QStringList unanalysedStoreys(data::TDM& dm);
+
 // Where the analysis runs: the main window's pages, or the analysis windows,
 // which refresh solar factors without the Ratios test and keep the project's
 // rational-design results.
 struct SansPlace {
     bool checkRatios = true;
     bool clearRational = true;
-    static SansPlace mainWindow() { return {true, true}; }
-    static SansPlace windows() { return {false, false}; }
+    // Calculate refuses result rows with missing input (missingAnalysisInput).
+    bool checkInputs = true;
+    static SansPlace mainWindow() { return {true, true, true}; }
+    static SansPlace windows() { return {false, false, false}; }
 };
 
 // Fills the current DesignResults row from the current design. `setRatio`
@@ -91,7 +110,9 @@ bool SANSCalcBtnClick(data::TDM& dm, data::Messages& messages,
 
 // "Calculate": refreshes the solar factors, clears the previous results and
 // writes one ProjectResults row per storey, in one transaction.
-void Image20Click(data::TDM& dm, data::Messages& messages,
+// In the main window it first checks the result rows (missingAnalysisInput)
+// and, when something is missing, names it all and calculates nothing (false).
+bool Image20Click(data::TDM& dm, data::Messages& messages,
                   SansPlace place = SansPlace::mainWindow());
 
 // Opening the "SANS Results" window: clears the project's storey results

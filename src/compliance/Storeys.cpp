@@ -49,6 +49,93 @@ const QStringList& storeyCodes() {
     return codes;
 }
 
+QString storeyCode(const QString& text) { return text.trimmed(); }
+
+bool storeyLess(const QString& a, const QString& b) {
+    const QString x = storeyCode(a), y = storeyCode(b);
+    // Rank: ground floor, numbered storeys, anything else.
+    auto rank = [](const QString& code, int& number) {
+        if (code == QLatin1String("G")) return 0;
+        bool ok = false;
+        number = code.toInt(&ok);
+        return ok ? 1 : 2;
+    };
+    int nx = 0, ny = 0;
+    const int rx = rank(x, nx), ry = rank(y, ny);
+    if (rx != ry) return rx < ry;
+    if (rx == 1 && nx != ny) return nx < ny;
+    return x < y;
+}
+
+void keepStoreyCodesTidy(data::TDM& dm) {
+    for (store::Table* t : {&dm.DesignTable, &dm.ProjectFloorsTable, &dm.DesignResultsTable,
+                            &dm.ProjectResultsTable})
+        t->setFieldChangeHandler(QStringLiteral("Floor"), [](store::Field f) {
+            const QString text = f.asString();
+            // Setting the tidy code runs this once more, and then changes nothing.
+            if (storeyCode(text) != text) f.setAsString(storeyCode(text));
+        });
+}
+
+int tidyProjectStoreys(data::TDM& dm) {
+    const QString floorName = QStringLiteral("Floor");
+    int changed = 0;
+    auto untidyRows = [&](store::Table& t) {
+        std::vector<int> rows;
+        if (!t.active()) return rows;
+        const int fi = t.fieldIndex(floorName);
+        for (int r = 0; r < t.recordCount(); ++r) {
+            const QString code = t.rowAt(r)[size_t(fi)].toString();
+            if (storeyCode(code) != code) rows.push_back(r);
+        }
+        return rows;
+    };
+    store::Table& F = dm.ProjectFloorsTable;
+    const bool any = !untidyRows(dm.DesignTable).empty() || !untidyRows(F).empty() ||
+                     !untidyRows(dm.DesignResultsTable).empty();
+    if (!any) return 0;
+    for (store::Table* t : {&dm.DesignTable, &F, &dm.DesignResultsTable}) {
+        t->flushControls();
+        if (t->editing()) t->post();
+    }
+    store::Transaction tx(*dm.database());
+    for (store::Table* t : {&dm.DesignTable, &dm.DesignResultsTable}) {
+        const int keep = t->recNo();
+        for (int r : untidyRows(*t)) {
+            t->moveTo(r);
+            t->edit();
+            t->fieldByName(floorName).setAsString(storeyCode(t->fieldByName(floorName).asString()));
+            t->post();
+            ++changed;
+        }
+        t->moveTo(keep);
+    }
+    // Storey rows change their key: one at a time, looked up afresh.
+    for (std::vector<int> rows = untidyRows(F); !rows.empty(); rows = untidyRows(F)) {
+        const std::vector<QVariant> old = F.rowAt(rows.front());
+        const QVariant ref = old[size_t(F.fieldIndex(ProjectRef))];
+        const QString code = storeyCode(old[size_t(F.fieldIndex(floorName))].toString());
+        if (F.findKey({ref, code})) {
+            // Both spellings exist: the tidy row keeps its values, the other
+            // one fills what it leaves empty, and goes.
+            F.edit();
+            for (int fi = 0; fi < F.fieldCount(); ++fi)
+                if (F.field(fi).isNull() && old[size_t(fi)].isValid()) F.field(fi).setValue(old[size_t(fi)]);
+            F.post();
+            if (F.findKey({ref, old[size_t(F.fieldIndex(floorName))]})) F.deleteRow();
+        } else {
+            F.moveTo(rows.front());
+            F.edit();
+            F.fieldByName(floorName).setAsString(code);
+            F.post();
+        }
+        ++changed;
+    }
+    tx.commit();
+    F.first();
+    return changed;
+}
+
 const QStringList& phRatioTexts() {
     static const QStringList texts = {"0.00", "0.05", "0.10", "0.15", "0.20", "0.25", "0.30",
                                       "0.35", "0.40", "0.50", "0.60", "0.70", "0.80", "0.90",
@@ -62,6 +149,7 @@ void linkComplianceTables(data::TDM& dm) {
     link(dm.ProjectFloorsTable, dm.ProjectTable);
     link(dm.DesignResultsTable, dm.ProjectTable);
     linkProjectResults(dm);
+    keepStoreyCodesTidy(dm);
 }
 
 void linkProjectResults(data::TDM& dm) {
@@ -70,6 +158,7 @@ void linkProjectResults(data::TDM& dm) {
 
 int BuildStoreyList(data::TDM& dm, const std::function<void()>& recalculate) {
     if (recalculate) recalculate();
+    tidyProjectStoreys(dm);
     store::Table& D = dm.DesignTable;
     store::Table& F = dm.ProjectFloorsTable;
     F.flushControls();
@@ -80,7 +169,7 @@ int BuildStoreyList(data::TDM& dm, const std::function<void()>& recalculate) {
     const QString projectRef = dm.ProjectTable.fieldByName(ProjectRef).asString();
     const int floorField = D.fieldIndex(QStringLiteral("Floor"));
     for (int row = 0; row < D.recordCount(); ++row)
-        floors.insert(D.rowAt(row)[size_t(floorField)].toString());
+        floors.insert(storeyCode(D.rowAt(row)[size_t(floorField)].toString()));
     int added = 0;
     store::Transaction tx(*dm.database());
     for (const QString& floor : floors) {

@@ -22,6 +22,19 @@ const QStringList& orientationCodes();
 QString factorField(const QString& elevation);
 // The storey codes the storey pick lists offer: "G", then "1" to "20".
 const QStringList& storeyCodes();
+// A storey code as it is stored and compared: without the blanks around it,
+// so " G" is the ground floor "G".
+QString storeyCode(const QString& text);
+// Storey order in lists and reports: the ground floor "G" first, then the
+// numbered storeys by number ("2" before "10"), then any other code by its text.
+bool storeyLess(const QString& a, const QString& b);
+// Has every storey code written to Design, ProjectFloors, DesignResults and
+// ProjectResults stored without its blanks, whoever writes it.
+void keepStoreyCodesTidy(data::TDM& dm);
+// Stores the current project's storey codes without their blanks: designs and
+// design results, and storey rows (a " G" row merges into an existing "G" row,
+// filling only what that row leaves empty). Returns the rows changed.
+int tidyProjectStoreys(data::TDM& dm);
 // The 25 P/H ratios of the pick lists, as they are shown.
 const QStringList& phRatioTexts();
 

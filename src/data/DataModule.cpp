@@ -210,7 +210,7 @@ void TDM::DesignTableAfterInsert() {
     DesignTable.fieldByName(QStringLiteral("Project_Ref")).setAsString(insertProjectRef_);
     const double defWL = ProjectTable.fieldByName(QStringLiteral("Def_WL")).asFloat();
     if (defWL != 0) DesignTable.fieldByName(QStringLiteral("Wind_Load")).setAsFloat(defWL);
-    DesignTable.fieldByName(QStringLiteral("Floor")).setAsString(QStringLiteral(" G"));
+    DesignTable.fieldByName(QStringLiteral("Floor")).setAsString(QStringLiteral("G"));
     DesignTable.fieldByName(QStringLiteral("Elevation")).setAsString(QStringLiteral("N"));
     DesignTable.fieldByName(QStringLiteral("Design_Qty")).setAsInteger(1);
     DesignTable.fieldByName(QStringLiteral("Finish")).setAsString(

@@ -2,6 +2,7 @@
 
 #include "DesignPicture.h"
 #include "ReportParts.h"
+#include "calc/Structural.h"
 #include "data/DataModule.h"
 #include "data/Paths.h"
 
@@ -116,6 +117,16 @@ Band profilesAndGlazing(Report& report, data::TDM& dm,
            bound(D, QStringLiteral("ActualIx"), QStringLiteral("###0.00")), 20,
            Qt::AlignRight | Qt::AlignVCenter);
     addCm4(b, 60, 63);
+    // The same verdict as the DESIGN page's RESULTS line, so a failing member
+    // is not left to the reader's arithmetic.
+    b.value({68, 63, 80, 5},
+            [&D] {
+                return calc::structuralVerdict(D.fieldByName(QStringLiteral("Continuous")).asString(),
+                                               D.fieldByName(QStringLiteral("ReqIx")).asFloat(),
+                                               D.fieldByName(QStringLiteral("ActualIx")).asFloat());
+            },
+            reportFont(9, true))
+        .color = Qt::red;
 
     store::Query& G = data->glazing;
     b.label({0, 72, 40, 5}, QStringLiteral("Glazing :"), reportFont(10, true, false, true));

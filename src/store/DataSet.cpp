@@ -85,6 +85,7 @@ void DataSet::close() {
     if (!active()) return;
     stale_ = false;
     state_ = State::Inactive;
+    ++rangeVersion_;
     pos_ = -1;
     eof_ = bof_ = true;
     cur_.clear();

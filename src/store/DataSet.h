@@ -94,6 +94,13 @@ public:
         sync();
         return pos_;
     }
+    // Changes whenever the range gains, loses or reorders rows (not when a
+    // row's values or the edit state change): a grid then starts afresh,
+    // otherwise it repaints and keeps the cell being typed into.
+    quint64 rangeVersion() const {
+        sync();
+        return rangeVersion_;
+    }
     // Moves to the row at 0-based position `row` of the range.
     void moveTo(int row);
 
@@ -156,6 +163,7 @@ protected:
     bool modified_ = false;
     bool stale_ = false;
     quint64 loadedIn_ = 0;
+    quint64 rangeVersion_ = 0;
 };
 
 }  // namespace store

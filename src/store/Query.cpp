@@ -287,6 +287,7 @@ void Query::open() {
         rows_.push_back(std::move(row));
     }
     st.release();
+    ++rangeVersion_;
     state_ = State::Browse;
     placeAt(0);
     emit stateChanged();

@@ -54,6 +54,7 @@ void Table::open() {
     // table before the main window links most of them to their masters, and a
     // large folder's cell tables hold millions of rows.
     rowids_.clear();
+    ++rangeVersion_;
     pos_ = -1;
     stale_ = true;
     emit stateChanged();
@@ -166,6 +167,7 @@ void Table::loadRange() {
     while (st.step())
         rows.push_back(st.columnInt64(0));
     st.release();
+    if (rows != rowids_) ++rangeVersion_;
     rowids_.swap(rows);
     stale_ = false;
 }
@@ -528,6 +530,8 @@ void Table::post() {
 // Puts a just-posted row into the range at its key position without re-reading
 // the whole range, which would make every post cost as much as the table is long.
 int Table::placePostedRow(qint64 rowid, const std::vector<QVariant>& values) {
+    // Any placement but the row's old one changes the range.
+    ++rangeVersion_;
     if (auto it = std::find(rowids_.begin(), rowids_.end(), rowid); it != rowids_.end()) rowids_.erase(it);
     for (size_t i = 0; i < linkIndexes_.size() && master_; ++i) {
         const FieldDef& f = def_.fields[size_t(linkIndexes_[i])];
@@ -609,6 +613,7 @@ void Table::deleteRow() {
     if (it != rowids_.end()) {
         const int at = int(it - rowids_.begin());
         rowids_.erase(it);
+        ++rangeVersion_;
         if (rowids_.empty()) {
             placeAt(0);
         } else if (at >= rowCount()) {

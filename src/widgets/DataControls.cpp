@@ -66,23 +66,28 @@ bool FieldLink::write(const QVariant& value) {
     } catch (const store::StoreError& e) {
         // A value a typed field cannot take is the user's typing, not a fault:
         // said in the words of the control's caption.
-        QString what;
-        switch (field().def().type) {
-        case store::FieldType::Integer: what = QStringLiteral("a whole number"); break;
-        case store::FieldType::Number: what = QStringLiteral("a number"); break;
-        case store::FieldType::Date: what = QStringLiteral("a date (dd/mm/yyyy)"); break;
-        case store::FieldType::Logical: what = QStringLiteral("yes or no"); break;
-        default: break;
-        }
         auto* control = qobject_cast<QWidget*>(parent());
-        if (what.isEmpty() || !control) {
+        const QString said = control ? mustBeMessage(field().def(), controlCaption(control)) : QString();
+        if (said.isEmpty()) {
             reportError(e.message());
             return false;
         }
         rejected_ = true;
-        reportError(QStringLiteral("%1 must be %2").arg(controlCaption(control), what));
+        reportError(said);
         return false;
     }
+}
+
+QString mustBeMessage(const store::FieldDef& field, const QString& caption) {
+    QString what;
+    switch (field.type) {
+    case store::FieldType::Integer: what = QStringLiteral("a whole number"); break;
+    case store::FieldType::Number: what = QStringLiteral("a number"); break;
+    case store::FieldType::Date: what = QStringLiteral("a date (dd/mm/yyyy)"); break;
+    case store::FieldType::Logical: what = QStringLiteral("yes or no"); break;
+    default: return {};
+    }
+    return QStringLiteral("%1 must be %2").arg(caption, what);
 }
 
 QString controlCaption(const QWidget* control) {

@@ -47,6 +47,10 @@ private:
     bool rejected_ = false;
 };
 
+// "Qty must be a whole number": a typed field's refusal of what it cannot
+// hold, in the words of the control's caption; empty for a text field.
+QString mustBeMessage(const store::FieldDef& field, const QString& caption);
+
 // What a message calls a control: the text of the label it is the buddy of
 // ("Project W/L :" gives "Project W/L"), else its accessible name.
 QString controlCaption(const QWidget* control);

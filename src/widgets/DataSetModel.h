@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QPointer>
 #include <QTableView>
+#include <functional>
 #include <vector>
 
 namespace widgets {
@@ -26,6 +27,12 @@ public:
     store::DataSet* dataSet() const { return ds_; }
     void setColumns(const std::vector<GridColumn>& columns);
     const std::vector<GridColumn>& columns() const { return columns_; }
+    // Shows the rows ordered by `less` over one text field instead of in key
+    // order (the storeys: ground floor first, then by number).
+    void setRowOrder(const QString& field, std::function<bool(const QString&, const QString&)> less);
+    // The data set's row shown in a grid row, and back.
+    int sourceRow(int viewRow) const;
+    int viewRow(int sourceRow) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -37,12 +44,21 @@ public:
 private:
     const std::vector<QVariant>& row(int r) const;
     void reset();
+    // After the data set told of a change: a reset when its rows changed,
+    // else a repaint of the rows.
+    void refreshRows();
 
     QPointer<store::DataSet> ds_;
     std::vector<GridColumn> columns_;
     std::vector<int> fieldIndexes_;
     mutable std::vector<std::vector<QVariant>> cache_;
     mutable std::vector<bool> cached_;
+    QString orderField_;
+    std::function<bool(const QString&, const QString&)> orderLess_;
+    mutable std::vector<int> order_; // grid row -> data set row, while ordered
+    // The range the rows shown were read from.
+    quint64 seenRange_ = 0;
+    int seenRows_ = -1;
 };
 
 // A grid on a data set that keeps the view's current row and the cursor together.

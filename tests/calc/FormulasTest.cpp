@@ -339,3 +339,14 @@ TEST(CellWordsOfAGrid, EveryCellGetsItsWordsClassAndIndex) {
     EXPECT_EQ(m.words().size(), 50u);
     EXPECT_EQ(m.words()[size_t(m.word(3, 7))], "W37");
 }
+
+TEST(Structural, AFailingMemberIsNamedWithItsFigures) {
+    EXPECT_EQ(calc::structuralVerdict("Vertical", 15.21, 14.6),
+              "Mullion fails: actual Ix 14.60 below the required 15.21");
+    EXPECT_EQ(calc::structuralVerdict("Horizontal", 3, 2.5),
+              "Transom fails: actual Ix 2.50 below the required 3.00");
+    // Holding, equal, or not calculated: nothing to say.
+    EXPECT_EQ(calc::structuralVerdict("Vertical", 10, 12), "");
+    EXPECT_EQ(calc::structuralVerdict("Vertical", 10, 10), "");
+    EXPECT_EQ(calc::structuralVerdict("Vertical", 10, 0), "");
+}

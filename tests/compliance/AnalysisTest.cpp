@@ -83,26 +83,64 @@ TEST_F(Worked, CalculateWritesTheWorkedStoreysVerdicts) {
 }
 
 TEST_F(Worked, AnalyseStopsOnTheCurrentStoreysChecks) {
-    addSansProject("CHECKS", workedStorey());
+    // Two storeys and a design without an orientation: one message names all
+    // that is missing, and nothing is analysed until all of it is given.
+    std::vector<Window> windows = workedStorey("1");
+    windows.push_back({"G", "C", "", 1, 1, 3, 0.5});
+    addSansProject("CHECKS", windows);
     setZone(9);
     BuildStoreyList(*dm, {});
     EXPECT_FALSE(SANSCalcBtnClick(*dm, messages));
-    EXPECT_EQ(messages.texts.last(), NoFactorsMessage);
-    setStorey("1", QVariant(), 0.2);
+    ASSERT_EQ(messages.texts.size(), 1);
+    const QString text = messages.texts.last();
+    EXPECT_TRUE(text.startsWith("Nothing was analysed")) << text.toStdString();
+    for (const char* line : {"Design C: no orientation", "Storey G: no net floor area",
+                             "Storey G: no default P/H ratio", "Storey 1: no net floor area",
+                             "Storey 1: no default P/H ratio"})
+        EXPECT_TRUE(text.contains(line)) << line;
+    // The ground floor is named before the first floor.
+    EXPECT_LT(text.indexOf("Storey G"), text.indexOf("Storey 1"));
+    // A net floor area of 0 is no area.
+    setStorey("1", 0, 0.2);
+    setStorey("G", 20, 0.2);
+    store::Table& D = dm->DesignTable;
+    ASSERT_TRUE(D.findKey({"CHECKS", 3}));
+    D.edit();
+    D.fieldByName("Elevation").setAsString("S");
+    D.post();
+    messages.texts.clear();
     EXPECT_FALSE(SANSCalcBtnClick(*dm, messages));
-    EXPECT_EQ(messages.texts.last(), NoNetAreaMessage);
+    EXPECT_EQ(messages.texts.last(),
+              missingInputMessage({"Storey 1: no net floor area"}));
     EXPECT_EQ(testing_support::rowCount(*dm->database(), "DesignResults", "Project_Ref='CHECKS'"),
               0);
-    // A net floor area of 0 counts as entered; the windows' Analyse makes no checks.
-    setStorey("1", 0, 0.2);
-    EXPECT_TRUE(SANSCalcBtnClick(*dm, messages));
+    setStorey("1", 30, 0.2);
     messages.texts.clear();
-    Image20Click(*dm, messages);
+    ASSERT_TRUE(SANSCalcBtnClick(*dm, messages));
+    EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join("|").toStdString();
+    // A storey typed on the RESULTS grid that has no storey row stops Calculate
+    // before any verdict is written, and no certificate is then allowed.
+    store::Table& R = dm->DesignResultsTable;
+    ASSERT_TRUE(R.findKey({"CHECKS", 3}));
+    R.edit();
+    R.fieldByName("Floor").setAsString(" 2 ");
+    R.post();
+    EXPECT_EQ(designResult(3)["Floor"].toString(), "2"); // stored without its blanks
+    EXPECT_FALSE(Image20Click(*dm, messages));
+    EXPECT_TRUE(messages.texts.last().contains("Storey 2: no net floor area"));
+    EXPECT_EQ(resultCount(), 0);
+    EXPECT_EQ(unanalysedStoreys(*dm), QStringList({"1", "2"}));
+    // The spec's own path without the checks (the analysis windows) still
+    // writes a storey without area, without an exemption decision.
+    SansPlace unchecked = SansPlace::mainWindow();
+    unchecked.checkInputs = false;
+    messages.texts.clear();
+    EXPECT_TRUE(Image20Click(*dm, messages, unchecked));
     EXPECT_EQ(messages.texts, QStringList({NoFloorAreaMessage}));
-    const QVariantMap r = result("1");
+    const QVariantMap r = result("2");
     EXPECT_FALSE(r["Exempt"].isValid());
     EXPECT_EQ(r["U_Result"].toString(), "FAIL");
-    EXPECT_EQ(r["SHGC_Result"].toString(), "FAIL");
+    EXPECT_EQ(unanalysedStoreys(*dm), QStringList({"2"}));
 }
 
 TEST_F(Worked, KeepingTheRatiosKeepsEachDesignsRatioAndNoResetsThemToTheStoreys) {
@@ -139,7 +177,10 @@ TEST_F(Worked, AnalyseCopiesTheDesignsAndDeletesTheRationalResults) {
     Rat.edit();
     Rat.fieldByName("Tgt_EnergyLoss").setAsFloat(10);
     Rat.post();
-    ASSERT_TRUE(SANSCalcBtnClick(*dm, messages));
+    // Without the input checks: the spec's handling of a storey without a row.
+    SansPlace unchecked = SansPlace::mainWindow();
+    unchecked.checkInputs = false;
+    ASSERT_TRUE(SANSCalcBtnClick(*dm, messages, AnalyseStep::NoChecks));
     EXPECT_EQ(testing_support::rowCount(*dm->database(), "ProjectRational", "Project_Ref='COPY'"),
               0);
     // U 0: reported, and still taken in; the storey code is upper-cased.
@@ -155,7 +196,7 @@ TEST_F(Worked, AnalyseCopiesTheDesignsAndDeletesTheRationalResults) {
     EXPECT_FALSE(b["Solar_Factor"].isValid());
     EXPECT_DOUBLE_EQ(b["Shading_Ratio"].toDouble(), 0.2);
     messages.texts.clear();
-    Image20Click(*dm, messages);
+    Image20Click(*dm, messages, unchecked);
     // "G" finds no storey row "g": net floor area 0.
     EXPECT_EQ(result("G")["Floor_Area"].toDouble(), 0);
     EXPECT_TRUE(messages.texts.contains(NoFloorAreaMessage));

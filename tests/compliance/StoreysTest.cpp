@@ -3,6 +3,8 @@
 #include "SansFixture.h"
 #include "store/Table.h"
 
+#include <algorithm>
+
 using namespace compliance;
 
 TEST(Storeys, OrientationCodesSelectTheirFactorExactly) {
@@ -152,4 +154,53 @@ TEST_F(SansData, SolarFactorFollowsZoneRatioAndOrientation) {
     UpdateShadingRatio(*dm, messages, false);
     EXPECT_EQ(messages.texts.size(), 1);
     EXPECT_EQ(R.fieldByName("Solar_Factor").asFloat(), 0.123);
+}
+
+TEST(Storeys, CodesCompareWithoutBlanksAndTheGroundFloorComesFirst) {
+    EXPECT_EQ(storeyCode(" G"), "G");
+    EXPECT_EQ(storeyCode(" 1 "), "1");
+    QStringList codes{"10", "2", " G", "1", "B", "G2", "20"};
+    std::sort(codes.begin(), codes.end(), storeyLess);
+    EXPECT_EQ(codes, QStringList({" G", "1", "2", "10", "20", "B", "G2"}));
+    // " G" and "G" are the same storey: neither sorts before the other.
+    EXPECT_FALSE(storeyLess(" G", "G"));
+    EXPECT_FALSE(storeyLess("G", " G"));
+}
+
+TEST_F(SansData, AFolderWithBlankGroundFloorsIsReadAsGAndKeepsWhatWasTyped) {
+    addSansProject("OLD", {{" G", "A", "N", 1, 2, 3, 0.5}, {"1", "B", "E", 1, 2, 3, 0.5}});
+    {
+        // As an earlier version left it: " G" with its area, and a "G" added
+        // beside it that holds only a default P/H.
+        store::Table f(dm->database(), "ProjectFloors");
+        f.open();
+        for (const char* floor : {" G", "G"}) {
+            f.append();
+            f.fieldByName("Project_Ref").setAsString("OLD");
+            f.fieldByName("Floor").setAsString(floor);
+            if (QString(floor) == " G") f.fieldByName("Effective_Area").setAsFloat(50);
+            f.fieldByName("Shading_Ratio").setAsFloat(QString(floor) == " G" ? 0.2 : 0.0);
+            f.post();
+        }
+    }
+    dm->ProjectFloorsTable.refresh();
+    BuildStoreyList(*dm, {});
+    QStringList floors;
+    store::Table& F = dm->ProjectFloorsTable;
+    for (F.first(); !F.eof(); F.next())
+        floors << F.fieldByName("Floor").asString();
+    EXPECT_EQ(floors, QStringList({"1", "G"}));
+    ASSERT_TRUE(F.findKey({"OLD", "G"}));
+    EXPECT_EQ(F.fieldByName("Effective_Area").asFloat(), 50); // filled from " G"
+    EXPECT_EQ(F.fieldByName("Shading_Ratio").asFloat(), 0.0); // its own kept
+    store::Table& D = dm->DesignTable;
+    ASSERT_TRUE(D.findKey({"OLD", 1}));
+    EXPECT_EQ(D.fieldByName("Floor").asString(), "G");
+    // Whatever writes a storey through the program's tables drops its blanks.
+    D.edit();
+    D.fieldByName("Floor").setAsString(" 2 ");
+    D.post();
+    EXPECT_EQ(testing_support::rowCount(*dm->database(), "Design",
+                                        "Project_Ref='OLD' AND Design_No=1 AND Floor='2'"),
+              1);
 }

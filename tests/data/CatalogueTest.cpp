@@ -473,7 +473,7 @@ TEST_F(Catalogue, TheSampleProjectIsTheOneANewUserStartsOn) {
         floors << d["Floor"].toString();
         elevations << d["Elevation"].toString();
     }
-    EXPECT_EQ(floors, (QSet<QString>{" G", "1"}));
+    EXPECT_EQ(floors, (QSet<QString>{"G", "1"}));
     EXPECT_GE(elevations.size(), 3);
     // Ready for the storey analysis: a climate zone and both storeys with factors.
     const auto options = select("Select * from ProjectOptions Where Project_Ref=?", {ref});

@@ -87,7 +87,7 @@ TEST_F(Module, FirstDesignOfAProjectGetsNumberOneAndTheProjectDefaults) {
     EXPECT_EQ(addDesign(), 1);
     store::Table& d = dm->DesignTable;
     EXPECT_EQ(d.fieldByName("Project_Ref").asString(), "HOUSE");
-    EXPECT_EQ(d.fieldByName("Floor").asString(), " G");
+    EXPECT_EQ(d.fieldByName("Floor").asString(), "G");
     EXPECT_EQ(d.fieldByName("Elevation").asString(), "N");
     EXPECT_EQ(d.fieldByName("Design_Qty").asInteger(), 1);
     EXPECT_EQ(d.fieldByName("Finish").asString(), "Anodised");

@@ -70,14 +70,16 @@ void watchColumns(widgets::DBGrid* grid, std::function<void(int)> onExit,
                          const bool moved =
                              before.isValid() && now.isValid() && now.column() != before.column();
                          if (!moved) return;
-                         // Not inside the view's own cell change: the handlers may post
-                         // and so reset the grid's model.
+                         // The column is left while the cursor still stands on the row
+                         // it was left in (Tab from the last column moves to the next
+                         // row); posting there repaints the grid and keeps its editor.
+                         if (onExit) onExit(before.column());
+                         // Entering opens editors: after the view has settled on the cell.
                          QPointer<widgets::DBGrid> g(grid);
-                         const int left = before.column(), entered = now.column();
-                         QTimer::singleShot(0, grid, [g, onExit, onEnter, left, entered] {
-                             if (!g) return;
-                             if (onExit) onExit(left);
-                             if (onEnter && g->currentIndex().column() == entered) onEnter(entered);
+                         const int entered = now.column();
+                         QTimer::singleShot(0, grid, [g, onEnter, entered] {
+                             if (g && onEnter && g->currentIndex().column() == entered)
+                                 onEnter(entered);
                          });
                      });
 }

@@ -46,8 +46,8 @@ private:
 };
 
 // Runs `onExit(column)` whenever the grid's current column changes away from
-// a column (the grid's column exit), and `onEnter(column)` when it arrives;
-// both run once the grid has settled on its new cell.
+// a column (the grid's column exit), at once, on the row it was left in; and
+// `onEnter(column)` when it arrives, once the grid has settled on its new cell.
 void watchColumns(widgets::DBGrid* grid, std::function<void(int left)> onExit,
                   std::function<void(int entered)> onEnter = {});
 

@@ -107,6 +107,7 @@ TResultsPanel::TResultsPanel(data::TDM& dm, data::Messages& messages, Place plac
     columns.push_back({"U_Result", "U Result", true, {}});
     columns.push_back({"SHGC_Result", "SHGC Result", true, {}});
     DBGrid3->setDataSet(&DM.ProjectResultsTable, columns);
+    DBGrid3->gridModel()->setRowOrder(QStringLiteral("Floor"), ::compliance::storeyLess);
     DBGrid3->setEditTriggers(QAbstractItemView::NoEditTriggers);
     hideColumns(DBGrid3, {0, 5, 6, 7});
     for (int c = 1; c < 14; ++c)
@@ -167,7 +168,18 @@ void TResultsPanel::Image20Click() {
 }
 
 void TResultsPanel::Image19Click() {
-    guarded([this] { ui::reports::previewSansReport(DM, messages_, window()); });
+    guarded([this] {
+        // A certificate never speaks for a storey that was not judged.
+        const QStringList storeys = ::compliance::unanalysedStoreys(DM);
+        if (!storeys.isEmpty()) {
+            messages_.showMessage(
+                QStringLiteral("No certificate was printed: storey %1 has no result yet. "
+                               "Please press Calculate once every storey has its net floor area.")
+                    .arg(storeys.join(QStringLiteral(", "))));
+            return;
+        }
+        ui::reports::previewSansReport(DM, messages_, window());
+    });
 }
 
 } // namespace ui::compliance

@@ -69,9 +69,15 @@ TSansPage::TSansPage(data::TDM& dm, data::Messages& messages, QWidget* parent)
         columns.push_back(
             {::compliance::factorField(code), code + QStringLiteral(" Factor"), false, {}});
     DBGrid2->setDataSet(&DM.ProjectFloorsTable, columns);
+    DBGrid2->gridModel()->setRowOrder(QStringLiteral("Floor"), ::compliance::storeyLess);
     hideColumns(DBGrid2, {0, 2, 5, 6, 7, 8, 9, 10, 11, 12});
-    DBGrid2->setItemDelegateForColumn(4,
-                                      new PickListDelegate(::compliance::phRatioTexts(), DBGrid2));
+    auto* ratios = new PickListDelegate(::compliance::phRatioTexts(), DBGrid2);
+    DBGrid2->setItemDelegateForColumn(4, ratios);
+    // A default P/H committed where Tab has no cell to go on to (the last
+    // storey) still fills its factors; the view stored the value just before.
+    connect(ratios, &QAbstractItemDelegate::commitData, this, [this] {
+        if (DBGrid2->currentIndex().column() == 4) DBGrid2ColExit(4);
+    });
     const QString hint = QStringLiteral("Enter Net Floor Area and Default P/H Ratio for that "
                                         "floor, then TAB to auto fill rest of line.");
     DBGrid2->setToolTip(hint);

@@ -175,6 +175,7 @@ TSANSForm::TSANSForm(data::TDM& dm, data::Messages& messages, QWidget* parent)
         columns.push_back(
             {::compliance::factorField(code), code + QStringLiteral(" Factor"), false, {}});
     SansGrid->setDataSet(&DM.ProjectFloorsTable, columns);
+    SansGrid->gridModel()->setRowOrder(QStringLiteral("Floor"), ::compliance::storeyLess);
     hideColumns(SansGrid, {0, 2});
     SansGrid->setItemDelegateForColumn(1,
                                        new PickListDelegate(::compliance::storeyCodes(), SansGrid));

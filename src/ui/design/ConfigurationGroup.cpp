@@ -3,6 +3,7 @@
 // the results.
 #include "DesignGrid.h"
 #include "DesignPage.h"
+#include "calc/Structural.h"
 #include "design/Dimensions.h"
 #include "ElevationView.h"
 #include "PriceLine.h"
@@ -11,6 +12,7 @@
 #include "store/Query.h"
 #include "store/StoreError.h"
 #include "ui/main/Icons.h"
+#include "widgets/RefusedInput.h"
 #include "ui/main/MainForm.h"
 #include "widgets/DataControls.h"
 
@@ -58,6 +60,7 @@ QWidget* TDesignPage::buildConfiguration() {
         v->setNotation(QDoubleValidator::StandardNotation);
         v->setLocale(QLocale::c());
         e->setValidator(v);
+        widgets::RefusedInput::watch(e);
         e->setAlignment(Qt::AlignCenter);
         e->setToolTip(QStringLiteral("%1 in mm: a number of 0 or more").arg(plain));
         e->setStatusTip(e->toolTip());
@@ -139,9 +142,28 @@ QWidget* TDesignPage::buildConfiguration() {
     resultLabel(QStringLiteral("Area (sqm)"), QStringLiteral("Window_Area"));
     resultLabel(QStringLiteral("U Factor"), QStringLiteral("U_Factor"));
     resultLabel(QStringLiteral("SHGC"), QStringLiteral("SHGC"));
+    // The failing member stays in sight while its figures stand, after the
+    // warning box has been closed.
+    StructuralLabel = new QLabel;
+    StructuralLabel->setStyleSheet(QStringLiteral("color: red; font-weight: bold"));
+    StructuralLabel->setWordWrap(true);
+    auto verdict = [this] {
+        store::Table& D = DM.DesignTable;
+        const bool onDesign = D.active() && (!D.isEmpty() || D.editing()) && !D.eof();
+        StructuralLabel->setText(
+            onDesign ? calc::structuralVerdict(D.fieldByName(QStringLiteral("Continuous")).asString(),
+                                               D.fieldByName(QStringLiteral("ReqIx")).asFloat(),
+                                               D.fieldByName(QStringLiteral("ActualIx")).asFloat())
+                     : QString());
+    };
+    for (auto signal : {&store::DataSet::scrolled, &store::DataSet::dataChanged,
+                        &store::DataSet::stateChanged})
+        connect(&DM.DesignTable, signal, StructuralLabel, verdict);
+    connect(&DM.DesignTable, &store::DataSet::fieldChanged, StructuralLabel, verdict);
     results->addStretch();
     grid->addLayout(results, 3, 1);
-    grid->addWidget(new PriceLine(DM), 4, 1);
+    grid->addWidget(StructuralLabel, 4, 1);
+    grid->addWidget(new PriceLine(DM), 5, 1);
 
     connect(KGrid1, &DesignGrid::pressed, this, [this] { guarded([this] { UpdatePopup(); }); });
     connect(KGrid1, &DesignGrid::contextMenuWanted, this, [this](const QPoint& at) {

@@ -96,6 +96,10 @@ public:
     widgets::DBEdit *DesignNoEdit, *DesignRefEdit, *DesignQtyEdit;
     widgets::DBComboBox *WindLoadCB, *SystemTypeCB, *SystemNameCB, *FinishCB, *SupplierCB,
         *ContinuousCB;
+    // The design's storey ("G", "1" … "20") and orientation (the eight codes).
+    widgets::DBComboBox *FloorCB, *ElevationCB;
+    // On the RESULTS line: the verdict on a failing mullion or transom, in red.
+    QLabel* StructuralLabel;
     widgets::DBLookupComboBox* GlazingCB;
     widgets::DBEdit* GlazingDetailsEdit;
     QLineEdit *SAGDBEdit, *IGDBEdit;

@@ -2,8 +2,10 @@
 // choice lists from the reference tables and what each choice sets off.
 #include "DesignGrid.h"
 #include "DesignPage.h"
+#include "compliance/Storeys.h"
 #include "data/DataModule.h"
 #include "store/Query.h"
+#include "widgets/RefusedInput.h"
 #include "store/StoreError.h"
 #include "ui/main/Icons.h"
 #include "ui/main/MainForm.h"
@@ -94,6 +96,7 @@ QWidget* TDesignPage::buildSpecification() {
     DesignQtyEdit = new widgets::DBEdit;
     DesignQtyEdit->setDataField(&DM.DesignTable, QStringLiteral("Design_Qty"));
     DesignQtyEdit->setValidator(new QIntValidator(0, 100000, DesignQtyEdit));
+    widgets::RefusedInput::watch(DesignQtyEdit);
     DesignQtyEdit->setMaximumWidth(60);
     DesignQtyEdit->setSelectAllOnClick(true);
     WindLoadCB = new widgets::DBComboBox;
@@ -101,6 +104,7 @@ QWidget* TDesignPage::buildSpecification() {
     WindLoadCB->addItems({QStringLiteral("600"), QStringLiteral("1000"), QStringLiteral("1500"),
                           QStringLiteral("2000")});
     WindLoadCB->lineEdit()->setValidator(new QDoubleValidator(0, 100000, 1, WindLoadCB));
+    widgets::RefusedInput::watch(WindLoadCB->lineEdit());
     WindLoadCB->setDataField(&DM.DesignTable, QStringLiteral("Wind_Load"));
     SystemTypeCB = new widgets::DBComboBox;
     SystemTypeCB->setDataField(&DM.DesignTable, QStringLiteral("System_Type"));
@@ -142,6 +146,20 @@ QWidget* TDesignPage::buildSpecification() {
     grid->addWidget(SystemInfoBtn, 2, 4);
     grid->addWidget(caption(QStringLiteral("Finish :"), FinishCB), 4, 0);
     grid->addWidget(FinishCB, 4, 1, 1, 3);
+    // Storey and orientation go with the design from the moment it is drawn,
+    // so the SANS 204 analysis finds them set.
+    FloorCB = new widgets::DBComboBox;
+    FloorCB->addItems(::compliance::storeyCodes());
+    FloorCB->setDataField(&DM.DesignTable, QStringLiteral("Floor"));
+    FloorCB->setStatusTip(QStringLiteral("The storey the window is on"));
+    ElevationCB = new widgets::DBComboBox;
+    ElevationCB->addItems(::compliance::orientationCodes());
+    ElevationCB->setDataField(&DM.DesignTable, QStringLiteral("Elevation"));
+    ElevationCB->setStatusTip(QStringLiteral("The direction the window faces"));
+    grid->addWidget(caption(QStringLiteral("Storey :"), FloorCB), 5, 0);
+    grid->addWidget(FloorCB, 5, 1);
+    grid->addWidget(caption(QStringLiteral("Orientation :"), ElevationCB), 5, 2);
+    grid->addWidget(ElevationCB, 5, 3);
 
     connect(WindLoadCB, &QComboBox::editTextChanged, this, [this] { Calc.IxWarningShown = false; });
     connect(FinishCB, &QComboBox::activated, this, [this] { Calc.UpdateCalcBtn(true); });
@@ -352,7 +370,7 @@ void TDesignPage::UpdateOptions() {
 void TDesignPage::UpdateSpecifications(bool enabled) {
     for (QWidget* w : std::initializer_list<QWidget*>{
              DesignNoEdit, DesignRefEdit, DesignQtyEdit, WindLoadCB, SystemTypeCB, SystemNameCB,
-             FinishCB, GlazingCB, GlazingDetailsEdit, SAGDBEdit, IGDBEdit})
+             FinishCB, FloorCB, ElevationCB, GlazingCB, GlazingDetailsEdit, SAGDBEdit, IGDBEdit})
         w->setEnabled(enabled);
     for (int k = 0; k < 5; ++k) {
         ProfileLabel[size_t(k)]->setEnabled(enabled);

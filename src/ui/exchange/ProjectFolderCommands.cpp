@@ -112,7 +112,11 @@ bool TProjectFolderCommands::LoadProjects() {
     const QString folder = QFileInfo(file).absolutePath();
     remember(folder);
     BusyMessages busy(messages_);
-    return ::exchange::loadProjectFolder(*dm_.database(), folder, busy);
+    ::exchange::LoadResult result;
+    loaded_.clear();
+    if (!::exchange::loadProjectFolder(*dm_.database(), folder, busy, &result)) return false;
+    loaded_ = result.projects;
+    return true;
 }
 
 } // namespace ui::exchange

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -25,6 +27,8 @@ public:
     void SaveProjects();
     // Loads a folder the user picks; true when a project was loaded.
     bool LoadProjects();
+    // The references the last loaded folder held, so the window can show them.
+    QStringList loadedProjects() const { return loaded_; }
 
     // The folder a dialog opens in: "C:\Korvane\Quorvex2" where it exists,
     // else the folder last used, else the user's documents.
@@ -43,6 +47,7 @@ private:
 
     data::TDM& dm_;
     data::Messages& messages_;
+    QStringList loaded_;
     QWidget* window_;
 };
 

@@ -2,6 +2,7 @@
 // shared steps other windows call (saving and loading the design, the
 // design-screen refresh, the master/detail links).
 #include "MainForm.h"
+#include "compliance/Storeys.h"
 #include "ui/maintenance/RebuildForm.h"
 
 #include "AboutForm.h"
@@ -32,6 +33,7 @@
 #include <QPainter>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QScrollArea>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
@@ -84,7 +86,13 @@ TMainForm::TMainForm(data::TDM& dm, data::Messages& messages, QWidget* parent)
     layout->addWidget(buildHeader());
 
     layout->addWidget(buildPages(), 1);
-    setCentralWidget(central);
+    // On a screen lower than the pages need, the window still fits and its
+    // contents scroll, the status bar in sight.
+    auto* scroll = new QScrollArea;
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(central);
+    setCentralWidget(scroll);
     statusBar()->setSizeGripEnabled(true);
 
     SearchForm = new TSearchForm(DM.ProjectQuery, this);
@@ -114,11 +122,12 @@ TMainForm::TMainForm(data::TDM& dm, data::Messages& messages, QWidget* parent)
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             &TMainForm::applicationStateChanged);
     widgets::setErrorHandler([this](const QString& text) { messages_.showError(text); });
-    resize(1280, 800);
+    restorePlace();
     FormCreate();
 }
 
 TMainForm::~TMainForm() {
+    DM.ProjectTable.beforePost = nullptr;
     DM.setMainWindow(nullptr);
     widgets::setErrorHandler(nullptr);
 }
@@ -165,6 +174,7 @@ void TMainForm::SetTableRelationships() {
         l.detail->setMaster(l.master);
         l.detail->open();
     }
+    ::compliance::keepStoreyCodesTidy(DM);
 }
 
 void TMainForm::ClearTableRelationships() {
@@ -270,6 +280,7 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+    if (!closed_) savePlace();
     if (!closed_) FormClose();
     closed_ = true;
     event->accept();

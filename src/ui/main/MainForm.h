@@ -37,6 +37,9 @@ class DBGrid;
 
 namespace ui::main {
 
+inline const QString NeedsReferenceMessage =
+    QStringLiteral("A project needs a reference before you go on");
+
 class TAboutForm;
 class TDetailsForm;
 class TSearchForm;
@@ -78,6 +81,13 @@ public:
     void PrevProjectClick();
     void NextProjectClick();
     void AddProjectClick();
+    // After a deletion: stands on the nearest project of the user's own
+    // rather than on a standard one.
+    // Opens where the user left the window, else at its designed size within
+    // the screen (maximised on a smaller one); remembered at closing.
+    void restorePlace();
+    void savePlace();
+    void showOwnProject();
     void DeleteProjectClick();
     void FindProjectClick();
     void FindProject2Click();

@@ -7,7 +7,9 @@
 #include "SearchForm.h"
 #include "data/Paths.h"
 #include "design/DesignRecords.h"
+#include "compliance/Storeys.h"
 #include "store/StoreError.h"
+#include "ui/compliance/GridHelpers.h"
 #include "ui/compliance/RationalPage.h"
 #include "ui/reports/Preview.h"
 #include "widgets/DataControls.h"
@@ -122,14 +124,21 @@ QWidget* TMainForm::buildSummaryPage() {
                                               {"Glass_Code", "Glazing", true, {}},
                                               {"Window_Area", "Area(sqm)", true, {}},
                                               {"U_Factor", "U Factor", true, {}},
-                                              {"SHGC", "SHGC", true, {}}});
+                                              {"SHGC", "SHGC", true, {}},
+                                              {"Elevation", "Orientation", false, ::compliance::orientationCodes()},
+                                              {"Floor", "Storey", false, ::compliance::storeyCodes()}});
+    // The orientation and storey the caption promises, chosen from their lists.
+    SummaryGrid->setItemDelegateForColumn(
+        9, new ui::compliance::PickListDelegate(::compliance::orientationCodes(), SummaryGrid));
+    SummaryGrid->setItemDelegateForColumn(
+        10, new ui::compliance::PickListDelegate(::compliance::storeyCodes(), SummaryGrid));
     SummaryGrid->setToolTip(QStringLiteral("Double Click to go to Design on Selected Item"));
     SummaryGrid->setStatusTip(QStringLiteral("Double Click to go to Design on Selected Item"));
     SummaryGrid->setEditTriggers(QAbstractItemView::DoubleClicked |
                                  QAbstractItemView::EditKeyPressed |
                                  QAbstractItemView::AnyKeyPressed);
-    const int widths[] = {50, 110, 50, 200, 120, 160, 90, 90, 80};
-    for (int i = 0; i < 9; ++i)
+    const int widths[] = {50, 110, 50, 200, 120, 160, 90, 90, 80, 90, 70};
+    for (int i = 0; i < 11; ++i)
         SummaryGrid->horizontalHeader()->resizeSection(i, widths[i]);
     SummaryGrid->setEnabled(false);
     inner->addWidget(SummaryGrid, 1);

@@ -1,5 +1,6 @@
 // "&Save Project" and "&Load Project" of the Project menu.
 #include "MainForm.h"
+#include "store/Table.h"
 #include "ui/exchange/ProjectFolderCommands.h"
 
 namespace ui::main {
@@ -17,6 +18,11 @@ void TMainForm::LoadProject1Click() {
         SaveDesign();
         // The folder may have rewritten the shown design's cells.
         if (ProjectFolders->LoadProjects()) {
+            // The user is shown the project the folder brought, not the one
+            // they had open.
+            const QStringList loaded = ProjectFolders->loadedProjects();
+            DM.ProjectTable.refresh();
+            if (!loaded.isEmpty()) DM.ProjectTable.findKey({loaded.first()});
             LoadGraphic(true);
             DesignBtnClick();
         }

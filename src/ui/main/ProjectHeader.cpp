@@ -131,6 +131,19 @@ QGroupBox* TMainForm::buildHeader() {
         ProjectDateEdit,  DesignedByEdit,  FindProject2Btn, DetailsBtn};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
+
+    // A new project is never stored without its reference: it would vanish
+    // among the others with what was typed. It stays on screen instead.
+    DM.ProjectTable.beforePost = [this](store::Table& t) {
+        if (t.state() != store::DataSet::State::Insert ||
+            !t.fieldByName(QStringLiteral("Project_Ref")).asString().trimmed().isEmpty())
+            return;
+        QTimer::singleShot(0, ProjectRefEdit, [this] {
+            ProjectRefEdit->setReadOnly(false);
+            ProjectRefEdit->setFocus();
+        });
+        throw StoreError(NeedsReferenceMessage);
+    };
     return group;
 }
 
@@ -192,11 +205,31 @@ void TMainForm::DeleteProjectClick() {
                               data::DlgType::Warning,
                               {data::DlgButton::Yes, data::DlgButton::No}) ==
                    data::DlgButton::Yes) {
-            if (!DM.ProjectTable.isEmpty() || DM.ProjectTable.editing())
+            if (!DM.ProjectTable.isEmpty() || DM.ProjectTable.editing()) {
                 DM.ProjectTable.deleteRow();
+                showOwnProject();
+            }
         }
         DesignBtnClick();
     });
+}
+
+void TMainForm::showOwnProject() {
+    store::Table& P = DM.ProjectTable;
+    auto standard = [&P](int row) {
+        const std::vector<QVariant> values = P.rowAt(row);
+        return values[size_t(P.fieldIndex(QStringLiteral("Project_Ref")))].toString().startsWith(
+            QLatin1Char('_'));
+    };
+    const int at = P.recNo();
+    if (at < 0 || !standard(at)) return;
+    // The nearest of the user's own projects, after the deleted one first.
+    for (int step = 1; step < P.recordCount(); ++step)
+        for (int row : {at + step, at - step})
+            if (row >= 0 && row < P.recordCount() && !standard(row)) {
+                P.moveTo(row);
+                return;
+            }
 }
 
 void TMainForm::FindProjectClick() {

@@ -15,6 +15,7 @@
 #include "store/StoreError.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -30,8 +31,23 @@ namespace ui::reports {
 using ::reports::Document;
 using ::reports::Zoom;
 
+QString designReportFileName(const QString& projectRef, const QString& designRef) {
+    const QString who =
+        QStringList{projectRef.trimmed(), designRef.trimmed()}.join(QLatin1Char(' ')).trimmed();
+    QString name = (who.isEmpty() ? QString() : who + QStringLiteral(" \u2013 ")) +
+                   QStringLiteral("Fenestration Design Report.pdf");
+    // A reference may hold what a file name cannot.
+    for (QChar& c : name)
+        if (QStringLiteral("/\\:*?\"<>|").contains(c)) c = QLatin1Char('-');
+    return name;
+}
+
+QString reportSavedMessage(const QString& file) {
+    return QStringLiteral("The report was saved as %1").arg(QDir::toNativeSeparators(file));
+}
+
 void previewDocument(const Document& doc, Zoom zoom, data::Messages& messages, QWidget* parent,
-                     const OptionalPage* optional) {
+                     const OptionalPage* optional, const QString& proposedName) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setFullPage(true);
     printer.setDocName(doc.title);
@@ -74,14 +90,18 @@ void previewDocument(const Document& doc, Zoom zoom, data::Messages& messages, Q
                 shown->pages.empty() ? QStringLiteral("PDF (*.pdf)")
                                      : QStringLiteral("PDF (*.pdf);;Excel spreadsheet (*.xlsx);;Text (*.txt);;Comma "
                                                       "separated values (*.csv)");
-            QString file = QFileDialog::getSaveFileName(&dialog, QStringLiteral("Save Report"), doc.title,
-                                                        filters, &filter);
+            QString file = QFileDialog::getSaveFileName(
+                &dialog, QStringLiteral("Save Report"),
+                proposedName.isEmpty() ? doc.title : proposedName, filters, &filter);
             // A name typed without an ending takes the chosen filter's.
             if (!file.isEmpty() && QFileInfo(file).suffix().isEmpty())
                 file += filter.mid(filter.indexOf(QLatin1String("*.")) + 1).chopped(1);
             if (file.isEmpty()) return;
             QString error;
-            if (!::reports::saveDocument(*shown, file, &error)) messages.showError(error);
+            if (!::reports::saveDocument(*shown, file, &error))
+                messages.showError(error);
+            else
+                messages.showMessage(reportSavedMessage(file));
         });
     }
     // Maximised; where nothing maximises windows (no window manager) the
@@ -95,6 +115,9 @@ void previewDocument(const Document& doc, Zoom zoom, data::Messages& messages, Q
 void previewDesignReport(data::TDM& dm, const ::design::GridModel& grid, data::Messages& messages,
                          QWidget* parent) {
     const Document doc = ::reports::designReportWithPicture(dm, grid);
+    const QString name =
+        designReportFileName(dm.ProjectTable.fieldByName(QStringLiteral("Project_Ref")).asString(),
+                             dm.DesignTable.fieldByName(QStringLiteral("Design_Ref")).asString());
     OptionalPage elevation;
     elevation.caption = QStringLiteral("Elevation");
     elevation.toolTip = QStringLiteral("Add a page with the design drawn to scale with its dimensions");
@@ -104,10 +127,10 @@ void previewDesignReport(data::TDM& dm, const ::design::GridModel& grid, data::M
         ::reports::appendElevationPage(elevation.withPage, ::reports::designElevation(dm, dm.DesignTable, grid));
     } catch (const store::StoreError&) {
         // The report itself was read; without its drawing it still previews.
-        previewDocument(doc, Zoom::WholePage, messages, parent);
+        previewDocument(doc, Zoom::WholePage, messages, parent, nullptr, name);
         return;
     }
-    previewDocument(doc, Zoom::WholePage, messages, parent, &elevation);
+    previewDocument(doc, Zoom::WholePage, messages, parent, &elevation, name);
 }
 
 namespace {

@@ -2,6 +2,8 @@
 
 #include "reports/Output.h"
 
+#include <QString>
+
 class QWidget;
 
 namespace data {
@@ -26,9 +28,17 @@ struct OptionalPage {
 // four formats; a failed save is reported through `messages`. With
 // `optional`, a switch in the tool bar shows, prints and saves the report
 // with or without that page. Returns when the window closes.
+// `proposedName` is the file name the save dialog offers (the title without).
+// A saved report is confirmed with the place it was written to.
 void previewDocument(const ::reports::Document& doc, ::reports::Zoom zoom,
                      data::Messages& messages, QWidget* parent = nullptr,
-                     const OptionalPage* optional = nullptr);
+                     const OptionalPage* optional = nullptr, const QString& proposedName = {});
+
+// The file name offered for a design report: "<project> <design ref> –
+// Fenestration Design Report.pdf", without characters a file name cannot hold.
+QString designReportFileName(const QString& projectRef, const QString& designRef);
+// The message confirming a saved report.
+QString reportSavedMessage(const QString& file);
 
 // The settings key of the design report's "Elevation" page.
 inline constexpr const char* kDesignElevationPageKey = "Preview/DesignReportElevationPage";
