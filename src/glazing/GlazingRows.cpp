@@ -49,14 +49,13 @@ void insertRow(store::Database& db, const QString& table, const Row& row) {
 double round2(double v) { return std::round(v * 100.0) / 100.0; }
 
 // The glazing whose rows a system's new rows are copied from.
-QString templateFor(store::Database& db, const GlazingRequest& r, const QString& system) {
-    const int panes = int(r.unit.panes.size());
+QString templateFor(store::Database& db, int panes, const QString& likeCode, const QString& system) {
     const auto offered = select(db, QStringLiteral("Select * from SystemGlass Where System_Name=?"), {system});
     QString fallback;
     for (const Row& g : offered) {
         const QString code = g.at(QStringLiteral("Glass_Code")).toString();
-        if (!r.like.isEmpty()) {
-            if (code == r.like) return code;
+        if (!likeCode.isEmpty()) {
+            if (code == likeCode) return code;
             continue;
         }
         const auto rows = select(db, QStringLiteral("Select * from Glazing Where Glass_Code=?"), {code});
@@ -160,6 +159,23 @@ std::vector<SystemFinish> targetsOf(store::Database& db, const QString& code) {
     return out;
 }
 
+std::vector<SystemFinish> offerableTargets(store::Database& db, int panes) {
+    std::vector<SystemFinish> out;
+    for (const Row& s : select(db, QStringLiteral("Select * from System"), {})) {
+        const QString system = s.at(QStringLiteral("System_Name")).toString();
+        const QString like = templateFor(db, panes, {}, system);
+        if (like.isEmpty()) continue;
+        for (const Row& f : select(db, QStringLiteral("Select * from Finish"), {})) {
+            const QString finish = f.at(QStringLiteral("Finish")).toString();
+            if (!select(db, QStringLiteral("Select * from SystemValues Where System_Name=? and Finish=? and Glass_Code=?"),
+                        {system, finish, like})
+                     .empty())
+                out.push_back({system, finish});
+        }
+    }
+    return out;
+}
+
 QStringList designsUsing(store::Database& db, const QString& code) {
     QStringList out;
     for (const Row& r : select(db, QStringLiteral("Select * from Design Where Glass_Code=?"), {code}))
@@ -187,7 +203,7 @@ QString checkRequest(store::Database& db, const GlazingRequest& r, const QString
         return QStringLiteral("unknown glazing \"%1\"").arg(r.like);
     if (r.targets.empty()) return QStringLiteral("no system and finish chosen");
     for (const SystemFinish& t : r.targets) {
-        const QString like = templateFor(db, r, t.system);
+        const QString like = templateFor(db, int(r.unit.panes.size()), r.like, t.system);
         if (like.isEmpty())
             return r.like.isEmpty()
                        ? QStringLiteral("%1 offers no glazing of %2 pane(s) to copy from")
@@ -211,7 +227,7 @@ QString addGlazing(store::Database& db, const GlazingRequest& r) {
     const int panes = int(r.unit.panes.size());
 
     store::Transaction tx(db);
-    const QString first = templateFor(db, r, r.targets.front().system);
+    const QString first = templateFor(db, int(r.unit.panes.size()), r.like, r.targets.front().system);
     const Row like = select(db, QStringLiteral("Select * from Glazing Where Glass_Code=?"), {first}).front();
     double total = 0.0;
     for (const Pane& pane : r.unit.panes)
@@ -243,7 +259,7 @@ QString addGlazing(store::Database& db, const GlazingRequest& r) {
 
     QSet<QString> listed;
     for (const SystemFinish& t : r.targets) {
-        const QString from = templateFor(db, r, t.system);
+        const QString from = templateFor(db, int(r.unit.panes.size()), r.like, t.system);
         if (!listed.contains(t.system)) {
             listed.insert(t.system);
             const auto offered =

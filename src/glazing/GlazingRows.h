@@ -48,6 +48,9 @@ bool layersFromNotes(const QString& notes, Unit& unit);
 QStringList glazingsMadeHere(store::Database& db);
 // The systems and finishes a glazing has values for.
 std::vector<SystemFinish> targetsOf(store::Database& db, const QString& code);
+// Every system and finish a glazing of so many panes can be offered in: those
+// with a glazing to copy from and its values.
+std::vector<SystemFinish> offerableTargets(store::Database& db, int panes);
 // The designs (project reference and number) that use a glazing.
 QStringList designsUsing(store::Database& db, const QString& code);
 

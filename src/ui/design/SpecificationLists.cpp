@@ -6,6 +6,7 @@
 #include "store/Query.h"
 #include "store/StoreError.h"
 #include "ui/main/Icons.h"
+#include "ui/glazing/NewGlazingForm.h"
 #include "ui/main/MainForm.h"
 #include "widgets/DataControls.h"
 
@@ -197,6 +198,13 @@ QWidget* TDesignPage::buildGlazing() {
     grid->addWidget(SupplierCB, 0, 1);
     grid->addWidget(SupplierImage, 0, 2, 2, 1);
     grid->addWidget(GlazingInfoBtn, 0, 3);
+    auto* newGlazing = new QToolButton;
+    newGlazing->setText(QStringLiteral("New Glazing\u2026"));
+    newGlazing->setStatusTip(QStringLiteral("Make a glazing unit from its panes and gaps"));
+    connect(newGlazing, &QToolButton::clicked, this, [this] {
+        if (ui::glazing::showNewGlazing(DM, messages_, this)) SetGlassCodeCB();
+    });
+    grid->addWidget(newGlazing, 1, 3);
     grid->addWidget(caption(QStringLiteral("Code :"), GlazingCB), 1, 0);
     grid->addWidget(GlazingCB, 1, 1);
     grid->addWidget(caption(QStringLiteral("Description :"), GlazingDetailsEdit), 2, 0);

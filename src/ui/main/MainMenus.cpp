@@ -9,6 +9,7 @@
 #include "design/DesignRecords.h"
 #include "store/StoreError.h"
 #include "ui/compliance/RationalPage.h"
+#include "ui/glazing/NewGlazingForm.h"
 #include "ui/reports/Preview.h"
 #include "widgets/DataControls.h"
 #include "widgets/DataSetModel.h"
@@ -55,6 +56,9 @@ void TMainForm::buildMenus() {
     ImportAction = project->addAction(QStringLiteral("&Import from earlier version\u2026"), this,
                                       &TMainForm::ImportClick);
     ImportAction->setStatusTip(QStringLiteral("Import a project from the earlier version's data folder"));
+    project->addAction(QStringLiteral("New &Glazing\u2026"), this, [this] {
+        if (ui::glazing::showNewGlazing(DM, messages_, this) && designScreen_) designScreen_->rebuildGlazingList();
+    })->setStatusTip(QStringLiteral("Make a glazing unit from its panes and gaps"));
     project->addSeparator();
     ExitAction = project->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
     ExitAction->setStatusTip(QStringLiteral("Exit application"));
