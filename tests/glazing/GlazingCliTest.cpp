@@ -149,3 +149,39 @@ TEST_F(GlazingCli, RefusedAddsWriteNothing) {
     EXPECT_TRUE(r.err.contains("comes with the program"));
     EXPECT_EQ(counts(), before);
 }
+
+TEST_F(GlazingCli, ProjectFolderCarriesTheGlazingsItsDesignsUse) {
+    auto r = run({"glazing", "add", "MY-DGKR", "--like", "OR-DG6126", "--pane", "clear6", "--gap", "14:krypton90",
+                  "--pane", "lowe-soft6", "--systems", "Casement 38"});
+    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    useGlass(1, "MY-DGKR");
+    const QStringList here = calcLine(1);
+    const QString folder = file("out");
+    r = run({"export", "SAMPLE-HOUSE", folder});
+    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("TGlazing.db\t1")) << r.out.toStdString();
+
+    QTemporaryDir other;
+    const auto there = [&](QStringList args) { return testing_support::runCli(QStringList{"--workdir", other.path()} + args); };
+    ASSERT_EQ(there({"init"}).rc, 0);
+    r = there({"load", folder});
+    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    r = there({"calc", "SAMPLE-HOUSE", "1"});
+    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out.split('\n').value(1).split('\t'), here);
+    // Loaded a second time, the glazing already there is kept, not doubled.
+    auto db = store::Database::open(QDir(other.path()).filePath("Data/Quorvex.db"));
+    const int values = rowCount(*db, "SystemValues", "Glass_Code=?", {"MY-DGKR"});
+    EXPECT_GT(values, 0);
+    db.reset();
+    ASSERT_EQ(there({"load", folder}).rc, 0);
+    db = store::Database::open(QDir(other.path()).filePath("Data/Quorvex.db"));
+    EXPECT_EQ(rowCount(*db, "SystemValues", "Glass_Code=?", {"MY-DGKR"}), values);
+    EXPECT_EQ(rowCount(*db, "SystemGlass", "Glass_Code=?", {"MY-DGKR"}), 1);
+
+    // Once no design uses it, a new save leaves no glazing files behind.
+    useGlass(1, "OR-6CL");
+    ASSERT_EQ(run({"export", "SAMPLE-HOUSE", folder}).rc, 0);
+    EXPECT_FALSE(QFile::exists(QDir(folder).filePath("TGlazing.db")));
+    EXPECT_FALSE(QFile::exists(QDir(folder).filePath("TSystemValues.db")));
+}
