@@ -174,7 +174,7 @@ bool parsePane(const QString& spec, const std::vector<Pane>& known, Pane& pane, 
         else if (key == QLatin1String("tvis")) slot = &p.tvis;
         else if (key == QLatin1String("rvf")) slot = &p.rvisFront;
         else if (key == QLatin1String("rvb")) slot = &p.rvisBack;
-        if (!slot || !ok) {
+        if (!slot || !ok || !std::isfinite(v)) {
             reason = QStringLiteral("pane \"%1\": cannot read \"%2\"").arg(spec, item);
             return false;
         }

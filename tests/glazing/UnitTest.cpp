@@ -161,7 +161,11 @@ TEST(CentreOfGlass, UnsoundLayersAreRefusedWithTheReason) {
     refused({"t=6,tsol=0.8"}, {}, "all needed");
     refused({"nosuchpane"}, {}, "unknown pane");
     refused({"clear6", "clear6"}, {"12:neon"}, "unknown gas");
-    refused({"t=nan,tsol=0.8,rf=0.1,rb=0.1,ef=0.84,eb=0.84"}, {}, "not a number");
+    refused({"t=nan,tsol=0.8,rf=0.1,rb=0.1,ef=0.84,eb=0.84"}, {}, "cannot read \"t=nan\"");
+    refused({"t=6,tsol=inf,rf=0.1,rb=0.1,ef=0.84,eb=0.84"}, {}, "cannot read \"tsol=inf\"");
+    Pane nan = shippedPanes().front();
+    nan.conductivity = std::nan("");
+    EXPECT_EQ(checkUnit(Unit{{nan}, {}}), "pane 1: a figure is not a number");
     // Sound figures typed out read back as the listed pane they came from.
     ASSERT_TRUE(parseUnit({paneSpec(*findPane(shippedPanes(), "LOWE-SOFT6"))}, {}, {}, u, reason));
     EXPECT_EQ(paneSpec(u.panes[0]), paneSpec(*findPane(shippedPanes(), "lowe-soft6")));
