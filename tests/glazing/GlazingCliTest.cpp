@@ -179,6 +179,20 @@ TEST_F(GlazingCli, ProjectFolderCarriesTheGlazingsItsDesignsUse) {
     EXPECT_EQ(rowCount(*db, "SystemValues", "Glass_Code=?", {"MY-DGKR"}), values);
     EXPECT_EQ(rowCount(*db, "SystemGlass", "Glass_Code=?", {"MY-DGKR"}), 1);
 
+    // Rows of a glazing the folder does not carry would change the other
+    // installation's catalogue: the whole folder is refused.
+    {
+        auto values = store::Database::open(QDir(folder).filePath("TSystemValues.db"));
+        values->connection().exec("UPDATE \"SystemValues\" SET \"Glass_Code\"='OR-4CL' WHERE rowid=1");
+    }
+    QTemporaryDir third;
+    ASSERT_EQ(testing_support::runCli({"--workdir", third.path(), "init"}).rc, 0);
+    r = testing_support::runCli({"--workdir", third.path(), "load", folder});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_TRUE(r.err.contains("TSystemValues.db")) << r.err.toStdString();
+    db = store::Database::open(QDir(third.path()).filePath("Data/Quorvex.db"));
+    EXPECT_EQ(rowCount(*db, "Glazing", "Glass_Code=?", {"MY-DGKR"}), 0);
+
     // Once no design uses it, a new save leaves no glazing files behind.
     useGlass(1, "OR-6CL");
     ASSERT_EQ(run({"export", "SAMPLE-HOUSE", folder}).rc, 0);
