@@ -20,8 +20,10 @@ void computeUnit(benchmark::State& state, QStringList panes, QStringList gaps) {
 
 } // namespace
 
-BENCHMARK_CAPTURE(computeUnit, single_clear6, QStringList{"clear6"}, QStringList{})->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(computeUnit, double_lowe_argon90, QStringList{"clear6", "lowe-soft6"}, QStringList{"12:argon90"})
+BENCHMARK_CAPTURE(computeUnit, single_clear6, QStringList{"clear6"}, QStringList{})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(computeUnit, double_lowe_argon90, QStringList{"clear6", "lowe-soft6"},
+                  QStringList{"12:argon90"})
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(computeUnit, triple_krypton90, QStringList{"clear4", "clear4", "lowe-soft6"},
                   QStringList{"12:krypton90", "12:krypton90"})

@@ -46,26 +46,30 @@ QStringList madeGlazingsOf(store::Database& db, const QString& projectRef) {
 void checkGlazingFiles(const ReadFiles& files) {
     if (files.empty()) return;
     if (files.front().first->table != QLatin1String("Glazing"))
-        throw FolderRefused{files.front().first->fileName,
-                            QStringLiteral("comes without \"%1\"").arg(glazingFolderFiles().front().fileName)};
+        throw FolderRefused{
+            files.front().first->fileName,
+            QStringLiteral("comes without \"%1\"").arg(glazingFolderFiles().front().fileName)};
     const ExchangeRows& glazings = *files.front().second;
     const int notes = glazings.fieldIndex(QStringLiteral("Notes"));
     for (size_t r = 0; r < glazings.rows().size(); ++r) {
         glazing::Unit unit;
         if (!glazing::layersFromNotes(glazings.rows()[r][size_t(notes)].toString(), unit))
-            throw FolderRefused{files.front().first->fileName,
-                                QStringLiteral("row %1 is no glazing made from its layers").arg(r + 1)};
+            throw FolderRefused{
+                files.front().first->fileName,
+                QStringLiteral("row %1 is no glazing made from its layers").arg(r + 1)};
     }
     const QSet<QString> codes = codesOf(glazings);
     for (size_t f = 1; f < files.size(); ++f)
         for (const QString& code : codesOf(*files[f].second))
             if (!codes.contains(code))
-                throw FolderRefused{files[f].first->fileName,
-                                    QStringLiteral("holds rows of the glazing \"%1\", which \"%2\" does not hold")
-                                        .arg(code, files.front().first->fileName)};
+                throw FolderRefused{
+                    files[f].first->fileName,
+                    QStringLiteral("holds rows of the glazing \"%1\", which \"%2\" does not hold")
+                        .arg(code, files.front().first->fileName)};
 }
 
-std::vector<std::unique_ptr<ExchangeRows>> newGlazingRows(store::Database& db, const ReadFiles& files) {
+std::vector<std::unique_ptr<ExchangeRows>> newGlazingRows(store::Database& db,
+                                                          const ReadFiles& files) {
     QSet<QString> known;
     store::Query q(&db, QStringLiteral("Select * from Glazing"));
     q.open();

@@ -25,6 +25,7 @@ void checkGlazingFiles(const ReadFiles& files);
 
 // The rows of the glazings the data folder does not have yet: a glazing of the
 // same code already there is kept as it is. Per file, in the order given.
-std::vector<std::unique_ptr<ExchangeRows>> newGlazingRows(store::Database& db, const ReadFiles& files);
+std::vector<std::unique_ptr<ExchangeRows>> newGlazingRows(store::Database& db,
+                                                          const ReadFiles& files);
 
 } // namespace exchange

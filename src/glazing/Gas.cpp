@@ -12,9 +12,9 @@ constexpr double kPressure = 101325.0;     // Pa
 
 struct Coefficients {
     const char* word;
-    double ka, kb;   // conductivity = ka + kb T
-    double va, vb;   // viscosity = va + vb T
-    double ca, cb;   // heat capacity = ca + cb T
+    double ka, kb; // conductivity = ka + kb T
+    double va, vb; // viscosity = va + vb T
+    double ca, cb; // heat capacity = ca + cb T
     double molarMass;
 };
 
@@ -26,7 +26,9 @@ const Coefficients kGases[] = {
     {"xenon", 4.538e-4, 1.723e-5, 1.069e-6, 7.414e-8, 158.3397, 0.0, 131.30},
 };
 
-const Coefficients& coefficients(PureGas g) { return kGases[static_cast<int>(g)]; }
+const Coefficients& coefficients(PureGas g) {
+    return kGases[static_cast<int>(g)];
+}
 
 // Wilke's interaction factor of the mixing rules (viscosity and the internal
 // part of the conductivity).
@@ -97,7 +99,8 @@ bool parseGas(const std::string& text, GasFill& fill, std::string& reason) {
         const std::string rest = word.substr(name.size());
         double percent = 100.0;
         if (!rest.empty()) {
-            if (g == 0 || rest.size() > 3 || rest.find_first_not_of("0123456789") != std::string::npos) {
+            if (g == 0 || rest.size() > 3 ||
+                rest.find_first_not_of("0123456789") != std::string::npos) {
                 reason = "unknown gas \"" + text + "\"";
                 return false;
             }
@@ -112,7 +115,8 @@ bool parseGas(const std::string& text, GasFill& fill, std::string& reason) {
         if (percent < 100.0) fill.parts.push_back({PureGas::Air, 1.0 - percent / 100.0});
         return true;
     }
-    reason = "unknown gas \"" + text + "\" (air, argon, krypton, xenon or a mixture such as argon90)";
+    reason =
+        "unknown gas \"" + text + "\" (air, argon, krypton, xenon or a mixture such as argon90)";
     return false;
 }
 

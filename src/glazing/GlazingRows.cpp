@@ -46,11 +46,15 @@ void insertRow(store::Database& db, const QString& table, const Row& row) {
     w.commit();
 }
 
-double round2(double v) { return std::round(v * 100.0) / 100.0; }
+double round2(double v) {
+    return std::round(v * 100.0) / 100.0;
+}
 
 // The glazing whose rows a system's new rows are copied from.
-QString templateFor(store::Database& db, int panes, const QString& likeCode, const QString& system) {
-    const auto offered = select(db, QStringLiteral("Select * from SystemGlass Where System_Name=?"), {system});
+QString templateFor(store::Database& db, int panes, const QString& likeCode,
+                    const QString& system) {
+    const auto offered =
+        select(db, QStringLiteral("Select * from SystemGlass Where System_Name=?"), {system});
     QString fallback;
     for (const Row& g : offered) {
         const QString code = g.at(QStringLiteral("Glass_Code")).toString();
@@ -58,7 +62,8 @@ QString templateFor(store::Database& db, int panes, const QString& likeCode, con
             if (code == likeCode) return code;
             continue;
         }
-        const auto rows = select(db, QStringLiteral("Select * from Glazing Where Glass_Code=?"), {code});
+        const auto rows =
+            select(db, QStringLiteral("Select * from Glazing Where Glass_Code=?"), {code});
         if (rows.empty()) continue;
         const int n = paneCountOfType(rows.front().at(QStringLiteral("Glass_Type")).toString());
         if (n == panes) return code;
@@ -81,8 +86,9 @@ double edgeOfGlassU(double uCog, int panes) {
 QString glassType(const Unit& unit) {
     switch (unit.panes.size()) {
     case 1:
-        return QString::fromStdString(unit.panes[0].name).startsWith(QLatin1String("lam"))
-                       || std::fabs(unit.panes[0].thickness - std::floor(unit.panes[0].thickness) - 0.38) < 1e-9
+        return QString::fromStdString(unit.panes[0].name).startsWith(QLatin1String("lam")) ||
+                       std::fabs(unit.panes[0].thickness - std::floor(unit.panes[0].thickness) -
+                                 0.38) < 1e-9
                    ? QStringLiteral("Laminated")
                    : QStringLiteral("Single");
     case 2:
@@ -152,8 +158,10 @@ QStringList glazingsMadeHere(store::Database& db) {
 
 std::vector<SystemFinish> targetsOf(store::Database& db, const QString& code) {
     std::vector<SystemFinish> out;
-    for (const Row& r : select(db, QStringLiteral("Select * from SystemValues Where Glass_Code=?"), {code})) {
-        const SystemFinish sf{r.at(QStringLiteral("System_Name")).toString(), r.at(QStringLiteral("Finish")).toString()};
+    for (const Row& r :
+         select(db, QStringLiteral("Select * from SystemValues Where Glass_Code=?"), {code})) {
+        const SystemFinish sf{r.at(QStringLiteral("System_Name")).toString(),
+                              r.at(QStringLiteral("Finish")).toString()};
         if (std::find(out.begin(), out.end(), sf) == out.end()) out.push_back(sf);
     }
     return out;
@@ -167,7 +175,9 @@ std::vector<SystemFinish> offerableTargets(store::Database& db, int panes) {
         if (like.isEmpty()) continue;
         for (const Row& f : select(db, QStringLiteral("Select * from Finish"), {})) {
             const QString finish = f.at(QStringLiteral("Finish")).toString();
-            if (!select(db, QStringLiteral("Select * from SystemValues Where System_Name=? and Finish=? and Glass_Code=?"),
+            if (!select(db,
+                        QStringLiteral("Select * from SystemValues Where System_Name=? and "
+                                       "Finish=? and Glass_Code=?"),
                         {system, finish, like})
                      .empty())
                 out.push_back({system, finish});
@@ -178,7 +188,8 @@ std::vector<SystemFinish> offerableTargets(store::Database& db, int panes) {
 
 QStringList designsUsing(store::Database& db, const QString& code) {
     QStringList out;
-    for (const Row& r : select(db, QStringLiteral("Select * from Design Where Glass_Code=?"), {code}))
+    for (const Row& r :
+         select(db, QStringLiteral("Select * from Design Where Glass_Code=?"), {code}))
         out << QStringLiteral("%1/%2").arg(r.at(QStringLiteral("Project_Ref")).toString(),
                                            r.at(QStringLiteral("Design_No")).toString());
     return out;
@@ -189,14 +200,16 @@ QString checkRequest(store::Database& db, const GlazingRequest& r, const QString
     if (!why.empty()) return QString::fromStdString(why);
     // The code also keys the system values, whose field is the narrower one.
     if (r.code.trimmed().isEmpty()) return QStringLiteral("the glazing needs a code");
-    if (r.code != r.code.trimmed()) return QStringLiteral("the code may not begin or end with a space");
+    if (r.code != r.code.trimmed())
+        return QStringLiteral("the code may not begin or end with a space");
     if (r.code.size() > 15) return QStringLiteral("Glass_Code is longer than 15 characters");
     if (r.description.size() > 50) return QStringLiteral("Glass_Desc is longer than 50 characters");
     if (r.supplier.size() > 10) return QStringLiteral("Supplier is longer than 10 characters");
     if (r.code != replacing &&
         !select(db, QStringLiteral("Select * from Glazing Where Glass_Code=?"), {r.code}).empty())
         return QStringLiteral("glazing %1 exists already").arg(r.code);
-    if (select(db, QStringLiteral("Select * from Supplier Where Glass_Supplier=?"), {r.supplier}).empty())
+    if (select(db, QStringLiteral("Select * from Supplier Where Glass_Supplier=?"), {r.supplier})
+            .empty())
         return QStringLiteral("unknown supplier \"%1\"").arg(r.supplier);
     if (!r.like.isEmpty() &&
         select(db, QStringLiteral("Select * from Glazing Where Glass_Code=?"), {r.like}).empty())
@@ -210,10 +223,14 @@ QString checkRequest(store::Database& db, const GlazingRequest& r, const QString
                              .arg(t.system)
                              .arg(r.unit.panes.size())
                        : QStringLiteral("%1 does not offer %2").arg(t.system, r.like);
-        if (select(db, QStringLiteral("Select * from SystemValues Where System_Name=? and Finish=? and Glass_Code=?"),
-                   {t.system, t.finish, like})
+        if (select(
+                db,
+                QStringLiteral(
+                    "Select * from SystemValues Where System_Name=? and Finish=? and Glass_Code=?"),
+                {t.system, t.finish, like})
                 .empty())
-            return QStringLiteral("%1 has no values for finish %2 and glazing %3").arg(t.system, t.finish, like);
+            return QStringLiteral("%1 has no values for finish %2 and glazing %3")
+                .arg(t.system, t.finish, like);
     }
     return {};
 }
@@ -227,8 +244,10 @@ QString addGlazing(store::Database& db, const GlazingRequest& r) {
     const int panes = int(r.unit.panes.size());
 
     store::Transaction tx(db);
-    const QString first = templateFor(db, int(r.unit.panes.size()), r.like, r.targets.front().system);
-    const Row like = select(db, QStringLiteral("Select * from Glazing Where Glass_Code=?"), {first}).front();
+    const QString first =
+        templateFor(db, int(r.unit.panes.size()), r.like, r.targets.front().system);
+    const Row like =
+        select(db, QStringLiteral("Select * from Glazing Where Glass_Code=?"), {first}).front();
     double total = 0.0;
     for (const Pane& pane : r.unit.panes)
         total += pane.thickness;
@@ -236,9 +255,11 @@ QString addGlazing(store::Database& db, const GlazingRequest& r) {
         total += gap.width;
     Row g = like;
     g[QStringLiteral("Glass_Code")] = r.code;
-    g[QStringLiteral("Glass_Desc")] = r.description.isEmpty() ? describeUnit(r.unit) : r.description;
+    g[QStringLiteral("Glass_Desc")] =
+        r.description.isEmpty() ? describeUnit(r.unit) : r.description;
     g[QStringLiteral("Glass_Type")] = glassType(r.unit);
-    g[QStringLiteral("IGDB1")] = g[QStringLiteral("IGDB2")] = g[QStringLiteral("SAGDB")] = QVariant();
+    g[QStringLiteral("IGDB1")] = g[QStringLiteral("IGDB2")] = g[QStringLiteral("SAGDB")] =
+        QVariant();
     g[QStringLiteral("Nominal1")] = r.unit.panes.front().thickness;
     g[QStringLiteral("Nominal2")] = panes > 1 ? r.unit.panes.back().thickness : 0.0;
     g[QStringLiteral("Lowe_Surface")] = loweSurface(r.unit);
@@ -262,8 +283,8 @@ QString addGlazing(store::Database& db, const GlazingRequest& r) {
         const QString from = templateFor(db, int(r.unit.panes.size()), r.like, t.system);
         if (!listed.contains(t.system)) {
             listed.insert(t.system);
-            const auto offered =
-                select(db, QStringLiteral("Select * from SystemGlass Where System_Name=?"), {t.system});
+            const auto offered = select(
+                db, QStringLiteral("Select * from SystemGlass Where System_Name=?"), {t.system});
             int number = 0;
             Row sg;
             for (const Row& o : offered) {
@@ -276,16 +297,18 @@ QString addGlazing(store::Database& db, const GlazingRequest& r) {
             sg[QStringLiteral("Supplier")] = r.supplier;
             insertRow(db, QStringLiteral("SystemGlass"), sg);
         }
-        for (Row v : select(db,
-                            QStringLiteral("Select * from SystemValues Where System_Name=? and Finish=? and "
-                                           "Glass_Code=?"),
-                            {t.system, t.finish, from})) {
+        for (Row v : select(
+                 db,
+                 QStringLiteral("Select * from SystemValues Where System_Name=? and Finish=? and "
+                                "Glass_Code=?"),
+                 {t.system, t.finish, from})) {
             v[QStringLiteral("Glass_Code")] = r.code;
             v[QStringLiteral("U_COG")] = u;
             v[QStringLiteral("SHGC_COG")] = shgc;
             // Slots the template leaves at 0 serve no member; they stay 0.
             for (const char* ue : {"UE0", "UE1", "UE2"})
-                if (v[QLatin1String(ue)].toDouble() != 0.0) v[QLatin1String(ue)] = edgeOfGlassU(u, panes);
+                if (v[QLatin1String(ue)].toDouble() != 0.0)
+                    v[QLatin1String(ue)] = edgeOfGlassU(u, panes);
             insertRow(db, QStringLiteral("SystemValues"), v);
         }
     }
@@ -296,11 +319,13 @@ QString addGlazing(store::Database& db, const GlazingRequest& r) {
 namespace {
 
 QString checkRemovable(store::Database& db, const QString& code) {
-    const auto rows = select(db, QStringLiteral("Select * from Glazing Where Glass_Code=?"), {code});
+    const auto rows =
+        select(db, QStringLiteral("Select * from Glazing Where Glass_Code=?"), {code});
     Unit u;
     if (rows.empty()) return QStringLiteral("unknown glazing \"%1\"").arg(code);
     if (!layersFromNotes(rows.front().at(QStringLiteral("Notes")).toString(), u))
-        return QStringLiteral("%1 comes with the program; only a glazing made from its layers can be changed")
+        return QStringLiteral(
+                   "%1 comes with the program; only a glazing made from its layers can be changed")
             .arg(code);
     const QStringList used = designsUsing(db, code);
     if (!used.isEmpty())

@@ -56,7 +56,8 @@ QStringList designsUsing(store::Database& db, const QString& code);
 
 // Why the request cannot be stored (empty when it can); nothing is written.
 // `replacing`: the code of the glazing the request replaces, if any.
-QString checkRequest(store::Database& db, const GlazingRequest& request, const QString& replacing = {});
+QString checkRequest(store::Database& db, const GlazingRequest& request,
+                     const QString& replacing = {});
 
 // Stores the `Glazing` row, and per target the `SystemValues` rows copied from
 // the template with the new centre and edge values, and per system a

@@ -28,7 +28,9 @@ Pane pane(const char* name, double t, double k, double tsol, double rf, double r
     return p;
 }
 
-QString number(double v) { return QString::number(v, 'g', 10); }
+QString number(double v) {
+    return QString::number(v, 'g', 10);
+}
 
 } // namespace
 
@@ -60,7 +62,9 @@ const char* const userPaneHeader =
     "Name,Thickness,Conductivity,Tsol,Rsol_Front,Rsol_Back,Tvis,Rvis_Front,Rvis_Back,Emis_Front,"
     "Emis_Back";
 
-QString userPanesFile(const QString& workDir) { return workDir + QStringLiteral("/Panes.csv"); }
+QString userPanesFile(const QString& workDir) {
+    return workDir + QStringLiteral("/Panes.csv");
+}
 
 bool loadUserPanes(const QString& file, std::vector<Pane>& panes, QString& error) {
     panes.clear();
@@ -164,16 +168,26 @@ bool parsePane(const QString& spec, const std::vector<Pane>& known, Pane& pane, 
         bool ok = eq > 0;
         const double v = item.mid(eq + 1).trimmed().toDouble(&ok);
         double* slot = nullptr;
-        if (key == QLatin1String("t")) slot = &p.thickness;
-        else if (key == QLatin1String("tsol")) slot = &p.tsol;
-        else if (key == QLatin1String("rf")) slot = &p.rsolFront;
-        else if (key == QLatin1String("rb")) slot = &p.rsolBack;
-        else if (key == QLatin1String("ef")) slot = &p.emisFront;
-        else if (key == QLatin1String("eb")) slot = &p.emisBack;
-        else if (key == QLatin1String("k")) slot = &p.conductivity;
-        else if (key == QLatin1String("tvis")) slot = &p.tvis;
-        else if (key == QLatin1String("rvf")) slot = &p.rvisFront;
-        else if (key == QLatin1String("rvb")) slot = &p.rvisBack;
+        if (key == QLatin1String("t"))
+            slot = &p.thickness;
+        else if (key == QLatin1String("tsol"))
+            slot = &p.tsol;
+        else if (key == QLatin1String("rf"))
+            slot = &p.rsolFront;
+        else if (key == QLatin1String("rb"))
+            slot = &p.rsolBack;
+        else if (key == QLatin1String("ef"))
+            slot = &p.emisFront;
+        else if (key == QLatin1String("eb"))
+            slot = &p.emisBack;
+        else if (key == QLatin1String("k"))
+            slot = &p.conductivity;
+        else if (key == QLatin1String("tvis"))
+            slot = &p.tvis;
+        else if (key == QLatin1String("rvf"))
+            slot = &p.rvisFront;
+        else if (key == QLatin1String("rvb"))
+            slot = &p.rvisBack;
         if (!slot || !ok || !std::isfinite(v)) {
             reason = QStringLiteral("pane \"%1\": cannot read \"%2\"").arg(spec, item);
             return false;
@@ -182,7 +196,8 @@ bool parsePane(const QString& spec, const std::vector<Pane>& known, Pane& pane, 
     }
     for (double v : {p.thickness, p.tsol, p.rsolFront, p.rsolBack, p.emisFront, p.emisBack})
         if (std::isnan(v)) {
-            reason = QStringLiteral("pane \"%1\": t, tsol, rf, rb, ef and eb are all needed").arg(spec);
+            reason =
+                QStringLiteral("pane \"%1\": t, tsol, rf, rb, ef and eb are all needed").arg(spec);
             return false;
         }
     pane = p;
@@ -190,9 +205,10 @@ bool parsePane(const QString& spec, const std::vector<Pane>& known, Pane& pane, 
 }
 
 QString paneSpec(const Pane& p) {
-    QString s = QStringLiteral("t=%1,tsol=%2,rf=%3,rb=%4,ef=%5,eb=%6,k=%7")
-                    .arg(number(p.thickness), number(p.tsol), number(p.rsolFront), number(p.rsolBack),
-                         number(p.emisFront), number(p.emisBack), number(p.conductivity));
+    QString s =
+        QStringLiteral("t=%1,tsol=%2,rf=%3,rb=%4,ef=%5,eb=%6,k=%7")
+            .arg(number(p.thickness), number(p.tsol), number(p.rsolFront), number(p.rsolBack),
+                 number(p.emisFront), number(p.emisBack), number(p.conductivity));
     if (!std::isnan(p.tvis)) s += QStringLiteral(",tvis=") + number(p.tvis);
     if (!std::isnan(p.rvisFront)) s += QStringLiteral(",rvf=") + number(p.rvisFront);
     if (!std::isnan(p.rvisBack)) s += QStringLiteral(",rvb=") + number(p.rvisBack);
@@ -257,9 +273,12 @@ bool parseLayerText(const QString& text, Unit& unit, QString& reason) {
     const QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     QStringList panes, gaps;
     for (int i = 0; i + 1 < words.size(); i += 2) {
-        if (words[i] == QLatin1String("--pane")) panes << words[i + 1];
-        else if (words[i] == QLatin1String("--gap")) gaps << words[i + 1];
-        else break;
+        if (words[i] == QLatin1String("--pane"))
+            panes << words[i + 1];
+        else if (words[i] == QLatin1String("--gap"))
+            gaps << words[i + 1];
+        else
+            break;
     }
     if (words.size() % 2 != 0 || (panes.size() + gaps.size()) * 2 != words.size()) {
         reason = QStringLiteral("the layers cannot be read: \"%1\"").arg(text);

@@ -11,7 +11,9 @@ constexpr double kSigma = 5.670374e-8; // W/m2K4
 constexpr double kGravity = 9.80665;   // m/s2
 constexpr double kZeroC = 273.15;
 
-bool finite(double v) { return std::isfinite(v); }
+bool finite(double v) {
+    return std::isfinite(v);
+}
 
 // Solves the small dense system a x = b in place (partial pivoting).
 void solveLinear(std::vector<std::vector<double>>& a, std::vector<double>& b) {
@@ -37,7 +39,9 @@ void solveLinear(std::vector<std::vector<double>>& a, std::vector<double>& b) {
     }
 }
 
-GasFill air() { return GasFill{{{PureGas::Air, 1.0}}}; }
+GasFill air() {
+    return GasFill{{{PureGas::Air, 1.0}}};
+}
 
 // Convective coefficient across a vertical cavity: ISO 15099's Nusselt
 // correlations for a tilt of 90 degrees, the larger of the two regimes.
@@ -67,14 +71,16 @@ double roomConvection(double surface, double room, double height) {
                       std::fabs(surface - room) / (tf * p.viscosity * p.conductivity);
     // Transition to turbulence for a vertical surface (the tilt term at 90 degrees).
     const double raCritical = 2.5e5 * std::pow(std::exp(0.72 * 90.0), 0.2);
-    const double nu = ra <= raCritical
-                          ? 0.56 * std::pow(ra, 0.25)
-                          : 0.13 * (std::cbrt(ra) - std::cbrt(raCritical)) + 0.56 * std::pow(raCritical, 0.25);
+    const double nu = ra <= raCritical ? 0.56 * std::pow(ra, 0.25)
+                                       : 0.13 * (std::cbrt(ra) - std::cbrt(raCritical)) +
+                                             0.56 * std::pow(raCritical, 0.25);
     return nu * p.conductivity / height;
 }
 
 // The outdoor film's convective part (NFRC 100 / ISO 15099: 4 + 4 V, windward).
-double windConvection(double speed) { return 4.0 + 4.0 * speed; }
+double windConvection(double speed) {
+    return 4.0 + 4.0 * speed;
+}
 
 // Radiative conductance between two grey surfaces facing each other (panes
 // are opaque to long-wave radiation), in the secant form that makes the
@@ -85,8 +91,8 @@ double radiative(double e1, double e2, double t1, double t2) {
 
 // Conductances of the n+1 spaces (outdoors, the gaps, the room) at the given
 // temperatures: h[k] links the surface outdoors of space k with the one indoors.
-std::vector<double> conductances(const Unit& u, const Conditions& c,
-                                 const std::vector<double>& tf, const std::vector<double>& tb) {
+std::vector<double> conductances(const Unit& u, const Conditions& c, const std::vector<double>& tf,
+                                 const std::vector<double>& tb) {
     const size_t n = u.panes.size();
     std::vector<double> h(n + 1);
     h[0] = windConvection(c.windSpeed) + radiative(1.0, u.panes[0].emisFront, c.tOut, tf[0]);
@@ -130,14 +136,20 @@ std::string checkUnit(const Unit& unit) {
         for (double v : {p.thickness, p.conductivity, p.tsol, p.rsolFront, p.rsolBack, p.emisFront,
                          p.emisBack})
             if (!finite(v)) return which + "a figure is not a number";
-        if (p.thickness <= 0.0 || p.thickness > 50.0) return which + "thickness must be above 0 and at most 50 mm";
-        if (p.conductivity <= 0.0 || p.conductivity > 100.0) return which + "conductivity must be above 0 W/mK";
+        if (p.thickness <= 0.0 || p.thickness > 50.0)
+            return which + "thickness must be above 0 and at most 50 mm";
+        if (p.conductivity <= 0.0 || p.conductivity > 100.0)
+            return which + "conductivity must be above 0 W/mK";
         if (p.tsol < 0.0 || p.rsolFront < 0.0 || p.rsolBack < 0.0 || p.tsol > 1.0)
             return which + "solar transmittance and reflectances must lie between 0 and 1";
-        if (p.tsol + p.rsolFront > 1.0) return which + "solar transmittance plus front reflectance is above 1";
-        if (p.tsol + p.rsolBack > 1.0) return which + "solar transmittance plus back reflectance is above 1";
-        if (!(p.emisFront > 0.0 && p.emisFront <= 1.0)) return which + "front emissivity must lie in (0, 1]";
-        if (!(p.emisBack > 0.0 && p.emisBack <= 1.0)) return which + "back emissivity must lie in (0, 1]";
+        if (p.tsol + p.rsolFront > 1.0)
+            return which + "solar transmittance plus front reflectance is above 1";
+        if (p.tsol + p.rsolBack > 1.0)
+            return which + "solar transmittance plus back reflectance is above 1";
+        if (!(p.emisFront > 0.0 && p.emisFront <= 1.0))
+            return which + "front emissivity must lie in (0, 1]";
+        if (!(p.emisBack > 0.0 && p.emisBack <= 1.0))
+            return which + "back emissivity must lie in (0, 1]";
         if (!std::isnan(p.tvis) && !(p.tvis >= 0.0 && p.tvis <= 1.0))
             return which + "visible transmittance must lie between 0 and 1";
         for (double r : {p.rvisFront, p.rvisBack})
@@ -151,18 +163,25 @@ std::string checkUnit(const Unit& unit) {
             return which + "width must be above 0 and at most 100 mm";
         double sum = 0.0;
         for (const GasPart& part : g.gas.parts) {
-            if (!finite(part.fraction) || part.fraction < 0.0) return which + "a gas share is not valid";
+            if (!finite(part.fraction) || part.fraction < 0.0)
+                return which + "a gas share is not valid";
             sum += part.fraction;
         }
-        if (g.gas.parts.empty() || std::fabs(sum - 1.0) > 1e-9) return which + "the gas shares must add up to 100 %";
+        if (g.gas.parts.empty() || std::fabs(sum - 1.0) > 1e-9)
+            return which + "the gas shares must add up to 100 %";
     }
     return {};
 }
 
-Conditions nfrcWinter() { return {kZeroC + 21.0, kZeroC - 18.0, 5.5, 0.0}; }
-Conditions nfrcSummer() { return {kZeroC + 24.0, kZeroC + 32.0, 2.75, 783.0}; }
+Conditions nfrcWinter() {
+    return {kZeroC + 21.0, kZeroC - 18.0, 5.5, 0.0};
+}
+Conditions nfrcSummer() {
+    return {kZeroC + 24.0, kZeroC + 32.0, 2.75, 783.0};
+}
 
-ThermalSolution solveThermal(const Unit& u, const Conditions& c, const std::vector<double>& absorbed) {
+ThermalSolution solveThermal(const Unit& u, const Conditions& c,
+                             const std::vector<double>& absorbed) {
     const size_t n = u.panes.size();
     ThermalSolution s;
     s.absorbed = absorbed;
@@ -187,21 +206,31 @@ ThermalSolution solveThermal(const Unit& u, const Conditions& c, const std::vect
             // Balance: heat out through the front = heat in at the back + absorbed.
             //   h[i] (Tf - Tout side) - h[i+1] (Tin side - Tb) = S
             a[f][f] += h[i];
-            if (i == 0) b[f] += h[i] * c.tOut; else a[f][2 * i - 1] -= h[i];
+            if (i == 0)
+                b[f] += h[i] * c.tOut;
+            else
+                a[f][2 * i - 1] -= h[i];
             a[f][bk] += h[i + 1];
-            if (i + 1 == n) b[f] += h[i + 1] * c.tIn; else a[f][2 * i + 2] -= h[i + 1];
+            if (i + 1 == n)
+                b[f] += h[i + 1] * c.tIn;
+            else
+                a[f][2 * i + 2] -= h[i + 1];
             b[f] += S;
             // Conduction, the absorbed heat taken at mid-thickness:
             //   Tb - Tf = R (q_in + S/2), q_in = h[i+1] (Tin side - Tb)
             a[bk][bk] += 1.0 + R * h[i + 1];
             a[bk][f] -= 1.0;
-            if (i + 1 == n) b[bk] += R * h[i + 1] * c.tIn; else a[bk][2 * i + 2] -= R * h[i + 1];
+            if (i + 1 == n)
+                b[bk] += R * h[i + 1] * c.tIn;
+            else
+                a[bk][2 * i + 2] -= R * h[i + 1];
             b[bk] += R * S / 2.0;
         }
         solveLinear(a, b);
         double change = 0.0;
         for (size_t i = 0; i < n; ++i) {
-            change = std::max({change, std::fabs(b[2 * i] - s.tFront[i]), std::fabs(b[2 * i + 1] - s.tBack[i])});
+            change = std::max(
+                {change, std::fabs(b[2 * i] - s.tFront[i]), std::fabs(b[2 * i + 1] - s.tBack[i])});
             s.tFront[i] = b[2 * i];
             s.tBack[i] = b[2 * i + 1];
         }
@@ -226,10 +255,14 @@ double balanceError(const Unit& u, const Conditions& c, const ThermalSolution& s
         const double eIn = k == n ? 1.0 : u.panes[k].emisFront;
         const double eOut = k == 0 ? 1.0 : u.panes[k - 1].emisBack;
         double hc;
-        if (k == 0) hc = windConvection(c.windSpeed);
-        else if (k == n) hc = roomConvection(outer, c.tIn, c.height);
-        else hc = cavityConvection(u.gaps[k - 1], outer, inner, c.height);
-        const double rad = kSigma * (std::pow(inner, 4) - std::pow(outer, 4)) / (1.0 / eIn + 1.0 / eOut - 1.0);
+        if (k == 0)
+            hc = windConvection(c.windSpeed);
+        else if (k == n)
+            hc = roomConvection(outer, c.tIn, c.height);
+        else
+            hc = cavityConvection(u.gaps[k - 1], outer, inner, c.height);
+        const double rad =
+            kSigma * (std::pow(inner, 4) - std::pow(outer, 4)) / (1.0 / eIn + 1.0 / eOut - 1.0);
         q[k] = hc * (inner - outer) + rad;
     }
     double scale = 0.0, worst = 0.0;
@@ -264,12 +297,18 @@ Optics combine(const Band& band) {
         // forward(i+1) = t forward(i) + rb backward(i+1)
         size_t row = 2 * i;
         a[row][fwd(i + 1)] = 1.0;
-        if (i == 0) b[row] += band.t[i]; else a[row][fwd(i)] -= band.t[i];
+        if (i == 0)
+            b[row] += band.t[i];
+        else
+            a[row][fwd(i)] -= band.t[i];
         if (i + 1 < n) a[row][bwd(i + 1)] -= band.rb[i];
         // backward(i) = rf forward(i) + t backward(i+1)
         row = 2 * i + 1;
         a[row][bwd(i)] = 1.0;
-        if (i == 0) b[row] += band.rf[i]; else a[row][fwd(i)] -= band.rf[i];
+        if (i == 0)
+            b[row] += band.rf[i];
+        else
+            a[row][fwd(i)] -= band.rf[i];
         if (i + 1 < n) a[row][bwd(i + 1)] -= band.t[i];
     }
     solveLinear(a, b);
@@ -279,7 +318,8 @@ Optics combine(const Band& band) {
     for (size_t i = 0; i < n; ++i) {
         const double in = i == 0 ? 1.0 : b[fwd(i)];
         const double back = i + 1 < n ? b[bwd(i + 1)] : 0.0;
-        o.absorptance.push_back((1.0 - band.t[i] - band.rf[i]) * in + (1.0 - band.t[i] - band.rb[i]) * back);
+        o.absorptance.push_back((1.0 - band.t[i] - band.rf[i]) * in +
+                                (1.0 - band.t[i] - band.rb[i]) * back);
     }
     return o;
 }

@@ -17,7 +17,7 @@ struct Pane {
     double tsol = 0.0;         // solar transmittance
     double rsolFront = 0.0;    // solar reflectance, front and back
     double rsolBack = 0.0;
-    double emisFront = 0.84;   // hemispherical emissivity, front and back
+    double emisFront = 0.84; // hemispherical emissivity, front and back
     double emisBack = 0.84;
     // Visible figures; not a number when the data sheet gives none. Without
     // visible reflectances the solar ones stand in for the inter-reflections.
@@ -45,10 +45,10 @@ struct Unit {
 std::string checkUnit(const Unit& unit);
 
 struct Conditions {
-    double tIn;        // K, room air and surroundings
-    double tOut;       // K, outdoor air and sky
-    double windSpeed;  // m/s
-    double solar;      // W/m2 at normal incidence
+    double tIn;          // K, room air and surroundings
+    double tOut;         // K, outdoor air and sky
+    double windSpeed;    // m/s
+    double solar;        // W/m2 at normal incidence
     double height = 1.0; // m, of the unit (the room-side film and the cavities)
 };
 // NFRC 100: the U-factor's winter night and the SHGC's summer day.
@@ -78,8 +78,8 @@ double balanceError(const Unit& unit, const Conditions& c, const ThermalSolution
 // Multiple reflections between the panes, broadband.
 struct Optics {
     double transmittance = 0.0;
-    double reflectance = 0.0;          // seen from outdoors
-    std::vector<double> absorptance;   // per pane
+    double reflectance = 0.0;        // seen from outdoors
+    std::vector<double> absorptance; // per pane
 };
 Optics solarOptics(const Unit& unit);
 // Not a number when a pane lacks its visible transmittance.

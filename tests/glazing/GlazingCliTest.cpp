@@ -1,7 +1,7 @@
-#include "support/CliRun.h"
-#include "support/TestSupport.h"
 #include "store/Database.h"
 #include "store/Sqlite.h"
+#include "support/CliRun.h"
+#include "support/TestSupport.h"
 
 using testing_support::CliFolder;
 using testing_support::rowCount;
@@ -9,7 +9,9 @@ using testing_support::rowCount;
 namespace {
 
 struct GlazingCli : CliFolder {
-    std::unique_ptr<store::Database> open() { return store::Database::open(file("Data/Quorvex.db")); }
+    std::unique_ptr<store::Database> open() {
+        return store::Database::open(file("Data/Quorvex.db"));
+    }
     // Row counts of the tables a glazing writes, in one string to compare whole.
     QString counts() {
         auto db = open();
@@ -35,7 +37,8 @@ struct GlazingCli : CliFolder {
 } // namespace
 
 TEST_F(GlazingCli, ComputePrintsTheFiguresAndRefusesBadLayers) {
-    auto r = run({"glazing", "compute", "--pane", "clear6", "--gap", "12.7:argon90", "--pane", "clear6"});
+    auto r = run(
+        {"glazing", "compute", "--pane", "clear6", "--gap", "12.7:argon90", "--pane", "clear6"});
     ASSERT_EQ(r.rc, 0) << r.err.toStdString();
     const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2);
@@ -59,8 +62,8 @@ TEST_F(GlazingCli, ComputePrintsTheFiguresAndRefusesBadLayers) {
         {{"--pane", "t=6,tsol=0.7,rf=0.07,rb=0.07,ef=0,eb=0.84"}, "emissivity"},
         {{"--pane", "clear6", "--gap", "0:air", "--pane", "clear6"}, "width"},
         {{"--pane", "clear6", "--gap", "120:air", "--pane", "clear6"}, "width"},
-        {{"--pane", "clear4", "--gap", "9:air", "--pane", "clear4", "--gap", "9:air", "--pane", "clear4",
-          "--gap", "9:air", "--pane", "clear4"},
+        {{"--pane", "clear4", "--gap", "9:air", "--pane", "clear4", "--gap", "9:air", "--pane",
+          "clear4", "--gap", "9:air", "--pane", "clear4"},
          "1 to 3 panes"},
     };
     for (const auto& b : bad) {
@@ -75,16 +78,19 @@ TEST_F(GlazingCli, AddedGlazingIsCalculatedLikeTheOneItCopies) {
     const QStringList before = calcLine(3); // Slider 30 with OR-4CL, 5.88 / 0.85
     // Typed from its layers a 4 mm clear pane gives the catalogue's own figures,
     // so a design glazed with it must come out exactly as before.
-    auto r = run({"glazing", "add", "MY-4CL", "--like", "OR-4CL", "--pane", "clear4", "--systems", "Slider 30"});
+    auto r = run({"glazing", "add", "MY-4CL", "--like", "OR-4CL", "--pane", "clear4", "--systems",
+                  "Slider 30"});
     ASSERT_EQ(r.rc, 0) << r.err.toStdString();
     {
         auto db = open();
         EXPECT_EQ(rowCount(*db, "SystemValues", "Glass_Code=?", {"MY-4CL"}),
-                  rowCount(*db, "SystemValues", "Glass_Code=? and System_Name=?", {"OR-4CL", "Slider 30"}));
+                  rowCount(*db, "SystemValues", "Glass_Code=? and System_Name=?",
+                           {"OR-4CL", "Slider 30"}));
         EXPECT_EQ(rowCount(*db, "SystemGlass", "Glass_Code=? and System_Name=? and Supplier=?",
                            {"MY-4CL", "Slider 30", "Orvane"}),
                   1);
-        EXPECT_EQ(rowCount(*db, "Glazing", "Glass_Code=? and U_COG=5.88 and SHGC_COG=0.85 and Glass_Type=?",
+        EXPECT_EQ(rowCount(*db, "Glazing",
+                           "Glass_Code=? and U_COG=5.88 and SHGC_COG=0.85 and Glass_Type=?",
                            {"MY-4CL", "Single"}),
                   1);
     }
@@ -92,15 +98,19 @@ TEST_F(GlazingCli, AddedGlazingIsCalculatedLikeTheOneItCopies) {
     EXPECT_EQ(calcLine(3), before);
 
     // A triple made like a double: its edge-of-glass values follow the sealed-unit rule.
-    r = run({"glazing", "add", "TRI-KR", "--like", "OR-DG6126", "--pane", "clear4", "--gap", "12:krypton90",
-             "--pane", "clear4", "--gap", "12:krypton90", "--pane", "lowe-soft6", "--systems", "Casement 38"});
+    r = run({"glazing", "add", "TRI-KR", "--like", "OR-DG6126", "--pane", "clear4", "--gap",
+             "12:krypton90", "--pane", "clear4", "--gap", "12:krypton90", "--pane", "lowe-soft6",
+             "--systems", "Casement 38"});
     ASSERT_EQ(r.rc, 0) << r.err.toStdString();
     {
         auto db = open();
-        EXPECT_EQ(rowCount(*db, "Glazing", "Glass_Code=? and Glass_Type=? and Lowe_Surface=5 and Gap_Fill=?",
+        EXPECT_EQ(rowCount(*db, "Glazing",
+                           "Glass_Code=? and Glass_Type=? and Lowe_Surface=5 and Gap_Fill=?",
                            {"TRI-KR", "Triple", "Krypton90"}),
                   1);
-        EXPECT_EQ(rowCount(*db, "SystemValues", "Glass_Code=? and (UE0 < 2.0 or UE0 > 2.5)", {"TRI-KR"}), 0);
+        EXPECT_EQ(
+            rowCount(*db, "SystemValues", "Glass_Code=? and (UE0 < 2.0 or UE0 > 2.5)", {"TRI-KR"}),
+            0);
         EXPECT_GT(rowCount(*db, "SystemValues", "Glass_Code=?", {"TRI-KR"}), 0);
     }
     const double single = calcLine(1)[3].toDouble();
@@ -134,7 +144,8 @@ TEST_F(GlazingCli, RefusedAddsWriteNothing) {
         {{"A-CODE-OF-16-CHR", "--like", "OR-DG6126"}, "longer than 15"},
         {{"NEW1", "--like", "NO-SUCH"}, "unknown glazing"},
         {{"NEW1", "--like", "OR-DG6126", "--supplier", "Nobody"}, "unknown supplier"},
-        {{"NEW1", "--like", "OR-DG6126", "--systems", "Slider 30"}, "Slider 30 does not offer OR-DG6126"},
+        {{"NEW1", "--like", "OR-DG6126", "--systems", "Slider 30"},
+         "Slider 30 does not offer OR-DG6126"},
         {{"NEW1", "--like", "OR-DG6126", "--description", QString(51, 'x')}, "longer than 50"},
     };
     for (const auto& c : refused) {
@@ -151,8 +162,8 @@ TEST_F(GlazingCli, RefusedAddsWriteNothing) {
 }
 
 TEST_F(GlazingCli, ProjectFolderCarriesTheGlazingsItsDesignsUse) {
-    auto r = run({"glazing", "add", "MY-DGKR", "--like", "OR-DG6126", "--pane", "clear6", "--gap", "14:krypton90",
-                  "--pane", "lowe-soft6", "--systems", "Casement 38"});
+    auto r = run({"glazing", "add", "MY-DGKR", "--like", "OR-DG6126", "--pane", "clear6", "--gap",
+                  "14:krypton90", "--pane", "lowe-soft6", "--systems", "Casement 38"});
     ASSERT_EQ(r.rc, 0) << r.err.toStdString();
     useGlass(1, "MY-DGKR");
     const QStringList here = calcLine(1);
@@ -162,7 +173,9 @@ TEST_F(GlazingCli, ProjectFolderCarriesTheGlazingsItsDesignsUse) {
     EXPECT_TRUE(r.out.contains("TGlazing.db\t1")) << r.out.toStdString();
 
     QTemporaryDir other;
-    const auto there = [&](QStringList args) { return testing_support::runCli(QStringList{"--workdir", other.path()} + args); };
+    const auto there = [&](QStringList args) {
+        return testing_support::runCli(QStringList{"--workdir", other.path()} + args);
+    };
     ASSERT_EQ(there({"init"}).rc, 0);
     r = there({"load", folder});
     ASSERT_EQ(r.rc, 0) << r.err.toStdString();
@@ -183,7 +196,8 @@ TEST_F(GlazingCli, ProjectFolderCarriesTheGlazingsItsDesignsUse) {
     // installation's catalogue: the whole folder is refused.
     {
         auto values = store::Database::open(QDir(folder).filePath("TSystemValues.db"));
-        values->connection().exec("UPDATE \"SystemValues\" SET \"Glass_Code\"='OR-4CL' WHERE rowid=1");
+        values->connection().exec(
+            "UPDATE \"SystemValues\" SET \"Glass_Code\"='OR-4CL' WHERE rowid=1");
     }
     QTemporaryDir third;
     ASSERT_EQ(testing_support::runCli({"--workdir", third.path(), "init"}).rc, 0);

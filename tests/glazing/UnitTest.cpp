@@ -57,7 +57,9 @@ TEST(CentreOfGlass, ReproducesTheShippedCataloguesFigures) {
 }
 
 TEST(CentreOfGlass, GasesCoatingsAndGapsMoveTheFiguresTheRightWay) {
-    auto u = [](const QStringList& panes, const QStringList& gaps) { return solved(unit(panes, gaps)); };
+    auto u = [](const QStringList& panes, const QStringList& gaps) {
+        return solved(unit(panes, gaps));
+    };
     const QStringList two{"clear6", "clear6"};
     const double air = u(two, {"12:air"}).uValue, argon = u(two, {"12:argon"}).uValue,
                  mix = u(two, {"12:argon90"}).uValue, krypton = u(two, {"12:krypton"}).uValue;
@@ -70,8 +72,10 @@ TEST(CentreOfGlass, GasesCoatingsAndGapsMoveTheFiguresTheRightWay) {
     // radiation; on 1 it faces the wind-swept outside and gains little.
     double byFace[5];
     byFace[0] = air;
-    const QStringList faces[4] = {{"lowe-soft6", "clear6"}, {"lowe-soft6:flip", "clear6"},
-                                  {"clear6", "lowe-soft6"}, {"clear6", "lowe-soft6:flip"}};
+    const QStringList faces[4] = {{"lowe-soft6", "clear6"},
+                                  {"lowe-soft6:flip", "clear6"},
+                                  {"clear6", "lowe-soft6"},
+                                  {"clear6", "lowe-soft6:flip"}};
     for (int s = 1; s <= 4; ++s) {
         const Unit x = unit(faces[s - 1], {"12:air"});
         EXPECT_EQ(loweSurface(x), s);
@@ -135,7 +139,8 @@ TEST(CentreOfGlass, MixedGasesLieBetweenTheirParts) {
     EXPECT_GT(m.density, b.density);
     EXPECT_LT(m.density, a.density);
     // A mixture of one gas is that gas.
-    const GasProperties one = gasProperties(GasFill{{{PureGas::Argon, 0.5}, {PureGas::Argon, 0.5}}}, 283.15);
+    const GasProperties one =
+        gasProperties(GasFill{{{PureGas::Argon, 0.5}, {PureGas::Argon, 0.5}}}, 283.15);
     EXPECT_NEAR(one.conductivity, a.conductivity, 1e-12);
     EXPECT_NEAR(one.viscosity, a.viscosity, 1e-15);
     for (const char* bad : {"neon", "air50", "argon0", "argon101", "argon9x"})
@@ -147,16 +152,19 @@ TEST(CentreOfGlass, UnsoundLayersAreRefusedWithTheReason) {
     QString reason;
     const auto refused = [&](const QStringList& panes, const QStringList& gaps, const char* words) {
         reason.clear();
-        EXPECT_FALSE(parseUnit(panes, gaps, shippedPanes(), u, reason)) << panes.join("|").toStdString();
+        EXPECT_FALSE(parseUnit(panes, gaps, shippedPanes(), u, reason))
+            << panes.join("|").toStdString();
         EXPECT_TRUE(reason.contains(words)) << reason.toStdString();
     };
-    refused({"t=6,tsol=0.8,rf=0.3,rb=0.1,ef=0.84,eb=0.84"}, {}, "transmittance plus front reflectance is above 1");
+    refused({"t=6,tsol=0.8,rf=0.3,rb=0.1,ef=0.84,eb=0.84"}, {},
+            "transmittance plus front reflectance is above 1");
     refused({"t=6,tsol=0.8,rf=0.1,rb=0.3,ef=0.84,eb=0.84"}, {}, "plus back reflectance");
     refused({"t=6,tsol=0.8,rf=0.1,rb=0.1,ef=0,eb=0.84"}, {}, "front emissivity must lie in (0, 1]");
     refused({"t=6,tsol=0.8,rf=0.1,rb=0.1,ef=0.84,eb=1.2"}, {}, "back emissivity");
     refused({"clear6", "clear6"}, {"0:air"}, "gap 1: width");
     refused({"clear6", "clear6"}, {"101:air"}, "gap 1: width");
-    refused({"clear6", "clear6", "clear6", "clear6"}, {"12:air", "12:air", "12:air"}, "1 to 3 panes");
+    refused({"clear6", "clear6", "clear6", "clear6"}, {"12:air", "12:air", "12:air"},
+            "1 to 3 panes");
     refused({"clear6", "clear6"}, {}, "one gap between");
     refused({"t=6,tsol=0.8"}, {}, "all needed");
     refused({"nosuchpane"}, {}, "unknown pane");

@@ -20,7 +20,8 @@ namespace {
 class QuietMessages : public data::Messages {
 public:
     void showMessage(const QString&) override {}
-    data::DlgButton messageDlg(const QString&, data::DlgType, const QList<data::DlgButton>&) override {
+    data::DlgButton messageDlg(const QString&, data::DlgType,
+                               const QList<data::DlgButton>&) override {
         return data::DlgButton::Yes;
     }
     void showError(const QString& text) override { qWarning("%s", qPrintable(text)); }

@@ -89,7 +89,8 @@ TNewGlazingForm::TNewGlazingForm(data::TDM& dm, data::Messages& messages, QWidge
     for (int i = 0; i < 3; ++i) {
         PaneCB[size_t(i)] = new QComboBox;
         TurnCheck[size_t(i)] = new QCheckBox(QStringLiteral("turned round"));
-        TurnCheck[size_t(i)]->setToolTip(QStringLiteral("Turn the pane so that its coated face looks the other way"));
+        TurnCheck[size_t(i)]->setToolTip(
+            QStringLiteral("Turn the pane so that its coated face looks the other way"));
         layers->addWidget(new QLabel(QStringLiteral("Pane %1 :").arg(i + 1)), 1 + 2 * i, 0);
         layers->addWidget(PaneCB[size_t(i)], 1 + 2 * i, 1);
         layers->addWidget(TurnCheck[size_t(i)], 1 + 2 * i, 2);
@@ -98,8 +99,9 @@ TNewGlazingForm::TNewGlazingForm(data::TDM& dm, data::Messages& messages, QWidge
         GapSpin[size_t(i)]->setSuffix(QStringLiteral(" mm"));
         GasCB[size_t(i)] = new QComboBox;
         GasCB[size_t(i)]->setEditable(true);
-        GasCB[size_t(i)]->addItems({QStringLiteral("air"), QStringLiteral("argon90"), QStringLiteral("argon"),
-                                    QStringLiteral("krypton90"), QStringLiteral("krypton")});
+        GasCB[size_t(i)]->addItems({QStringLiteral("air"), QStringLiteral("argon90"),
+                                    QStringLiteral("argon"), QStringLiteral("krypton90"),
+                                    QStringLiteral("krypton")});
         layers->addWidget(new QLabel(QStringLiteral("Gap %1 :").arg(i + 1)), 2 + 2 * i, 0);
         layers->addWidget(GapSpin[size_t(i)], 2 + 2 * i, 1);
         layers->addWidget(GasCB[size_t(i)], 2 + 2 * i, 2);
@@ -133,12 +135,15 @@ TNewGlazingForm::TNewGlazingForm(data::TDM& dm, data::Messages& messages, QWidge
     layersChanged();
 
     for (int i = 0; i < 3; ++i) {
-        connect(PaneCB[size_t(i)], &QComboBox::currentIndexChanged, this, [this] { layersChanged(); });
+        connect(PaneCB[size_t(i)], &QComboBox::currentIndexChanged, this,
+                [this] { layersChanged(); });
         connect(TurnCheck[size_t(i)], &QCheckBox::toggled, this, [this] { layersChanged(); });
     }
     for (int i = 0; i < 2; ++i) {
-        connect(GapSpin[size_t(i)], &QDoubleSpinBox::valueChanged, this, [this] { layersChanged(); });
-        connect(GasCB[size_t(i)], &QComboBox::currentTextChanged, this, [this] { layersChanged(); });
+        connect(GapSpin[size_t(i)], &QDoubleSpinBox::valueChanged, this,
+                [this] { layersChanged(); });
+        connect(GasCB[size_t(i)], &QComboBox::currentTextChanged, this,
+                [this] { layersChanged(); });
     }
     connect(PaneCountSpin, &QSpinBox::valueChanged, this, [this] {
         layersChanged();
@@ -179,7 +184,8 @@ void TNewGlazingForm::fillTargets() {
     for (int i = 0; i < TargetList->count(); ++i)
         if (TargetList->item(i)->checkState() == Qt::Checked) ticked << TargetList->item(i)->text();
     TargetList->clear();
-    for (const ::glazing::SystemFinish& t : ::glazing::offerableTargets(*DM.database(), PaneCountSpin->value())) {
+    for (const ::glazing::SystemFinish& t :
+         ::glazing::offerableTargets(*DM.database(), PaneCountSpin->value())) {
         auto* item = new QListWidgetItem(t.system + QStringLiteral(" / ") + t.finish, TargetList);
         item->setData(Qt::UserRole, t.system);
         item->setData(Qt::UserRole + 1, t.finish);
@@ -222,7 +228,8 @@ void TNewGlazingForm::layersChanged() {
                        .arg(p.uValue, 0, 'f', 2)
                        .arg(p.shgc, 0, 'f', 2)
                        .arg(std::isnan(p.vt) ? QStringLiteral("-") : QString::number(p.vt, 'f', 2));
-    if (const int s = ::glazing::loweSurface(unit)) text += QStringLiteral("    low-e on surface %1").arg(s);
+    if (const int s = ::glazing::loweSurface(unit))
+        text += QStringLiteral("    low-e on surface %1").arg(s);
     ResultLabel->setText(text);
     DescEdit->setPlaceholderText(::glazing::describeUnit(unit));
     SaveBtn->setEnabled(p.converged);
@@ -236,7 +243,9 @@ void TNewGlazingForm::madeHereChosen() {
     q.setSql(QStringLiteral("Select * from Glazing Where Glass_Code=?"), {code});
     q.open();
     Unit unit;
-    if (q.eof() || !::glazing::layersFromNotes(q.fieldByName(QStringLiteral("Notes")).asString(), unit)) return;
+    if (q.eof() ||
+        !::glazing::layersFromNotes(q.fieldByName(QStringLiteral("Notes")).asString(), unit))
+        return;
     CodeEdit->setText(code);
     DescEdit->setText(q.fieldByName(QStringLiteral("Glass_Desc")).asString());
     SupplierCB->setCurrentText(q.fieldByName(QStringLiteral("Glass_Supplier")).asString());
@@ -248,8 +257,10 @@ void TNewGlazingForm::madeHereChosen() {
         const QString spec = ::glazing::paneSpec(unit.panes[i]);
         std::pair<QString, bool> found;
         for (const Pane& p : panes_) {
-            if (::glazing::paneSpec(p) == spec) found = {QString::fromStdString(p.name), false};
-            else if (::glazing::paneSpec(::glazing::flipped(p)) == spec) found = {QString::fromStdString(p.name), true};
+            if (::glazing::paneSpec(p) == spec)
+                found = {QString::fromStdString(p.name), false};
+            else if (::glazing::paneSpec(::glazing::flipped(p)) == spec)
+                found = {QString::fromStdString(p.name), true};
             if (!found.first.isEmpty()) break;
         }
         if (found.first.isEmpty()) {
@@ -283,9 +294,11 @@ void TNewGlazingForm::madeHereChosen() {
     const auto targets = ::glazing::targetsOf(*DM.database(), code);
     for (int i = 0; i < TargetList->count(); ++i) {
         QListWidgetItem* item = TargetList->item(i);
-        const ::glazing::SystemFinish sf{item->data(Qt::UserRole).toString(), item->data(Qt::UserRole + 1).toString()};
-        item->setCheckState(std::find(targets.begin(), targets.end(), sf) != targets.end() ? Qt::Checked
-                                                                                            : Qt::Unchecked);
+        const ::glazing::SystemFinish sf{item->data(Qt::UserRole).toString(),
+                                         item->data(Qt::UserRole + 1).toString()};
+        item->setCheckState(std::find(targets.begin(), targets.end(), sf) != targets.end()
+                                ? Qt::Checked
+                                : Qt::Unchecked);
     }
     layersChanged();
 }
@@ -327,8 +340,8 @@ void TNewGlazingForm::DeleteBtnClick() {
     if (MadeHereCB->currentIndex() <= 0) return;
     const QString code = MadeHereCB->currentText();
     if (messages_.messageDlg(QStringLiteral("Delete glazing %1 and its system values?").arg(code),
-                             data::DlgType::Confirmation, {data::DlgButton::Yes, data::DlgButton::No}) !=
-        data::DlgButton::Yes)
+                             data::DlgType::Confirmation,
+                             {data::DlgButton::Yes, data::DlgButton::No}) != data::DlgButton::Yes)
         return;
     QString reason;
     try {
@@ -384,7 +397,8 @@ void TNewGlazingForm::NewPaneBtnClick() {
     p.emisBack = eb->value();
     const std::string why = ::glazing::checkUnit(Unit{{p}, {}});
     QString error;
-    if (p.name.empty() || name->text().contains(QLatin1Char(',')) || name->text().contains(QLatin1Char(' ')))
+    if (p.name.empty() || name->text().contains(QLatin1Char(',')) ||
+        name->text().contains(QLatin1Char(' ')))
         error = QStringLiteral("A pane needs a name without spaces or commas.");
     else if (::glazing::findPane(panes_, name->text().trimmed()))
         error = QStringLiteral("A pane called %1 exists already.").arg(name->text().trimmed());

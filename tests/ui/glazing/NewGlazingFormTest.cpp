@@ -1,5 +1,6 @@
-#include "support/PageFixture.h"
 #include "ui/glazing/NewGlazingForm.h"
+
+#include "support/PageFixture.h"
 #include "widgets/DataControls.h"
 
 #include <QCheckBox>
@@ -63,8 +64,9 @@ TEST_F(NewGlazing, FiguresFollowTheLayersAndAGlazingIsSavedEditedAndDeleted) {
     tick(f, "Casement 38 / Powder Coat");
     f.SaveBtnClick();
     ASSERT_EQ(rows("Glazing", "MY-LE"), 1) << messages.texts.join("\n").toStdString();
-    const int values = rowCount(*dm->database(), "SystemValues", "Glass_Code=? and System_Name=? and Finish=?",
-                                {"OR-DG6126", "Casement 38", "Powder Coat"});
+    const int values =
+        rowCount(*dm->database(), "SystemValues", "Glass_Code=? and System_Name=? and Finish=?",
+                 {"OR-DG6126", "Casement 38", "Powder Coat"});
     EXPECT_EQ(rows("SystemValues", "MY-LE"), values);
     EXPECT_EQ(f.MadeHereCB->currentText(), "MY-LE");
 
@@ -75,7 +77,9 @@ TEST_F(NewGlazing, FiguresFollowTheLayersAndAGlazingIsSavedEditedAndDeleted) {
     EXPECT_EQ(g.PaneCB[1]->currentText(), "lowe-soft6");
     EXPECT_EQ(g.GasCB[0]->currentText(), "argon90");
     EXPECT_EQ(g.DescEdit->text(), "6-12-6 Argon90, low-e surface 3");
-    ASSERT_EQ(g.TargetList->findItems("Casement 38 / Powder Coat", Qt::MatchExactly).front()->checkState(),
+    ASSERT_EQ(g.TargetList->findItems("Casement 38 / Powder Coat", Qt::MatchExactly)
+                  .front()
+                  ->checkState(),
               Qt::Checked);
     g.PaneCountSpin->setValue(3);
     g.PaneCB[2]->setCurrentText("clear4");
@@ -90,7 +94,8 @@ TEST_F(NewGlazing, FiguresFollowTheLayersAndAGlazingIsSavedEditedAndDeleted) {
     useGlass("MY-LE");
     messages.answers = {data::DlgButton::Yes};
     g.DeleteBtnClick();
-    EXPECT_TRUE(messages.texts.last().contains("used by design")) << messages.texts.last().toStdString();
+    EXPECT_TRUE(messages.texts.last().contains("used by design"))
+        << messages.texts.last().toStdString();
     EXPECT_EQ(rows("Glazing", "MY-LE"), 1);
     useGlass("OR-6CL");
     messages.answers = {data::DlgButton::Yes};
@@ -111,7 +116,9 @@ TEST_F(NewGlazing, TheDesignPagesButtonOffersTheSavedGlazingAtOnce) {
         ASSERT_NE(f, nullptr);
         f->SupplierCB->setCurrentText("Orvane");
         f->CodeEdit->setText("MY-DG");
-        f->TargetList->findItems("Casement 38 / Powder Coat", Qt::MatchExactly).front()->setCheckState(Qt::Checked);
+        f->TargetList->findItems("Casement 38 / Powder Coat", Qt::MatchExactly)
+            .front()
+            ->setCheckState(Qt::Checked);
         f->SaveBtnClick();
         filled = true;
         f->reject();
