@@ -272,7 +272,6 @@ void TNewGlazingForm::madeHereChosen() {
         }
         shown.push_back(found);
     }
-    loading_ = true;
     if (added)
         for (QComboBox* cb : PaneCB) {
             const QSignalBlocker block(cb);
@@ -289,7 +288,6 @@ void TNewGlazingForm::madeHereChosen() {
             GasCB[i]->setCurrentText(QString::fromStdString(::glazing::gasWord(unit.gaps[i].gas)));
         }
     }
-    loading_ = false;
     fillTargets();
     const auto targets = ::glazing::targetsOf(*DM.database(), code);
     for (int i = 0; i < TargetList->count(); ++i) {

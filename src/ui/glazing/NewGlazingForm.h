@@ -61,7 +61,6 @@ private:
     data::Messages& messages_;
     std::vector<::glazing::Pane> panes_;
     bool changed_ = false;
-    bool loading_ = false;
 };
 
 // Opens the window modally; true when it changed the tables.
