@@ -200,7 +200,8 @@ QWidget* TDesignPage::buildGlazing() {
     grid->addWidget(GlazingInfoBtn, 0, 3);
     auto* newGlazing = new QToolButton;
     newGlazing->setText(QStringLiteral("New Glazing\u2026"));
-    newGlazing->setStatusTip(QStringLiteral("Make a glazing unit from its panes and gaps"));
+    newGlazing->setToolTip(QStringLiteral("Make a glazing unit from its panes and gaps"));
+    newGlazing->setStatusTip(newGlazing->toolTip());
     connect(newGlazing, &QToolButton::clicked, this, [this] {
         if (ui::glazing::showNewGlazing(DM, messages_, this)) SetGlassCodeCB();
     });

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QMenuBar>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -110,6 +111,12 @@ TEST_F(NewGlazing, TheDesignPagesButtonOffersTheSavedGlazingAtOnce) {
     for (QToolButton* b : page->findChildren<QToolButton*>())
         if (b->text() == QStringLiteral("New Glazing\u2026")) button = b;
     ASSERT_NE(button, nullptr);
+    // The Project menu offers the same window.
+    QAction* item = nullptr;
+    for (QAction* a : form->menuBar()->actions().front()->menu()->actions())
+        if (a->text() == QStringLiteral("New &Glazing\u2026")) item = a;
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->isEnabled());
     bool filled = false;
     QTimer::singleShot(0, [&] {
         auto* f = qobject_cast<TNewGlazingForm*>(QApplication::activeModalWidget());
