@@ -14,6 +14,7 @@ void addExchangeCommands(CommandList& list); // export, load
 void addLegacyCommands(CommandList& list);   // import-legacy, legacy-dump
 void addDrawingCommands(CommandList& list);  // drawing
 void addQuoteCommands(CommandList& list);    // quote-settings, report quote
+void addGlazingCommands(CommandList& list);  // glazing compute|add|delete
 
 const CommandList& commands() {
     static const CommandList all = [] {
@@ -28,6 +29,7 @@ const CommandList& commands() {
         addLegacyCommands(list);
         addDrawingCommands(list);
         addQuoteCommands(list);
+        addGlazingCommands(list);
         return list;
     }();
     return all;

@@ -1,6 +1,7 @@
 #include "ProjectFolder.h"
 
 #include "ExchangeFile.h"
+#include "GlazingFiles.h"
 #include "data/Messages.h"
 #include "store/BatchMove.h"
 #include "store/Database.h"
@@ -63,16 +64,15 @@ QString fileInFolder(const QDir& dir, const QString& name) {
     return {};
 }
 
-// Writes one project's rows of a data table into a new exchange file.
-int writeExchangeFile(store::Database& db, const store::TableDef& def, const QString& projectRef,
-                      const QString& file) {
+// Writes the rows of a data table that `condition` picks into a new exchange file.
+int writeExchangeFile(store::Database& db, const store::TableDef& def, const QString& condition,
+                      const QVariantList& params, const QString& file) {
     auto out = store::Database::create(file);
     int rows = 0;
     {
         out->createTable(def);
         store::Query source(&db, QString());
-        source.setSql(QStringLiteral("Select * from %1 Where Project_Ref=?").arg(def.name),
-                      {projectRef});
+        source.setSql(QStringLiteral("Select * from %1 Where %2").arg(def.name, condition), params);
         store::Table destination(out.get(), def.name);
         rows = store::BatchMove::execute(source, destination, store::BatchMove::Mode::Copy);
         destination.close();
@@ -120,14 +120,34 @@ std::vector<FileRows> SaveProject(store::Database& db, const QString& projectRef
             const QString target = dir.absoluteFilePath(f.fileName);
             const QString temp = target + QStringLiteral(".saving");
             made.emplace_back(temp, target);
-            written.push_back(
-                {f.fileName, writeExchangeFile(db, dataTable(f.table), projectRef, temp)});
+            written.push_back({f.fileName, writeExchangeFile(db, dataTable(f.table),
+                                                             QStringLiteral("Project_Ref=?"),
+                                                             {projectRef}, temp)});
+        }
+        const QStringList glazings = madeGlazingsOf(db, projectRef);
+        QStringList pick;
+        QVariantList codes;
+        for (const QString& code : glazings) {
+            pick << QStringLiteral("Glass_Code=?");
+            codes << code;
+        }
+        for (const ProjectFolderFile& f : glazingFolderFiles()) {
+            const QString target = dir.absoluteFilePath(f.fileName);
+            if (glazings.isEmpty()) { // what an earlier save left would come back with the project
+                made.emplace_back(QString(), target);
+                continue;
+            }
+            const QString temp = target + QStringLiteral(".saving");
+            made.emplace_back(temp, target);
+            written.push_back({f.fileName, writeExchangeFile(db, dataTable(f.table),
+                                                             pick.join(QStringLiteral(" or ")), codes, temp)});
         }
         for (const auto& [temp, target] : made)
-            replaceFile(temp, target);
+            if (temp.isEmpty()) removeWithCompanions(target);
+            else replaceFile(temp, target);
     } catch (...) {
         for (const auto& [temp, target] : made)
-            removeWithCompanions(temp);
+            if (!temp.isEmpty()) removeWithCompanions(temp);
         throw;
     }
     return written;
@@ -181,7 +201,22 @@ LoadResult LoadProject(store::Database& db, const QString& folder) {
         }
     }
 
+    ReadFiles glazings;
+    for (const ProjectFolderFile& f : glazingFolderFiles()) {
+        const QString path = fileInFolder(dir, f.fileName);
+        if (!path.isEmpty()) glazings.emplace_back(&f, readExchangeFile(path, f.fileName, dataTable(f.table)));
+    }
+    checkGlazingFiles(glazings);
+
     store::Transaction tx(db);
+    const auto newGlazings = newGlazingRows(db, glazings);
+    for (size_t i = 0; i < glazings.size(); ++i) {
+        store::Table destination(&db, glazings[i].first->table);
+        const int moved =
+            store::BatchMove::execute(*newGlazings[i], destination, store::BatchMove::Mode::AppendUpdate);
+        destination.close();
+        result.files.push_back({glazings[i].first->fileName, moved});
+    }
     for (const auto& [file, rows] : tables) {
         store::Table destination(&db, file->table);
         const int moved =

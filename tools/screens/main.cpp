@@ -1,6 +1,7 @@
 // Renders the main windows of glazecalc into PNG files, for the documentation
 // and for looking at the layout at several window sizes:
-//   quorvex-screens WORKDIR OUTDIR
+//   quorvex-screens WORKDIR OUTDIR [glazing]
+#include "Glazing.h"
 #include "Maintenance.h"
 #include "ui/main/AboutForm.h"
 #include "data/DataModule.h"
@@ -45,6 +46,11 @@ int main(int argc, char* argv[]) {
     form.resize(1280, 800);
     form.show();
     form.FormActivate();
+    // "glazing" as a third argument: only the New Glazing screens.
+    if (argc > 3 && QString::fromLocal8Bit(argv[3]) == QLatin1String("glazing")) {
+        saveGlazingScreens(dm, form, page, out);
+        return 0;
+    }
     save(form, QStringLiteral("main-1280x800.png"));
     form.PageControl1->setCurrentIndex(1);
     save(form, QStringLiteral("summary-1280x800.png"));

@@ -8,6 +8,7 @@
 #include "widgets/RefusedInput.h"
 #include "store/StoreError.h"
 #include "ui/main/Icons.h"
+#include "ui/glazing/NewGlazingForm.h"
 #include "ui/main/MainForm.h"
 #include "widgets/DataControls.h"
 
@@ -215,6 +216,14 @@ QWidget* TDesignPage::buildGlazing() {
     grid->addWidget(SupplierCB, 0, 1);
     grid->addWidget(SupplierImage, 0, 2, 2, 1);
     grid->addWidget(GlazingInfoBtn, 0, 3);
+    auto* newGlazing = new QToolButton;
+    newGlazing->setText(QStringLiteral("New Glazing\u2026"));
+    newGlazing->setToolTip(QStringLiteral("Make a glazing unit from its panes and gaps"));
+    newGlazing->setStatusTip(newGlazing->toolTip());
+    connect(newGlazing, &QToolButton::clicked, this, [this] {
+        if (ui::glazing::showNewGlazing(DM, messages_, this)) SetGlassCodeCB();
+    });
+    grid->addWidget(newGlazing, 1, 3);
     grid->addWidget(caption(QStringLiteral("Code :"), GlazingCB), 1, 0);
     grid->addWidget(GlazingCB, 1, 1);
     grid->addWidget(caption(QStringLiteral("Description :"), GlazingDetailsEdit), 2, 0);

@@ -9,6 +9,7 @@
 #include "design/DesignRecords.h"
 #include "store/StoreError.h"
 #include "ui/compliance/RationalPage.h"
+#include "ui/glazing/NewGlazingForm.h"
 #include "ui/reports/Preview.h"
 #include "widgets/DataControls.h"
 #include "widgets/DataSetModel.h"
@@ -68,6 +69,9 @@ void TMainForm::buildMenus() {
     ImportAction = project->addAction(QStringLiteral("&Import from earlier version\u2026"), this,
                                       &TMainForm::ImportClick);
     ImportAction->setStatusTip(QStringLiteral("Import a project from the earlier version's data folder"));
+    project->addAction(QStringLiteral("New &Glazing\u2026"), this, [this] {
+        if (ui::glazing::showNewGlazing(DM, messages_, this) && designScreen_) designScreen_->rebuildGlazingList();
+    })->setStatusTip(QStringLiteral("Make a glazing unit from its panes and gaps"));
     project->addSeparator();
     project->addAction(QStringLiteral("&Quotation Settings\u2026"), this, [this] { QuoteSettingsClick(); })
         ->setStatusTip(QStringLiteral("The company's details, markup, VAT and terms of every quotation"));
