@@ -96,6 +96,11 @@ void TDesignPage::gridChanged() {
     if (Undo) Undo->changed();
 }
 
+void TDesignPage::gridLoaded() {
+    gridChanged();
+    if (Undo) Undo->loaded();
+}
+
 void TDesignPage::calculate() {
     Calc.WarningsOff = main_.WarningsOff;
     calc::DesignView v = view();

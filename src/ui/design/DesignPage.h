@@ -53,6 +53,7 @@ public:
 
     // DesignScreen
     void gridChanged() override;
+    void gridLoaded() override;
     void updateOptions() override { UpdateOptions(); }
     void rebuildGlazingList() override { SetGlassCodeCB(); }
     void enableSpecControls(bool enabled) override { UpdateSpecifications(enabled); }

@@ -361,6 +361,7 @@ bool DesignUndo::changedElsewhere(History& h, const ShownDesign* shown) {
 }
 
 void DesignUndo::rebase(bool keepActive) {
+    gridLoaded_ = false;
     ShownDesign now = capture();
     const bool another = !base_ || !now.sameDesign(*base_);
     const bool known = histories_.count({now.ref, now.no}) > 0;
@@ -390,13 +391,17 @@ void DesignUndo::settle(bool force) {
             rebase(false);
             return;
         }
+        // A grid read from the file is no step, unless a command named one
+        // (a standard design is applied by writing it and reading it back).
+        if (std::exchange(gridLoaded_, false) && stepName_.isEmpty()) base_->grid = now.grid;
         History& h = history(now.ref, now.no);
         if (!changedElsewhere(h, nullptr)) {
             StepChange change = diff(*base_, now);
-            if (change.empty()) return;
-            const QString name = stepName_.isEmpty() ? stepName(change, now) : stepName_;
-            group_.setActiveStack(h.stack);
-            h.stack->push(new EditStep(*this, now.ref, now.no, std::move(change), name));
+            if (!change.empty()) {
+                const QString name = stepName_.isEmpty() ? stepName(change, now) : stepName_;
+                group_.setActiveStack(h.stack);
+                h.stack->push(new EditStep(*this, now.ref, now.no, std::move(change), name));
+            }
         }
         remember(h, now);
         base_ = std::move(now);
@@ -534,8 +539,9 @@ void DesignUndo::updateActions() {
 void DesignUndo::beginStep(const QString& name, Kind kind) {
     if (depth_ == 0) {
         settle(true);
-        // The rows Delete Design keeps are those of the design as shown.
-        if (kind == Kind::DeleteDesign) main_.SaveDesign();
+        // The design shown is stored as shown first: Add Design would lose
+        // its cells typed since the last save, and Delete Design keeps its rows.
+        if (kind != Kind::Edit) main_.SaveDesign();
         stepName_ = name;
         stepKind_ = kind;
         deleted_.reset();

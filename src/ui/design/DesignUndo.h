@@ -96,6 +96,11 @@ public:
 
     // Something shown may have changed: looked at once the event is over.
     void changed();
+    // The grid was read again from the file: no step of its own.
+    void loaded() {
+        gridLoaded_ = true;
+        changed();
+    }
     // Takes what changed since the last look as one step. While a system box
     // has the focus the step waits for leaving it, unless `force`d.
     void settle(bool force = false);
@@ -151,6 +156,7 @@ private:
     std::vector<int> designFields_, projectFields_;
     int designRefField_ = -1;
     bool pending_ = false;
+    bool gridLoaded_ = false;
     bool restoring_ = false;
     int depth_ = 0;
     QString stepName_;
