@@ -103,6 +103,9 @@ void TDesignPage::stepDesign(bool forward) {
         // A lock held elsewhere stops the step with the store's message.
         DM.DesignTable.lockTable();
         DM.DesignTable.unlockTable();
+        // The cells typed since the last save go with the design left, not
+        // away with the grid the next design's cells replace.
+        main_.SaveDesign();
         if (forward)
             DM.DesignTable.next();
         else

@@ -5,10 +5,12 @@
 #include "DesignPage.h"
 #include "calc/Calculation.h"
 #include "data/DataModule.h"
+#include "design/DesignRecords.h"
 #include "store/Query.h"
 #include "store/StoreError.h"
 #include "ui/main/Icons.h"
 #include "ui/main/MainForm.h"
+#include "widgets/DataControls.h"
 
 #include <QAction>
 #include <QApplication>
@@ -580,6 +582,8 @@ void DesignUndo::endStep() {
     stepName_.clear();
     stepKind_ = Kind::Edit;
     deleted_.reset();
+    // What the command read from the file belongs to its step.
+    gridLoaded_ = false;
 }
 
 DesignUndo::Step::Step(DesignUndo* undo, const QString& name, Kind kind)
