@@ -117,27 +117,40 @@ private:
     bool first_ = true;
 };
 
-// Add Design or Copy Design: taking it back removes the design with its rows.
-class NewDesignStep : public QUndoCommand {
+// Add, Copy or Delete Design: one way the design goes with every row it has,
+// the other way they are written back, under the design's own number while
+// no design has taken it since.
+class DesignRowsStep : public QUndoCommand {
 public:
-    NewDesignStep(DesignUndo& undo, const QString& name, const QString& ref, int no, int shownBefore)
-        : QUndoCommand(name), undo_(undo), ref_(ref), no_(no), shownBefore_(shownBefore) {}
-    void undo() override {
+    // `redoRemoves`: Delete Design (`rows` as it removed them); otherwise a
+    // new design, taken back by removing it and showing `shownAfterRemoval`.
+    DesignRowsStep(DesignUndo& undo, const QString& name, const QString& ref, int no, bool redoRemoves,
+                   int shownAfterRemoval, ::design::DesignRows rows = {})
+        : QUndoCommand(name), undo_(undo), ref_(ref), no_(no), shownAfterRemoval_(shownAfterRemoval),
+          redoRemoves_(redoRemoves), rows_(std::move(rows)) {}
+    void undo() override { redoRemoves_ ? restore() : remove(); }
+    void redo() override {
+        if (std::exchange(first_, false)) return;
+        redoRemoves_ ? remove() : restore();
+    }
+
+private:
+    void remove() {
         try {
             undo_.showDesign(ref_, no_);
             undo_.main_.SaveDesign();
             rows_ = ::design::readDesignRows(*undo_.DM.database(), ref_, no_);
             ::design::deleteDesignRows(*undo_.DM.database(), ref_, no_);
-            undo_.showDesign(ref_, shownBefore_, false);
+            // A deleted design is followed by the one after it, as Delete Design does.
+            undo_.showDesign(ref_, redoRemoves_ ? no_ : shownAfterRemoval_, false);
         } catch (const StoreError& e) {
             undo_.fail(e.message());
         }
     }
-    void redo() override {
-        if (std::exchange(first_, false)) return;
+    void restore() {
         try {
             undo_.main_.SaveDesign();
-            no_ = ::design::freeDesignNo(*undo_.DM.database(), ref_, no_);
+            no_ = ::design::freeDesignNo(*undo_.DM.database(), ref_, rows_.designNo);
             ::design::writeDesignRows(*undo_.DM.database(), rows_, no_);
             undo_.showDesign(ref_, no_, false);
         } catch (const StoreError& e) {
@@ -145,50 +158,11 @@ public:
         }
     }
 
-private:
     DesignUndo& undo_;
     QString ref_;
-    int no_, shownBefore_;
+    int no_, shownAfterRemoval_;
+    bool redoRemoves_;
     ::design::DesignRows rows_;
-    bool first_ = true;
-};
-
-// Delete Design: taking it back writes every row it removed again, under the
-// design's own number while no design has taken it since.
-class DeleteDesignStep : public QUndoCommand {
-public:
-    DeleteDesignStep(DesignUndo& undo, ::design::DesignRows rows)
-        : QUndoCommand(QStringLiteral("Delete Design")), undo_(undo), rows_(std::move(rows)),
-          no_(rows_.designNo) {}
-    void undo() override {
-        try {
-            undo_.main_.SaveDesign();
-            no_ = ::design::freeDesignNo(*undo_.DM.database(), rows_.projectRef, rows_.designNo);
-            ::design::writeDesignRows(*undo_.DM.database(), rows_, no_);
-            undo_.showDesign(rows_.projectRef, no_, false);
-        } catch (const StoreError& e) {
-            undo_.fail(e.message());
-        }
-    }
-    void redo() override {
-        if (std::exchange(first_, false)) return;
-        try {
-            undo_.showDesign(rows_.projectRef, no_);
-            undo_.main_.SaveDesign();
-            ::design::DesignRows now = ::design::readDesignRows(*undo_.DM.database(), rows_.projectRef, no_);
-            now.designNo = rows_.designNo;
-            rows_ = std::move(now);
-            ::design::deleteDesignRows(*undo_.DM.database(), rows_.projectRef, no_);
-            undo_.showDesign(rows_.projectRef, no_, false);
-        } catch (const StoreError& e) {
-            undo_.fail(e.message());
-        }
-    }
-
-private:
-    DesignUndo& undo_;
-    ::design::DesignRows rows_;
-    int no_;
     bool first_ = true;
 };
 
@@ -559,7 +533,7 @@ void DesignUndo::endStep() {
             if (base_ && now.no > 0 && !now.sameDesign(*base_)) {
                 History& h = history(now.ref, now.no);
                 clearHistory(h);
-                h.stack->push(new NewDesignStep(*this, stepName_, now.ref, now.no, base_->no));
+                h.stack->push(new DesignRowsStep(*this, stepName_, now.ref, now.no, false, base_->no));
                 remember(h, now);
                 group_.setActiveStack(h.stack);
                 base_ = std::move(now);
@@ -568,7 +542,9 @@ void DesignUndo::endStep() {
             }
         } else if (stepKind_ == Kind::DeleteDesign && deleted_) {
             History& h = history(deleted_->projectRef, deleted_->designNo);
-            h.stack->push(new DeleteDesignStep(*this, std::move(*deleted_)));
+            const QString ref = deleted_->projectRef;
+            const int no = deleted_->designNo;
+            h.stack->push(new DesignRowsStep(*this, stepName_, ref, no, true, no, std::move(*deleted_)));
             // The deleted design's history stays the active one, so that its
             // deletion can be taken back at once.
             rebase(true);

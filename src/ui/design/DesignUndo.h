@@ -107,8 +107,7 @@ public:
 
 private:
     friend class EditStep;
-    friend class NewDesignStep;
-    friend class DeleteDesignStep;
+    friend class DesignRowsStep;
 
     struct History {
         QString ref;
