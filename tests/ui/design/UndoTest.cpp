@@ -5,11 +5,14 @@
 #include "store/Query.h"
 #include "ui/design/DesignGrid.h"
 #include "ui/design/DesignUndo.h"
+#include "ui/exchange/RefForms.h"
 #include "widgets/DataControls.h"
 
 #include <QComboBox>
 #include <QStatusBar>
 #include <QTest>
+#include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 #include <QUndoStack>
 #include <QMenuBar>
@@ -317,6 +320,46 @@ TEST_F(Undo, TheEditMenuNamesTheStepAndTheButtonsFollowIt) {
     page->RedoBtn->click();
     EXPECT_EQ(designNo(), added);
     EXPECT_EQ(rowCount(*dm->database(), "DesignMerge", "Project_Ref = ?1 AND Design_No = ?2", {ref(), added}), 50);
+
+    // Copy Design likewise, as the copy's first step.
+    QTimer::singleShot(0, [this] {
+        page->DesignRefForm->RefEdit->setText("C1");
+        page->DesignRefForm->OKBtn->click();
+    });
+    page->CopyBtn->click();
+    settle();
+    const int copy = designNo();
+    EXPECT_EQ(undoText(), "Undo Copy Design");
+    page->UndoBtn->click();
+    EXPECT_EQ(rowCount(*dm->database(), "Design", "Project_Ref = ?1 AND Design_No = ?2", {ref(), copy}), 0);
+    page->RedoBtn->click();
+    EXPECT_EQ(rowCount(*dm->database(), "Design", "Project_Ref = ?1 AND Design_No = ?2 AND Design_Ref = 'C1'", {ref(), copy}), 1);
+    EXPECT_TRUE(messages.errors.isEmpty()) << messages.errors.join("\n").toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Undo, AnUndoTheStoreRefusesLeavesTheFileAndTheScreenAsTheyWere) {
+    type(page->DimH[0], "1500");
+    page->KGrid1->setSelection({0, 8, 0, 9});
+    page->MergeImage->click();
+    settle();
+    form->SaveDesign();
+    const QStringList before = stored();
+    // Another cursor holds the design table's write lock.
+    store::Table holder(dm->database(), "Design");
+    holder.open();
+    holder.lockTable();
+    undo().undo();
+    holder.unlockTable();
+    EXPECT_EQ(stored(), before);
+    EXPECT_EQ(messages.errors.size(), 1);
+    // The page shows the file again: the merge stands, the history is gone.
+    EXPECT_EQ(form->Grid.span(0, 8), (design::Span{2, 1}));
+    EXPECT_EQ(dm->DesignTable.fieldByName("DimH1").asFloat(), 1500);
+    EXPECT_FALSE(undo().UndoAction->isEnabled());
 }
 
 }  // namespace
