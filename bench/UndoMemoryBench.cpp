@@ -25,7 +25,8 @@ size_t heapInUse() {
 }
 
 // One design's twenty steps, each taken as the page takes a user's edit.
-void editDesign(data::TDM& dm, ui::main::TMainForm& form, ui::design::TDesignPage& page, int round) {
+void editDesign(data::TDM& dm, ui::main::TMainForm& form, ui::design::TDesignPage& page,
+                int round) {
     static const char* words[] = {"FIXED", "TOP", "SIDEL", "SIDER", "BOTTOM"};
     auto cell = [&](int r, int c, const char* word) {
         form.Grid.SetCellMode(r, c, QString::fromLatin1(word));
@@ -37,14 +38,16 @@ void editDesign(data::TDM& dm, ui::main::TMainForm& form, ui::design::TDesignPag
         dm.DesignTable.fieldByName(name).setAsFloat(value);
         page.Undo->settle();
     };
-    for (int i = 0; i < 10; ++i) cell(i / 5, (i % 5) * 2, words[(i + round) % 5]);
+    for (int i = 0; i < 10; ++i)
+        cell(i / 5, (i % 5) * 2, words[(i + round) % 5]);
     form.Grid.setSpan(3, 0, round % 2 ? 1 : 2, 1);
     page.gridChanged();
     page.Undo->settle();
     form.Grid.setSpan(3, 4, 1, round % 2 ? 1 : 2);
     page.gridChanged();
     page.Undo->settle();
-    for (int i = 1; i <= 5; ++i) field(QStringLiteral("DimH%1").arg(i), 500 + 10 * i + round);
+    for (int i = 1; i <= 5; ++i)
+        field(QStringLiteral("DimH%1").arg(i), 500 + 10 * i + round);
     field(QStringLiteral("DimV1"), 900 + round);
     field(QStringLiteral("DimV2"), 1200 + round);
     field(QStringLiteral("Design_Qty"), 3 + round);
@@ -60,7 +63,8 @@ int main(int argc, char** argv) {
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 1;
     QTemporaryDir work, config;
     SilentMessages messages;
-    data::TDM dm(messages, work.path(), store::AliasRegistry(QDir(config.path()).filePath("a.ini")));
+    data::TDM dm(messages, work.path(),
+                 store::AliasRegistry(QDir(config.path()).filePath("a.ini")));
     ui::main::TMainForm form(dm, messages);
     ui::design::TDesignPage page(dm, form, messages);
     form.FirstActivation = false;
@@ -71,15 +75,18 @@ int main(int argc, char** argv) {
     for (int d = 0; d < designs; ++d) {
         page.AddBtnClick();
         page.Undo->settle();
-        for (int r = 0; r < rounds; ++r) editDesign(dm, form, page, r);
+        for (int r = 0; r < rounds; ++r)
+            editDesign(dm, form, page, r);
         steps += page.Undo->group().activeStack()->count();
     }
     const size_t full = heapInUse();
-    for (QUndoStack* s : page.Undo->group().stacks()) s->clear();
+    for (QUndoStack* s : page.Undo->group().stacks())
+        s->clear();
     const size_t empty = heapInUse();
     const double mb = double(full - empty) / (1024.0 * 1024.0);
-    std::printf("designs %d, steps %d (%.1f a design): history %.0f KB = %.2f MB, %.0f bytes a step\n",
-                designs, steps, double(steps) / designs, double(full - empty) / 1024.0, mb,
-                double(full - empty) / steps);
+    std::printf(
+        "designs %d, steps %d (%.1f a design): history %.0f KB = %.2f MB, %.0f bytes a step\n",
+        designs, steps, double(steps) / designs, double(full - empty) / 1024.0, mb,
+        double(full - empty) / steps);
     return mb < 5.0 ? 0 : 1;
 }

@@ -35,12 +35,14 @@ DesignRows readDesignRows(store::Database& db, const QString& projectRef, int de
     out.projectRef = projectRef;
     out.designNo = designNo;
     for (const QString& table : designRowTables()) {
-        store::Query q(&db, QStringLiteral("Select * from %1 Where Project_Ref=? and Design_No=?").arg(table));
+        store::Query q(
+            &db, QStringLiteral("Select * from %1 Where Project_Ref=? and Design_No=?").arg(table));
         q.setSql(q.sql(), {projectRef, designNo});
         q.open();
         DesignRows::TableRows t;
         t.table = table;
-        for (int i = 0; i < q.fieldCount(); ++i) t.fields << q.def().fields[size_t(i)].name;
+        for (int i = 0; i < q.fieldCount(); ++i)
+            t.fields << q.def().fields[size_t(i)].name;
         for (int r = 0; r < q.recordCount(); ++r) {
             const std::vector<QVariant> row = q.rowAt(r);
             t.rows.emplace_back(row.begin(), row.end());

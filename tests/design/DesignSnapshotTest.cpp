@@ -12,8 +12,8 @@ using testing_support::ScratchDatabase;
 
 namespace {
 
-void addRow(store::Database& db, const QString& table, const QVariantList& key, const QString& field = {},
-            const QVariant& value = {}) {
+void addRow(store::Database& db, const QString& table, const QVariantList& key,
+            const QString& field = {}, const QVariant& value = {}) {
     store::Table t(&db, table);
     t.open();
     t.append();
@@ -42,13 +42,15 @@ TEST(DesignSnapshot, RowsComeBackWholeOrNotAtAllUnderAFreeNumber) {
     deleteDesignRows(db, "P1", 2);
     EXPECT_EQ(rowCount(db, "Design", "Project_Ref = 'P1' AND Design_No = 2"), 0);
     EXPECT_EQ(rowCount(db, "DesignCosting"), 0);
-    EXPECT_EQ(rowCount(db, "Design", "Project_Ref = 'P2'"), 1);  // another project's design 2 stays
+    EXPECT_EQ(rowCount(db, "Design", "Project_Ref = 'P2'"), 1); // another project's design 2 stays
     EXPECT_EQ(freeDesignNo(db, "P1", 2), 2);
 
     writeDesignRows(db, rows, 2);
-    EXPECT_EQ(readDesignRows(db, "P1", 2).rowsOf("DesignCosting")->rows, rows.rowsOf("DesignCosting")->rows);
-    EXPECT_EQ(readDesignRows(db, "P1", 2).rowsOf("DesignImage")->rows, rows.rowsOf("DesignImage")->rows);
-    EXPECT_EQ(freeDesignNo(db, "P1", 2), 6);  // taken: one above the project's last
+    EXPECT_EQ(readDesignRows(db, "P1", 2).rowsOf("DesignCosting")->rows,
+              rows.rowsOf("DesignCosting")->rows);
+    EXPECT_EQ(readDesignRows(db, "P1", 2).rowsOf("DesignImage")->rows,
+              rows.rowsOf("DesignImage")->rows);
+    EXPECT_EQ(freeDesignNo(db, "P1", 2), 6); // taken: one above the project's last
 
     // A damaged copy (two cell rows under one key) writes nothing at all.
     DesignRows damaged = rows;
@@ -59,4 +61,4 @@ TEST(DesignSnapshot, RowsComeBackWholeOrNotAtAllUnderAFreeNumber) {
     EXPECT_EQ(readDesignRows(db, "P1", 2).rowsOf("DesignImage")->rows.size(), 1u);
 }
 
-}  // namespace
+} // namespace

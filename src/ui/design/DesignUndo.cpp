@@ -36,7 +36,8 @@ constexpr qint64 kBurstMs = 2000;
 
 size_t fingerprint(const std::vector<QVariant>& values) {
     size_t h = 0;
-    for (const QVariant& v : values) h = qHashMulti(h, v.isNull(), v.toString());
+    for (const QVariant& v : values)
+        h = qHashMulti(h, v.isNull(), v.toString());
     return h;
 }
 
@@ -49,12 +50,13 @@ size_t fingerprint(const ::design::GridModel& g) {
 }
 
 // The grid with one step's cells as they were before it or after it.
-::design::GridModel withCells(const ::design::GridModel& now, const std::vector<StepChange::Cell>& cells,
-                              bool after) {
+::design::GridModel withCells(const ::design::GridModel& now,
+                              const std::vector<StepChange::Cell>& cells, bool after) {
     std::array<std::array<::design::Span, ::design::ColCount>, ::design::RowCount> spans;
     std::array<std::array<QString, ::design::ColCount>, ::design::RowCount> modes = now.CellModes;
     for (int r = 0; r < ::design::RowCount; ++r)
-        for (int c = 0; c < ::design::ColCount; ++c) spans[size_t(r)][size_t(c)] = now.span(r, c);
+        for (int c = 0; c < ::design::ColCount; ++c)
+            spans[size_t(r)][size_t(c)] = now.span(r, c);
     for (const StepChange::Cell& cell : cells) {
         spans[cell.row][cell.col] = after ? cell.spanAfter : cell.spanBefore;
         modes[cell.row][cell.col] = after ? cell.modeAfter : cell.modeBefore;
@@ -124,10 +126,11 @@ class DesignRowsStep : public QUndoCommand {
 public:
     // `redoRemoves`: Delete Design (`rows` as it removed them); otherwise a
     // new design, taken back by removing it and showing `shownAfterRemoval`.
-    DesignRowsStep(DesignUndo& undo, const QString& name, const QString& ref, int no, bool redoRemoves,
-                   int shownAfterRemoval, ::design::DesignRows rows = {})
-        : QUndoCommand(name), undo_(undo), ref_(ref), no_(no), shownAfterRemoval_(shownAfterRemoval),
-          redoRemoves_(redoRemoves), rows_(std::move(rows)) {}
+    DesignRowsStep(DesignUndo& undo, const QString& name, const QString& ref, int no,
+                   bool redoRemoves, int shownAfterRemoval, ::design::DesignRows rows = {})
+        : QUndoCommand(name), undo_(undo), ref_(ref), no_(no),
+          shownAfterRemoval_(shownAfterRemoval), redoRemoves_(redoRemoves), rows_(std::move(rows)) {
+    }
     void undo() override { redoRemoves_ ? restore() : remove(); }
     void redo() override {
         if (std::exchange(first_, false)) return;
@@ -174,7 +177,8 @@ DesignUndo::DesignUndo(data::TDM& dm, ui::main::TMainForm& main, TDesignPage& pa
     RedoAction = new QAction(ui::main::commandIcon(IconKind::Redo), QStringLiteral("&Redo"), &main);
     // Ctrl+Y and Ctrl+Shift+Z on every platform, whichever is its own.
     QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
-    for (const QKeySequence& k : {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)})
+    for (const QKeySequence& k :
+         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)})
         if (!redoKeys.contains(k)) redoKeys << k;
     RedoAction->setShortcuts(redoKeys);
     connect(UndoAction, &QAction::triggered, this, [this] { undo(); });
@@ -182,7 +186,8 @@ DesignUndo::DesignUndo(data::TDM& dm, ui::main::TMainForm& main, TDesignPage& pa
 
     // The Edit menu stands after the first menu (Project), as in every program.
     auto* edit = new QMenu(QStringLiteral("&Edit"), &main);
-    edit->menuAction()->setStatusTip(QStringLiteral("Take back or do again the changes to the designs"));
+    edit->menuAction()->setStatusTip(
+        QStringLiteral("Take back or do again the changes to the designs"));
     edit->addAction(UndoAction);
     edit->addAction(RedoAction);
     const QList<QAction*> menus = main.menuBar()->actions();
@@ -203,10 +208,13 @@ DesignUndo::DesignUndo(data::TDM& dm, ui::main::TMainForm& main, TDesignPage& pa
     const store::TableDef& def = DM.DesignTable.def();
     for (size_t i = 0; i < def.fields.size(); ++i) {
         const QString& name = def.fields[i].name;
-        if (name == kProjectRef || name == kDesignNo || calc::DesignResultFields.contains(name)) continue;
-        const bool system = name == QLatin1String("System_Type") || name == QLatin1String("System_Name");
+        if (name == kProjectRef || name == kDesignNo || calc::DesignResultFields.contains(name))
+            continue;
+        const bool system =
+            name == QLatin1String("System_Type") || name == QLatin1String("System_Name");
         if (system)
-            designFields_.insert(designFields_.begin() + (name == QLatin1String("System_Name") ? 1 : 0), int(i));
+            designFields_.insert(
+                designFields_.begin() + (name == QLatin1String("System_Name") ? 1 : 0), int(i));
         else
             designFields_.push_back(int(i));
     }
@@ -226,8 +234,9 @@ DesignUndo::DesignUndo(data::TDM& dm, ui::main::TMainForm& main, TDesignPage& pa
     previousBeforeDelete_ = DM.DesignTable.beforeDelete;
     DM.DesignTable.beforeDelete = [this](store::Table& t) {
         if (depth_ > 0 && stepKind_ == Kind::DeleteDesign && !deleted_)
-            deleted_ = ::design::readDesignRows(*DM.database(), t.fieldByName(kProjectRef).asString(),
-                                                t.fieldByName(kDesignNo).asInteger());
+            deleted_ =
+                ::design::readDesignRows(*DM.database(), t.fieldByName(kProjectRef).asString(),
+                                         t.fieldByName(kDesignNo).asInteger());
         if (previousBeforeDelete_) previousBeforeDelete_(t);
     };
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget*) {
@@ -280,9 +289,11 @@ ShownDesign DesignUndo::capture() const {
         s.ref = P.fieldByName(kProjectRef).asString();
     }
     s.design.reserve(designFields_.size());
-    for (int f : designFields_) s.design.push_back(onDesign ? D.value(f) : QVariant());
+    for (int f : designFields_)
+        s.design.push_back(onDesign ? D.value(f) : QVariant());
     s.project.reserve(projectFields_.size());
-    for (int f : projectFields_) s.project.push_back(onProject ? P.value(f) : QVariant());
+    for (int f : projectFields_)
+        s.project.push_back(onProject ? P.value(f) : QVariant());
     s.grid = main_.Grid;
     return s;
 }
@@ -312,7 +323,8 @@ bool DesignUndo::changedElsewhere(History& h, const ShownDesign* shown) {
         const qint64 version = DM.database()->dataVersion();
         if (version == h.checkedVersion) return false;
         h.checkedVersion = version;
-        store::Query q(DM.database(), QStringLiteral("Select * from Design Where Project_Ref=? and Design_No=?"));
+        store::Query q(DM.database(),
+                       QStringLiteral("Select * from Design Where Project_Ref=? and Design_No=?"));
         q.setSql(q.sql(), {h.ref, h.no});
         q.open();
         if (q.isEmpty()) {
@@ -321,17 +333,20 @@ bool DesignUndo::changedElsewhere(History& h, const ShownDesign* shown) {
             const std::vector<QVariant> row = q.rowAt(0);
             std::vector<QVariant> record;
             for (int f : designFields_)
-                record.push_back(row[size_t(q.fieldIndex(DM.DesignTable.def().fields[size_t(f)].name))]);
+                record.push_back(
+                    row[size_t(q.fieldIndex(DM.DesignTable.def().fields[size_t(f)].name))]);
             ::design::GridModel grid;
             ::design::LoadGraphic(DM.DesignImageTable, DM.DesignMergeTable, h.ref, h.no, grid);
-            changed = !h.seenRecords.contains(fingerprint(record)) || !h.seenGrids.contains(fingerprint(grid));
+            changed = !h.seenRecords.contains(fingerprint(record)) ||
+                      !h.seenGrids.contains(fingerprint(grid));
         }
         q.close();
     }
     if (!changed) return false;
     if (h.stack->count() > 0)
         main_.statusBar()->showMessage(
-            QStringLiteral("Design %1 was changed by another program: its undo history is cleared.").arg(h.no));
+            QStringLiteral("Design %1 was changed by another program: its undo history is cleared.")
+                .arg(h.no));
     clearHistory(h);
     return true;
 }
@@ -351,9 +366,12 @@ void DesignUndo::rebase(bool keepActive) {
 void DesignUndo::changed() {
     if (pending_ || restoring_) return;
     pending_ = true;
-    QMetaObject::invokeMethod(this, [this] {
-        if (pending_) settle();
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (pending_) settle();
+        },
+        Qt::QueuedConnection);
 }
 
 void DesignUndo::settle(bool force) {
@@ -389,15 +407,18 @@ void DesignUndo::settle(bool force) {
 StepChange DesignUndo::diff(const ShownDesign& from, const ShownDesign& to) const {
     StepChange c;
     for (size_t k = 0; k < designFields_.size(); ++k)
-        if (from.design[k] != to.design[k]) c.design.push_back({designFields_[k], from.design[k], to.design[k]});
+        if (from.design[k] != to.design[k])
+            c.design.push_back({designFields_[k], from.design[k], to.design[k]});
     for (size_t k = 0; k < projectFields_.size(); ++k)
         if (from.project[k] != to.project[k])
             c.project.push_back({projectFields_[k], from.project[k], to.project[k]});
     for (int r = 0; r < ::design::RowCount; ++r)
         for (int col = 0; col < ::design::ColCount; ++col)
-            if (from.grid.mode(r, col) != to.grid.mode(r, col) || from.grid.span(r, col) != to.grid.span(r, col))
-                c.cells.push_back({quint8(r), quint8(col), from.grid.mode(r, col), to.grid.mode(r, col),
-                                   from.grid.span(r, col), to.grid.span(r, col)});
+            if (from.grid.mode(r, col) != to.grid.mode(r, col) ||
+                from.grid.span(r, col) != to.grid.span(r, col))
+                c.cells.push_back({quint8(r), quint8(col), from.grid.mode(r, col),
+                                   to.grid.mode(r, col), from.grid.span(r, col),
+                                   to.grid.span(r, col)});
     return c;
 }
 
@@ -415,26 +436,37 @@ QString DesignUndo::stepName(const StepChange& c, const ShownDesign& to) const {
     bool noSizes = true;
     for (size_t k = 0; k < designFields_.size(); ++k) {
         const QString& name = def.fields[size_t(designFields_[k])].name;
-        if (!name.startsWith(QLatin1String("DimH")) && !name.startsWith(QLatin1String("DimV"))) continue;
+        if (!name.startsWith(QLatin1String("DimH")) && !name.startsWith(QLatin1String("DimV")))
+            continue;
         noSizes = noSizes && to.design[k].toDouble() == 0;
-        for (const StepChange::Value& v : c.design) sizesChanged += v.field == designFields_[k];
+        for (const StepChange::Value& v : c.design)
+            sizesChanged += v.field == designFields_[k];
     }
     if (noSizes && to.grid == ::design::GridModel() && (!c.cells.empty() || sizesChanged > 1))
         return QStringLiteral("Clear Design");
     static const std::pair<const char*, const char*> names[] = {
-        {"Glass_Supplier", "Glazing Supplier"}, {"Glass_Code", "Glazing Code"},
-        {"Profile1", "Head Profile"},           {"Profile2", "Sill Profile"},
-        {"Profile3", "Jamb Profile"},           {"Profile4", "Mullion Profile"},
-        {"Profile5", "Transom Profile"},        {"Finish", "Finish"},
-        {"Continuous", "Continuous"},           {"Wind_Load", "Wind Load"},
-        {"Design_Qty", "Quantity"},             {"Design_Ref", "Reference"},
-        {"Floor", "Storey"},                    {"Elevation", "Orientation"}};
+        {"Glass_Supplier", "Glazing Supplier"},
+        {"Glass_Code", "Glazing Code"},
+        {"Profile1", "Head Profile"},
+        {"Profile2", "Sill Profile"},
+        {"Profile3", "Jamb Profile"},
+        {"Profile4", "Mullion Profile"},
+        {"Profile5", "Transom Profile"},
+        {"Finish", "Finish"},
+        {"Continuous", "Continuous"},
+        {"Wind_Load", "Wind Load"},
+        {"Design_Qty", "Quantity"},
+        {"Design_Ref", "Reference"},
+        {"Floor", "Storey"},
+        {"Elevation", "Orientation"}};
     for (const auto& [field, name] : names)
         if (changedField(QString::fromLatin1(field))) return QString::fromLatin1(name);
     for (int i = 1; i <= 10; ++i)
-        if (changedField(QStringLiteral("DimH%1").arg(i))) return QStringLiteral("Width of column %1").arg(i);
+        if (changedField(QStringLiteral("DimH%1").arg(i)))
+            return QStringLiteral("Width of column %1").arg(i);
     for (int i = 1; i <= 5; ++i)
-        if (changedField(QStringLiteral("DimV%1").arg(i))) return QStringLiteral("Height of row %1").arg(i);
+        if (changedField(QStringLiteral("DimV%1").arg(i)))
+            return QStringLiteral("Height of row %1").arg(i);
     if (!c.cells.empty()) {
         bool spans = false, merged = false;
         for (const StepChange::Cell& cell : c.cells) {
@@ -445,12 +477,15 @@ QString DesignUndo::stepName(const StepChange& c, const ShownDesign& to) const {
         return QStringLiteral("Cell Type");
     }
     const store::TableDef& pdef = DM.ProjectTable.def();
-    static const std::pair<const char*, const char*> header[] = {
-        {"Project_Name", "Project Name"}, {"Project_Date", "Project Date"}, {"Def_Finish", "Project Finish"},
-        {"Def_WL", "Project W/L"},        {"Designed_By", "Designed By"}};
+    static const std::pair<const char*, const char*> header[] = {{"Project_Name", "Project Name"},
+                                                                 {"Project_Date", "Project Date"},
+                                                                 {"Def_Finish", "Project Finish"},
+                                                                 {"Def_WL", "Project W/L"},
+                                                                 {"Designed_By", "Designed By"}};
     for (const auto& [field, name] : header)
         for (const StepChange::Value& v : c.project)
-            if (pdef.fields[size_t(v.field)].name == QLatin1String(field)) return QString::fromLatin1(name);
+            if (pdef.fields[size_t(v.field)].name == QLatin1String(field))
+                return QString::fromLatin1(name);
     if (!c.project.empty()) return QStringLiteral("Project Details");
     return QStringLiteral("Design Change");
 }
@@ -469,7 +504,8 @@ void DesignUndo::travel(bool back) {
     QUndoStack* stack = group_.activeStack();
     if (!stack || !(back ? stack->canUndo() : stack->canRedo())) return;
     History* h = historyOfStack(stack);
-    if (h && base_ && h->ref == base_->ref && h->no == base_->no && changedElsewhere(*h, nullptr)) return;
+    if (h && base_ && h->ref == base_->ref && h->no == base_->no && changedElsewhere(*h, nullptr))
+        return;
     failure_.clear();
     restoring_ = true;
     if (back)
@@ -500,8 +536,10 @@ void DesignUndo::travel(bool back) {
 
 void DesignUndo::updateActions() {
     const bool canUndo = group_.canUndo(), canRedo = group_.canRedo();
-    const QString undoText = canUndo ? QStringLiteral("Undo %1").arg(group_.undoText()) : QStringLiteral("Undo");
-    const QString redoText = canRedo ? QStringLiteral("Redo %1").arg(group_.redoText()) : QStringLiteral("Redo");
+    const QString undoText =
+        canUndo ? QStringLiteral("Undo %1").arg(group_.undoText()) : QStringLiteral("Undo");
+    const QString redoText =
+        canRedo ? QStringLiteral("Redo %1").arg(group_.redoText()) : QStringLiteral("Redo");
     UndoAction->setText(QLatin1Char('&') + undoText);
     UndoAction->setToolTip(undoText);
     UndoAction->setStatusTip(undoText);
@@ -533,7 +571,8 @@ void DesignUndo::endStep() {
             if (base_ && now.no > 0 && !now.sameDesign(*base_)) {
                 History& h = history(now.ref, now.no);
                 clearHistory(h);
-                h.stack->push(new DesignRowsStep(*this, stepName_, now.ref, now.no, false, base_->no));
+                h.stack->push(
+                    new DesignRowsStep(*this, stepName_, now.ref, now.no, false, base_->no));
                 remember(h, now);
                 group_.setActiveStack(h.stack);
                 base_ = std::move(now);
@@ -544,7 +583,8 @@ void DesignUndo::endStep() {
             History& h = history(deleted_->projectRef, deleted_->designNo);
             const QString ref = deleted_->projectRef;
             const int no = deleted_->designNo;
-            h.stack->push(new DesignRowsStep(*this, stepName_, ref, no, true, no, std::move(*deleted_)));
+            h.stack->push(
+                new DesignRowsStep(*this, stepName_, ref, no, true, no, std::move(*deleted_)));
             // The deleted design's history stays the active one, so that its
             // deletion can be taken back at once.
             rebase(true);
@@ -584,11 +624,13 @@ void DesignUndo::apply(const StepChange& c, bool after) {
                 const QVariant& want = after ? v.after : v.before;
                 if (D.value(v.field) != want) D.field(v.field).setValue(want);
             }
-        for (const StepChange::Value& v : c.design) figures = figures || v.field != designRefField_;
+        for (const StepChange::Value& v : c.design)
+            figures = figures || v.field != designRefField_;
     }
     if (!c.project.empty()) {
         P.edit();
-        for (const StepChange::Value& v : c.project) P.field(v.field).setValue(after ? v.after : v.before);
+        for (const StepChange::Value& v : c.project)
+            P.field(v.field).setValue(after ? v.after : v.before);
     }
     if (!c.cells.empty()) main_.Grid = withCells(main_.Grid, c.cells, after);
     main_.SaveDesign();
@@ -610,7 +652,7 @@ void DesignUndo::showDesign(const QString& ref, int no, bool saveShown) {
     if (!D.findKey({ref, no})) {
         // Gone: the design after it, else the last one.
         bool found = false;
-        for (D.first(); !D.eof() && !found; ) {
+        for (D.first(); !D.eof() && !found;) {
             found = D.fieldByName(kDesignNo).asInteger() > no;
             if (!found) D.next();
         }

@@ -1,21 +1,21 @@
 // Undo and Redo through the DESIGN page, compared with the rows in the file.
-#include "support/PageFixture.h"
 #include "calc/Calculation.h"
 #include "design/DesignSnapshot.h"
 #include "store/Query.h"
+#include "support/PageFixture.h"
 #include "ui/design/DesignGrid.h"
 #include "ui/design/DesignUndo.h"
 #include "ui/exchange/RefForms.h"
 #include "widgets/DataControls.h"
 
 #include <QComboBox>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
-#include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
 #include <QUndoStack>
-#include <QMenuBar>
 
 using testing_support::rowCount;
 
@@ -47,11 +47,12 @@ struct Undo : Page {
         store::Query p(dm->database(), "Select * from Project Where Project_Ref=?");
         p.setSql(p.sql(), {ref()});
         p.open();
-        for (int i = 0; i < p.fieldCount(); ++i) lines << "Project:" + p.field(i).asString();
+        for (int i = 0; i < p.fieldCount(); ++i)
+            lines << "Project:" + p.field(i).asString();
         return lines;
     }
     void type(widgets::DBEdit* box, const QString& text) {
-        box->setEnabled(true);  // as a typed cell enables it
+        box->setEnabled(true); // as a typed cell enables it
         box->setFocus();
         box->selectAll();
         QTest::keyClicks(box, text);
@@ -64,7 +65,7 @@ struct Undo : Page {
         ASSERT_GE(i, 0) << text.toStdString();
         box->setCurrentIndex(i);
         emit box->activated(i);
-        page->KGrid1->setFocus();  // leaving the box finishes its step
+        page->KGrid1->setFocus(); // leaving the box finishes its step
         settle();
     }
     // An entry of the list other than the one shown.
@@ -137,7 +138,7 @@ TEST_F(Undo, EachKindOfStepIsUndoneAndRedoneAsStored) {
 }
 
 TEST_F(Undo, UndoingDeleteDesignBringsBackEveryRowUnderItsNumberWhileFree) {
-    page->CalcBtn->click();  // results and costs, to come back with the design
+    page->CalcBtn->click(); // results and costs, to come back with the design
     const int no = designNo();
     const design::DesignRows before = design::readDesignRows(*dm->database(), ref(), no);
     ASSERT_NE(before.rowsOf("DesignCosting"), nullptr);
@@ -152,9 +153,11 @@ TEST_F(Undo, UndoingDeleteDesignBringsBackEveryRowUnderItsNumberWhileFree) {
     const design::DesignRows back = design::readDesignRows(*dm->database(), ref(), no);
     ASSERT_EQ(back.tables.size(), before.tables.size());
     for (size_t t = 0; t < before.tables.size(); ++t) {
-        ASSERT_EQ(back.tables[t].rows.size(), before.tables[t].rows.size()) << before.tables[t].table.toStdString();
+        ASSERT_EQ(back.tables[t].rows.size(), before.tables[t].rows.size())
+            << before.tables[t].table.toStdString();
         for (size_t r = 0; r < before.tables[t].rows.size(); ++r)
-            EXPECT_EQ(back.tables[t].rows[r], before.tables[t].rows[r]) << before.tables[t].table.toStdString() << " row " << r;
+            EXPECT_EQ(back.tables[t].rows[r], before.tables[t].rows[r])
+                << before.tables[t].table.toStdString() << " row " << r;
     }
     EXPECT_EQ(form->Grid.mode(0, 0), before.rowsOf("DesignImage")->rows[0][4].toString());
 
@@ -174,8 +177,14 @@ TEST_F(Undo, UndoingDeleteDesignBringsBackEveryRowUnderItsNumberWhileFree) {
     }
     undo().undo();
     EXPECT_NE(designNo(), no);
-    EXPECT_EQ(design::readDesignRows(*dm->database(), ref(), designNo()).rowsOf("DesignImage")->rows.size(), 50u);
-    EXPECT_EQ(rowCount(*dm->database(), "Design", "Project_Ref = ?1 AND Design_No = ?2 AND Design_Ref = 'THEIRS'", {ref(), no}), 1);
+    EXPECT_EQ(design::readDesignRows(*dm->database(), ref(), designNo())
+                  .rowsOf("DesignImage")
+                  ->rows.size(),
+              50u);
+    EXPECT_EQ(rowCount(*dm->database(), "Design",
+                       "Project_Ref = ?1 AND Design_No = ?2 AND Design_Ref = 'THEIRS'",
+                       {ref(), no}),
+              1);
     EXPECT_TRUE(messages.errors.isEmpty()) << messages.errors.join("\n").toStdString();
 }
 
@@ -191,7 +200,7 @@ TEST_F(Undo, AStepAfterAnUndoDropsTheRedoBranchAndAnEmptyHistoryDoesNothing) {
 
     const double width3 = dm->DesignTable.fieldByName("DimH3").asFloat();
     type(page->DimH[0], "700");
-    type(page->DimH[0], "710");  // typed again at once: one step
+    type(page->DimH[0], "710"); // typed again at once: one step
     type(page->DimH[2], "800");
     QUndoStack* history = undo().group().activeStack();
     EXPECT_EQ(history->count(), 2);
@@ -199,7 +208,7 @@ TEST_F(Undo, AStepAfterAnUndoDropsTheRedoBranchAndAnEmptyHistoryDoesNothing) {
     EXPECT_EQ(redoText(), "Redo Width of column 3");
     type(page->DimV[0], "321");
     EXPECT_FALSE(undo().RedoAction->isEnabled());
-    undo().redo();  // nothing: the branch is gone
+    undo().redo(); // nothing: the branch is gone
     EXPECT_EQ(dm->DesignTable.fieldByName("DimH3").asFloat(), width3);
     undo().undo();
     undo().undo();
@@ -223,7 +232,7 @@ TEST_F(Undo, EachDesignKeepsItsHistoryAndCalculatingIsNoStep) {
     page->NextBtn->click();
     settle();
     ASSERT_NE(designNo(), first);
-    EXPECT_FALSE(undo().UndoAction->isEnabled());  // the second design's own history
+    EXPECT_FALSE(undo().UndoAction->isEnabled()); // the second design's own history
     type(page->DimV[4], "77");
     page->PrevBtn->click();
     settle();
@@ -239,7 +248,9 @@ TEST_F(Undo, EachDesignKeepsItsHistoryAndCalculatingIsNoStep) {
     undo().undo();
     EXPECT_NE(dm->DesignTable.fieldByName("DimH1").asFloat(), 1234);
     // Its figures changed: the stored results are no longer current.
-    EXPECT_EQ(rowCount(*dm->database(), "Design", "Project_Ref = ?1 AND Design_No = ?2 AND U_Factor = 0", {ref(), first}), 1);
+    EXPECT_EQ(rowCount(*dm->database(), "Design",
+                       "Project_Ref = ?1 AND Design_No = ?2 AND U_Factor = 0", {ref(), first}),
+              1);
     page->NextBtn->click();
     settle();
     EXPECT_EQ(undoText(), "Undo Height of row 5");
@@ -265,7 +276,9 @@ TEST_F(Undo, AnotherProgramsChangeClearsTheHistoryInsteadOfBeingUndone) {
         design.post();
     }
     undo().undo();
-    EXPECT_EQ(rowCount(*dm->database(), "Design", "Project_Ref = ?1 AND Design_No = ?2 AND DimH1 = 2222", {ref(), no}), 1);
+    EXPECT_EQ(rowCount(*dm->database(), "Design",
+                       "Project_Ref = ?1 AND Design_No = ?2 AND DimH1 = 2222", {ref(), no}),
+              1);
     EXPECT_FALSE(undo().UndoAction->isEnabled());
     EXPECT_EQ(undo().group().activeStack()->count(), 0);
     EXPECT_TRUE(form->statusBar()->currentMessage().contains("changed by another program"));
@@ -299,7 +312,8 @@ TEST_F(Undo, TheEditMenuNamesTheStepAndTheButtonsFollowIt) {
     EXPECT_TRUE(edit->actions().contains(undo().UndoAction));
     EXPECT_EQ(undo().UndoAction->shortcut(), QKeySequence(QKeySequence::Undo));
     EXPECT_TRUE(undo().RedoAction->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Y)));
-    EXPECT_TRUE(undo().RedoAction->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)));
+    EXPECT_TRUE(
+        undo().RedoAction->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)));
     page->AddBtn->click();
     page->KGrid1->setSelection({0, 0, 0, 1});
     page->MergeImage->click();
@@ -314,12 +328,16 @@ TEST_F(Undo, TheEditMenuNamesTheStepAndTheButtonsFollowIt) {
     // Undo Add Design: the design goes, and can come back.
     const int added = designNo();
     page->UndoBtn->click();
-    EXPECT_EQ(rowCount(*dm->database(), "Design", "Project_Ref = ?1 AND Design_No = ?2", {ref(), added}), 0);
+    EXPECT_EQ(
+        rowCount(*dm->database(), "Design", "Project_Ref = ?1 AND Design_No = ?2", {ref(), added}),
+        0);
     EXPECT_NE(designNo(), added);
     EXPECT_EQ(redoText(), "Redo Add Design");
     page->RedoBtn->click();
     EXPECT_EQ(designNo(), added);
-    EXPECT_EQ(rowCount(*dm->database(), "DesignMerge", "Project_Ref = ?1 AND Design_No = ?2", {ref(), added}), 50);
+    EXPECT_EQ(rowCount(*dm->database(), "DesignMerge", "Project_Ref = ?1 AND Design_No = ?2",
+                       {ref(), added}),
+              50);
 
     // Copy Design likewise, as the copy's first step.
     QTimer::singleShot(0, [this] {
@@ -331,13 +349,17 @@ TEST_F(Undo, TheEditMenuNamesTheStepAndTheButtonsFollowIt) {
     const int copy = designNo();
     EXPECT_EQ(undoText(), "Undo Copy Design");
     page->UndoBtn->click();
-    EXPECT_EQ(rowCount(*dm->database(), "Design", "Project_Ref = ?1 AND Design_No = ?2", {ref(), copy}), 0);
+    EXPECT_EQ(
+        rowCount(*dm->database(), "Design", "Project_Ref = ?1 AND Design_No = ?2", {ref(), copy}),
+        0);
     page->RedoBtn->click();
-    EXPECT_EQ(rowCount(*dm->database(), "Design", "Project_Ref = ?1 AND Design_No = ?2 AND Design_Ref = 'C1'", {ref(), copy}), 1);
+    EXPECT_EQ(rowCount(*dm->database(), "Design",
+                       "Project_Ref = ?1 AND Design_No = ?2 AND Design_Ref = 'C1'", {ref(), copy}),
+              1);
     EXPECT_TRUE(messages.errors.isEmpty()) << messages.errors.join("\n").toStdString();
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -362,4 +384,4 @@ TEST_F(Undo, AnUndoTheStoreRefusesLeavesTheFileAndTheScreenAsTheyWere) {
     EXPECT_FALSE(undo().UndoAction->isEnabled());
 }
 
-}  // namespace
+} // namespace
