@@ -34,6 +34,7 @@ void TDesignPage::StandardsBtnClick() {
     guarded([this] { main_.SaveDesign(); });
     StandardsForm->setSystemName(SystemNameCB->currentText());
     const bool applied = StandardsForm->exec() == QDialog::Accepted;
+    if (!applied) step.setName({});
     guarded([this, applied] {
         if (applied) main_.LoadGraphic(true);
         if (rowCount(DM, QStringLiteral("DesignImage")) > 0) StandardsBtn->setEnabled(false);

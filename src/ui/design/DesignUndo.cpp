@@ -607,6 +607,10 @@ DesignUndo::Step::Step(DesignUndo* undo, const QString& name, Kind kind)
     if (undo_) undo_->beginStep(name, kind);
 }
 
+void DesignUndo::Step::setName(const QString& name) {
+    if (undo_) undo_->stepName_ = name;
+}
+
 DesignUndo::Step::~Step() {
     if (undo_) undo_->endStep();
 }

@@ -89,6 +89,8 @@ public:
         ~Step();
         Step(const Step&) = delete;
         Step& operator=(const Step&) = delete;
+        // What the step turned out to be; empty: named by what it changed.
+        void setName(const QString& name);
 
     private:
         DesignUndo* undo_;
