@@ -23,6 +23,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QTabWidget>
 #include <QToolButton>
@@ -145,6 +148,18 @@ int main(int argc, char* argv[]) {
     save(form, QStringLiteral("design-cleared.png"));
     page.KGrid1->setSelection({1, 1, 1, 2});
     page.MergeImageClick();
+    // The Edit menu open over the page, naming the step just taken.
+    QApplication::processEvents();
+    for (QAction* a : form.menuBar()->actions()) {
+        QMenu* edit = a->menu();
+        if (!edit || a->text() != QStringLiteral("&Edit")) continue;
+        edit->popup(form.menuBar()->mapToGlobal(form.menuBar()->actionGeometry(a).bottomLeft()));
+        QApplication::processEvents();
+        QPixmap shot = form.grab();
+        QPainter(&shot).drawPixmap(form.mapFromGlobal(edit->pos()), edit->grab());
+        shot.save(QDir(out).filePath(QStringLiteral("edit-menu-undo.png")));
+        edit->hide();
+    }
     form.Grid.SetCellMode(1, 1, QStringLiteral("FIXED"));
     page.KGrid1->setSelection({1, 1, 1, 1});
     page.KGrid1->setFocus();

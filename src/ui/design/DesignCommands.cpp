@@ -2,6 +2,7 @@
 // finding and saving designs.
 #include "DesignGrid.h"
 #include "DesignPage.h"
+#include "DesignUndo.h"
 #include "data/DataModule.h"
 #include "store/Query.h"
 #include "store/StoreError.h"
@@ -37,8 +38,10 @@ QWidget* TDesignPage::buildCommands() {
     CopyDesignBtn = ui::main::commandButton(IconKind::Copy, QStringLiteral("Copy Design"));
     PrintReportBtn = ui::main::commandButton(IconKind::Print,
                                              QStringLiteral("Print Fenestration Design Report"));
+    UndoBtn = ui::main::commandButton(IconKind::Undo, QStringLiteral("Undo"));
+    RedoBtn = ui::main::commandButton(IconKind::Redo, QStringLiteral("Redo"));
     for (QToolButton* b : {PrevBtn, NextBtn, AddBtn, DelBtn, DesignSrchBtn, CopyDesignBtn, CalcBtn,
-                           ForceSaveBtn, PrintReportBtn, UpdateAllBtn})
+                           ForceSaveBtn, PrintReportBtn, UpdateAllBtn, UndoBtn, RedoBtn})
         row->addWidget(b);
     row->addStretch();
     connect(PrevBtn, &QToolButton::clicked, this, &TDesignPage::PrevBtnClick);
@@ -57,6 +60,7 @@ QWidget* TDesignPage::buildCommands() {
 void TDesignPage::AddBtnClick() {
     if (!DM.tablesOpen()) return;
     guarded([this] {
+        DesignUndo::Step step(Undo, QStringLiteral("Add Design"), DesignUndo::Kind::NewDesign);
         DM.DesignTable.append();
         main_.DesignBtnClick();
         enableAllDimensions(false);
@@ -67,6 +71,7 @@ void TDesignPage::AddBtnClick() {
 void TDesignPage::DelBtnClick() {
     if (!DM.tablesOpen() || DM.DesignTable.eof() || DM.DesignTable.isEmpty()) return;
     guarded([this] {
+        DesignUndo::Step step(Undo, QStringLiteral("Delete Design"), DesignUndo::Kind::DeleteDesign);
         if (DM.DesignTable.fieldByName(QStringLiteral("Project_Ref"))
                 .asString()
                 .startsWith(QLatin1Char('_'))) {
@@ -98,6 +103,9 @@ void TDesignPage::stepDesign(bool forward) {
         // A lock held elsewhere stops the step with the store's message.
         DM.DesignTable.lockTable();
         DM.DesignTable.unlockTable();
+        // The cells typed since the last save go with the design left, not
+        // away with the grid the next design's cells replace.
+        main_.SaveDesign();
         if (forward)
             DM.DesignTable.next();
         else

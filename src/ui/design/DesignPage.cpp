@@ -3,6 +3,7 @@
 #include "DesignPage.h"
 
 #include "DesignGrid.h"
+#include "DesignUndo.h"
 #include "data/DataModule.h"
 #include "store/Query.h"
 #include "store/StoreError.h"
@@ -59,6 +60,7 @@ TDesignPage::TDesignPage(data::TDM& dm, ui::main::TMainForm& main, data::Message
     enableAllDimensions(false);
     main.setDesignScreen(this);
     UpdateOptions();
+    Undo = new DesignUndo(DM, main_, *this);
     // Compact rows so that the page fits a 1280 x 800 window.
     for (QGridLayout* g : findChildren<QGridLayout*>()) {
         g->setVerticalSpacing(3);
@@ -91,6 +93,12 @@ calc::DesignView TDesignPage::view() {
 void TDesignPage::gridChanged() {
     KGrid1->update();
     refreshElevation();
+    if (Undo) Undo->changed();
+}
+
+void TDesignPage::gridLoaded() {
+    gridChanged();
+    if (Undo) Undo->loaded();
 }
 
 void TDesignPage::calculate() {

@@ -37,6 +37,7 @@ class DBLookupComboBox;
 namespace ui::design {
 
 class DesignGrid;
+class DesignUndo;
 class ElevationView;
 
 // The DESIGN page: the specification, glazing and profile choices, the frame
@@ -52,6 +53,7 @@ public:
 
     // DesignScreen
     void gridChanged() override;
+    void gridLoaded() override;
     void updateOptions() override { UpdateOptions(); }
     void rebuildGlazingList() override { SetGlassCodeCB(); }
     void enableSpecControls(bool enabled) override { UpdateSpecifications(enabled); }
@@ -112,6 +114,9 @@ public:
     std::array<widgets::DBEdit*, 5> DimV;
     QToolButton *PrevBtn, *NextBtn, *AddBtn, *DelBtn, *DesignSrchBtn, *CalcBtn, *ForceSaveBtn,
         *UpdateAllBtn;
+    // Undo and Redo of the design edits (DesignUndo.cpp).
+    QToolButton *UndoBtn, *RedoBtn;
+    DesignUndo* Undo = nullptr;
     QToolButton *ClearImage, *MergeImage;
     // The switch between the grid and the elevation drawn to scale.
     QToolButton *GridViewBtn, *ElevationViewBtn;

@@ -11,6 +11,8 @@ public:
     virtual ~DesignScreen() = default;
     // The main window's grid model changed: redraw it.
     virtual void gridChanged() = 0;
+    // The grid was read again from the file (not edited).
+    virtual void gridLoaded() { gridChanged(); }
     // Rebuilds the system, profile and glazing lists.
     virtual void updateOptions() = 0;
     virtual void rebuildGlazingList() = 0;

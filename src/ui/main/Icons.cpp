@@ -84,6 +84,21 @@ QPixmap draw(IconKind kind, bool disabled) {
         p.setBrush(Qt::white);
         p.drawRoundedRect(QRectF(24, 20, 30, 36), 3, 3);
         break;
+    case IconKind::Undo:
+    case IconKind::Redo: {
+        // A hooked arrow turning back (Undo) or forward (Redo).
+        if (kind == IconKind::Redo) p.setTransform(QTransform(-1, 0, 0, 1, s, 0));
+        QPainterPath hook;
+        hook.moveTo(50, 50);
+        hook.cubicTo(54, 28, 40, 20, 18, 24);
+        p.drawPath(hook);
+        QPainterPath head;
+        head.moveTo(28, 12);
+        head.lineTo(14, 24);
+        head.lineTo(28, 36);
+        p.drawPath(head);
+        break;
+    }
     }
     return pix;
 }

@@ -8,7 +8,7 @@ class QToolButton;
 namespace ui::main {
 
 // The command pictures, drawn in one style so that every button matches.
-enum class IconKind { Previous, Next, Add, Delete, Find, Details, Browse, Print, Calculate, Save, Copy };
+enum class IconKind { Previous, Next, Add, Delete, Find, Details, Browse, Print, Calculate, Save, Copy, Undo, Redo };
 QIcon commandIcon(IconKind kind);
 
 // A command picture button with its hint as tool tip and status-bar text.

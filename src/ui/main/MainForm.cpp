@@ -325,7 +325,7 @@ void TMainForm::LoadGraphic(bool force) {
     // A design without stored cells shows an empty grid, never the last one's.
     Grid.clear();
     if (no > 0) ::design::LoadGraphic(DM.DesignImageTable, DM.DesignMergeTable, ref, no, Grid);
-    if (designScreen_) designScreen_->gridChanged();
+    if (designScreen_) designScreen_->gridLoaded();
 }
 
 void TMainForm::DesignBtnClick() {

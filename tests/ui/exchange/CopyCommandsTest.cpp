@@ -5,6 +5,7 @@
 #include "ui/exchange/ImageForm.h"
 #include "ui/exchange/RefForms.h"
 #include "ui/exchange/StandardsForm.h"
+#include "ui/design/DesignUndo.h"
 #include "ui/main/MainForm.h"
 #include "widgets/DataControls.h"
 
@@ -136,4 +137,13 @@ TEST_F(Commands, AStandardDesignChosenInTheIndexIsAppliedToTheDesignShown) {
     EXPECT_EQ(page->DimH[1]->text(), "1200");
     EXPECT_NE(form->Grid.mode(0, 0), "NONE");
     EXPECT_FALSE(page->StandardsBtn->isEnabled());
+    // The standard design is one step: taken back and done again whole.
+    EXPECT_EQ(page->Undo->UndoAction->text(), "&Undo Standard Design");
+    page->Undo->undo();
+    EXPECT_EQ(form->Grid, design::GridModel());
+    EXPECT_EQ(rowCount(*dm->database(), "DesignImage", "Project_Ref = 'SAMPLE-HOUSE' AND Design_No = ?1 AND ModeOfCell <> 'NONE'", {no}), 0);
+    EXPECT_EQ(dm->DesignTable.fieldByName("Design_Ref").asString(), "NEW");
+    page->Undo->redo();
+    EXPECT_EQ(dm->DesignTable.fieldByName("DimH2").asFloat(), 1200);
+    EXPECT_NE(form->Grid.mode(0, 0), "NONE");
 }
