@@ -85,7 +85,10 @@ DesignList addDesignList(Report& report, data::TDM& dm, const std::vector<Column
     store::Table& P = dm.ProjectTable;
     report.beforeReport = [&Q, &P] {
         Q.setSql(
-            QStringLiteral("Select * from Design Where Project_Ref=? Order by Floor,Design_Ref"),
+            // Storeys as every list shows them: the ground floor, then by number.
+            QStringLiteral("Select * from Design Where Project_Ref=? Order by "
+                           "CASE WHEN trim(Floor)='G' THEN 0 ELSE 1 END, length(trim(Floor)), "
+                           "trim(Floor), Design_Ref"),
             {P.fieldByName(QStringLiteral("Project_Ref")).asString()});
         Q.open();
     };

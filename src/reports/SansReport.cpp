@@ -167,7 +167,9 @@ Document sansReport(data::TDM& dm) {
         *continuation = false;
         Q.close();
         Q.setSql(QStringLiteral(
-                     "Select * from DesignResults Where Project_Ref=? Order by Floor, Design_Ref"),
+                     "Select * from DesignResults Where Project_Ref=? Order by "
+                     "CASE WHEN trim(Floor)='G' THEN 0 ELSE 1 END, length(trim(Floor)), "
+                     "trim(Floor), Design_Ref"),
                  {ref});
         Q.open();
     };
