@@ -85,17 +85,11 @@ DesignList addDesignList(Report& report, data::TDM& dm, const std::vector<Column
     store::Table& P = dm.ProjectTable;
     report.beforeReport = [&Q, &P] {
         Q.setSql(
-            // Storeys as every list shows them: the ground floor, then by number.
-            QStringLiteral("Select * from Design Where Project_Ref=? Order by "
-                           "CASE WHEN trim(Floor)='G' THEN 0 ELSE 1 END, length(trim(Floor)), "
-                           "trim(Floor), Design_Ref"),
+            QStringLiteral("Select * from Design Where Project_Ref=? Order by Floor,Design_Ref"),
             {P.fieldByName(QStringLiteral("Project_Ref")).asString()});
         Q.open();
     };
-    report.data.first = [&Q] { Q.first(); };
-    report.data.eof = [&Q] { return Q.eof(); };
-    report.data.next = [&Q] { Q.next(); };
-    report.data.groupKey = [&Q] { return Q.fieldByName(QStringLiteral("Floor")).asString(); };
+    storeyOrderedSource(report, Q);
 
     Band& header = report.add(BandKind::ColumnHeader, 11);
     const QFont heading = reportFont(8, true, false, true);

@@ -1,5 +1,10 @@
 #include "ReportParts.h"
 
+#include "compliance/Storeys.h"
+
+#include <algorithm>
+#include <numeric>
+
 #include "data/Paths.h"
 #include "store/DataSet.h"
 #include "store/DisplayFormat.h"
@@ -75,6 +80,29 @@ Band& addPageHeader(Report& report, store::DataSet& project, const QString& work
     };
     b.line(height - 1, 0, report.page.contentWidth());
     return b;
+}
+
+void storeyOrderedSource(Report& report, store::DataSet& rows) {
+    auto order = std::make_shared<std::vector<int>>();
+    auto at = std::make_shared<size_t>(0);
+    report.data.first = [&rows, order, at] {
+        const int floor = rows.fieldIndex(QStringLiteral("Floor"));
+        std::vector<QString> codes;
+        for (int i = 0; i < rows.recordCount(); ++i)
+            codes.push_back(rows.rowAt(i)[size_t(floor)].toString());
+        order->resize(codes.size());
+        std::iota(order->begin(), order->end(), 0);
+        std::stable_sort(order->begin(), order->end(), [&codes](int a, int b) {
+            return compliance::storeyLess(codes[size_t(a)], codes[size_t(b)]);
+        });
+        *at = 0;
+        if (!order->empty()) rows.moveTo(order->front());
+    };
+    report.data.eof = [order, at] { return *at >= order->size(); };
+    report.data.next = [&rows, order, at] {
+        if (++*at < order->size()) rows.moveTo((*order)[*at]);
+    };
+    report.data.groupKey = [&rows] { return rows.fieldByName(QStringLiteral("Floor")).asString(); };
 }
 
 void addPageFooter(Report& report, const QString& workDir) {

@@ -30,6 +30,12 @@ std::shared_ptr<QImage> loadPicture(const QString& workDir, const QString& relat
 Band& addPageHeader(Report& report, store::DataSet& project, const QString& workDir,
                     const QString& title, const QString& refCaption, double height);
 
+// Runs the report over the rows of `rows` (already open when the report's
+// first row is asked for) storey by storey as every list shows them: the
+// ground floor first, then by number; the rows' own order within a storey.
+// Groups break on the storey.
+void storeyOrderedSource(Report& report, store::DataSet& rows);
+
 // The page footer: the three fixed pictures, "Quorvex Version 5.0" and the page number.
 void addPageFooter(Report& report, const QString& workDir);
 

@@ -168,15 +168,11 @@ Document sansReport(data::TDM& dm) {
         Q.close();
         Q.setSql(QStringLiteral(
                      "Select * from DesignResults Where Project_Ref=? Order by "
-                     "CASE WHEN trim(Floor)='G' THEN 0 ELSE 1 END, length(trim(Floor)), "
-                     "trim(Floor), Design_Ref"),
+                     "Floor, Design_Ref"),
                  {ref});
         Q.open();
     };
-    report.data.first = [&Q] { Q.first(); };
-    report.data.eof = [&Q] { return Q.eof(); };
-    report.data.next = [&Q] { Q.next(); };
-    report.data.groupKey = [&Q] { return Q.fieldByName(QStringLiteral("Floor")).asString(); };
+    storeyOrderedSource(report, Q);
 
     // The zone as the project's options row holds it: the shown row (its edit
     // buffer included) where the main window links it, else a look-up.
