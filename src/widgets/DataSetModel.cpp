@@ -35,6 +35,10 @@ void DataSetModel::setColumns(const std::vector<GridColumn>& columns) {
     reset();
 }
 
+void DataSetModel::setComputedColumn(int column, ComputedColumn compute) {
+    computed_[column] = std::move(compute);
+}
+
 void DataSetModel::setRowOrder(const QString& field,
                                std::function<bool(const QString&, const QString&)> less) {
     beginResetModel();
@@ -130,6 +134,15 @@ const std::vector<QVariant>& DataSetModel::row(int r) const {
 
 QVariant DataSetModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return {};
+    if (const auto c = computed_.find(index.column()); c != computed_.end()) {
+        if (role == Qt::TextAlignmentRole) return int(Qt::AlignRight | Qt::AlignVCenter);
+        if (role != Qt::DisplayRole) return {};
+        const std::vector<QVariant>& values = row(index.row());
+        return c->second([this, &values](const QString& name) {
+            const int i = ds_->fieldIndex(name);
+            return i >= 0 && size_t(i) < values.size() ? values[size_t(i)] : QVariant();
+        });
+    }
     const int fi = fieldIndexes_[size_t(index.column())];
     if (fi < 0) return {};
     const std::vector<QVariant>& values = row(index.row());
@@ -197,7 +210,8 @@ QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int 
 Qt::ItemFlags DataSetModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (!columns_[size_t(index.column())].readOnly && qobject_cast<store::Table*>(ds_.data())) f |= Qt::ItemIsEditable;
+    const GridColumn& c = columns_[size_t(index.column())];
+    if (!c.readOnly && !computed_.count(index.column()) && qobject_cast<store::Table*>(ds_.data())) f |= Qt::ItemIsEditable;
     return f;
 }
 

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QTableView>
 #include <functional>
+#include <map>
 #include <vector>
 
 namespace widgets {
@@ -17,6 +18,10 @@ struct GridColumn {
     QStringList pickList;  // offered values for an editable column
 };
 
+// A column worked out from the row's fields (read through the getter by field
+// name) instead of showing one.
+using ComputedColumn = std::function<QString(const std::function<QVariant(const QString&)>& field)>;
+
 // A table model over a data set's range: one row per row of the range, the
 // columns listed. Edits go through the data set's edit buffer.
 class DataSetModel : public QAbstractTableModel {
@@ -26,6 +31,8 @@ public:
     void setDataSet(store::DataSet* dataSet);
     store::DataSet* dataSet() const { return ds_; }
     void setColumns(const std::vector<GridColumn>& columns);
+    // Makes a column (one listed without a field) computed; it is read-only.
+    void setComputedColumn(int column, ComputedColumn compute);
     const std::vector<GridColumn>& columns() const { return columns_; }
     // Shows the rows ordered by `less` over one text field instead of in key
     // order (the storeys: ground floor first, then by number).
@@ -51,6 +58,7 @@ private:
     QPointer<store::DataSet> ds_;
     std::vector<GridColumn> columns_;
     std::vector<int> fieldIndexes_;
+    std::map<int, ComputedColumn> computed_;
     mutable std::vector<std::vector<QVariant>> cache_;
     mutable std::vector<bool> cached_;
     QString orderField_;

@@ -163,7 +163,7 @@ QWidget* TDesignPage::buildConfiguration() {
     results->addStretch();
     grid->addLayout(results, 3, 1);
     grid->addWidget(StructuralLabel, 4, 1);
-    grid->addWidget(new PriceLine(DM), 5, 1);
+    grid->addWidget(new PriceLine(DM), 5, 0, 1, 2);
 
     connect(KGrid1, &DesignGrid::pressed, this, [this] { guarded([this] { UpdatePopup(); }); });
     connect(KGrid1, &DesignGrid::contextMenuWanted, this, [this](const QPoint& at) {

@@ -14,7 +14,8 @@
 namespace ui::design {
 
 namespace {
-const char* const Captions[] = {"Frame", "Glazing", "Factory", "Installation", "Total", "per m\u00b2"};
+// Short captions: the line sits under the grid beside nothing else.
+const char* const Captions[] = {"Frame", "Glass", "Factory", "Install", "Total", "/ m\u00b2"};
 }
 
 PriceLine::PriceLine(data::TDM& dm, QWidget* parent)
@@ -22,13 +23,14 @@ PriceLine::PriceLine(data::TDM& dm, QWidget* parent)
     setObjectName(QStringLiteral("PriceLine")); // the settings window refreshes it by name
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(6);
-    row->addWidget(new QLabel(QStringLiteral("<b>PRICE</b>")));
+    row->setSpacing(4);
+    heading_ = new QLabel(QStringLiteral("<b>PRICE</b>"));
+    row->addWidget(heading_);
     for (const char* caption : Captions) {
         row->addWidget(new QLabel(QString::fromUtf8(caption)));
         auto* v = new QLabel;
         v->setFrameShape(QFrame::StyledPanel);
-        v->setMinimumWidth(64);
+        v->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred); // never clipped
         v->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         if (values_.size() == 4) v->setStyleSheet(QStringLiteral("font-weight: bold"));
         row->addWidget(v);
@@ -67,6 +69,9 @@ void PriceLine::refresh() {
     if (!D.active() || D.isEmpty()) return show({}, {}, false);
     try {
         const QString currency = data::QuoteSettings::load(dm_.dataFolder()).currency;
+        // The currency once in the heading keeps the line narrow.
+        heading_->setText(currency.isEmpty() ? QStringLiteral("<b>PRICE</b>")
+                                             : QStringLiteral("<b>PRICE</b> (%1)").arg(currency.toHtmlEscaped()));
         const calc::DesignPrice p = calc::storedDesignPrice(dm_, D);
         if (p.state == calc::DesignPrice::State::NotCalculated)
             return show({}, QStringLiteral("not current"), false);
@@ -75,7 +80,7 @@ void PriceLine::refresh() {
                                      p.unit.total(), p.rate()};
         QStringList texts;
         for (long double v : parts)
-            texts << calc::moneyText(v, currency);
+            texts << calc::moneyText(v, QString());
         show(texts, {}, false);
     } catch (const store::StoreError& e) {
         show({}, QStringLiteral("no price: ") + e.message(), true);
@@ -85,7 +90,7 @@ void PriceLine::refresh() {
 }
 
 QStringList PriceLine::texts() const {
-    QStringList out;
+    QStringList out{heading_->text()};
     for (const QLabel* v : values_)
         if (!v->text().isEmpty()) out << v->text();
     if (!note_->text().isEmpty()) out << note_->text();

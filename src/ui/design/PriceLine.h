@@ -21,8 +21,8 @@ class PriceLine : public QWidget {
     Q_OBJECT
 public:
     explicit PriceLine(data::TDM& dm, QWidget* parent = nullptr);
-    // The texts shown, for the tests: the parts then the total and the rate,
-    // or the one note.
+    // The texts shown, for the tests: the currency, then the parts, the total
+    // and the rate, or the currency and the one note.
     QStringList texts() const;
 
 public slots:
@@ -35,6 +35,7 @@ private:
     widgets::FieldLink* link_;
     QList<QLabel*> values_;
     QLabel* note_;
+    QLabel* heading_;
     bool pending_ = false;
 };
 

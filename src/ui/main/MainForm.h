@@ -1,5 +1,8 @@
 #pragma once
 
+#include "calc/Pricing.h"
+#include <map>
+
 #include "data/DataModule.h"
 #include "DesignScreen.h"
 #include "data/MainWindowHooks.h"
@@ -95,6 +98,9 @@ public:
     void CopyProjectImageClick();
     // Project → Import from earlier version…
     void QuoteSettingsClick();
+    // Reads the SUMMARY grid's prices and the project's total again.
+    void refreshSummaryPrices();
+    QString summaryPriceText(const std::function<QVariant(const QString&)>& field, bool line) const;
     void ImportClick();
     void ClearImageClick();
     // Project folders: export a project, load a folder.
@@ -133,6 +139,9 @@ public:
     QCheckBox* HideWarningsCB;
     QToolButton* PrintSummaryBtn;
     QToolButton* ElevationSheetBtn;
+    QToolButton* QuotationBtn;
+    QCheckBox* ShowPricesCB;
+    QLabel* SummaryTotalLabel;
     ui::compliance::TRationalPage* RationalPage;
     QAction* RationalAction;
     ui::compliance::TSansPage* SansPage;
@@ -190,6 +199,10 @@ private:
     bool closed_ = false;
     QString loadedRef_;
     int loadedNo_ = -1;
+    // The SUMMARY grid's unit prices by design number, and their currency.
+    std::map<int, calc::DesignPrice> summaryPrices_;
+    QString summaryCurrency_;
+    bool summaryPricesPending_ = false;
 };
 
 }  // namespace ui::main

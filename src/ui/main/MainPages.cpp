@@ -6,6 +6,7 @@
 #include "MainForm.h"
 #include "SearchForm.h"
 #include "data/Paths.h"
+#include "data/QuoteSettings.h"
 #include "design/DesignRecords.h"
 #include "compliance/Storeys.h"
 #include "store/StoreError.h"
@@ -93,7 +94,7 @@ QWidget* TMainForm::buildSummaryPage() {
     connect(PrintSummaryBtn, &QToolButton::clicked, this, [this] {
         guarded([this] {
             DesignBtnClick();
-            ui::reports::previewSummaryReport(DM, messages_, this);
+            ui::reports::previewSummaryReport(DM, messages_, this, ShowPricesCB->isChecked());
         });
     });
     ElevationSheetBtn = commandButton(IconKind::Print, QStringLiteral("Print Elevation Sheet"));
@@ -111,6 +112,22 @@ QWidget* TMainForm::buildSummaryPage() {
             ui::reports::previewProjectSheet(DM, messages_, this);
         });
     });
+    ShowPricesCB = new QCheckBox(QStringLiteral("Show prices"));
+    ShowPricesCB->setToolTip(
+        QStringLiteral("Print the summary with each design's unit and line price and the totals"));
+    ShowPricesCB->setStatusTip(ShowPricesCB->toolTip());
+    top->addWidget(ShowPricesCB);
+    QuotationBtn = commandButton(IconKind::Print, QStringLiteral("Print Quotation"));
+    QuotationBtn->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    QuotationBtn->setText(QStringLiteral("Quotation"));
+    top->addWidget(QuotationBtn);
+    connect(QuotationBtn, &QToolButton::clicked, this, [this] {
+        guarded([this] {
+            // The design on screen is saved first, so the quotation draws it as shown.
+            SaveDesign();
+            ui::reports::previewQuotation(DM, messages_, this);
+        });
+    });
     HideWarningsCB = new QCheckBox(QStringLiteral("Hide Warnings"));
     HideWarningsCB->setStatusTip(QStringLiteral("Hide the warnings of the calculations"));
     top->addWidget(HideWarningsCB);
@@ -126,7 +143,16 @@ QWidget* TMainForm::buildSummaryPage() {
                                               {"U_Factor", "U Factor", true, {}},
                                               {"SHGC", "SHGC", true, {}},
                                               {"Elevation", "Orientation", false, ::compliance::orientationCodes()},
-                                              {"Floor", "Storey", false, ::compliance::storeyCodes()}});
+                                              {"Floor", "Storey", false, ::compliance::storeyCodes()},
+                                              {{}, "Unit Price", true, {}},
+                                              {{}, "Line Price", true, {}}});
+    // Prices as of the last calculation, from the designs' stored cells.
+    SummaryGrid->gridModel()->setComputedColumn(11, [this](const auto& field) {
+        return summaryPriceText(field, false);
+    });
+    SummaryGrid->gridModel()->setComputedColumn(12, [this](const auto& field) {
+        return summaryPriceText(field, true);
+    });
     // The orientation and storey the caption promises, chosen from their lists.
     SummaryGrid->setItemDelegateForColumn(
         9, new ui::compliance::PickListDelegate(::compliance::orientationCodes(), SummaryGrid));
@@ -137,11 +163,20 @@ QWidget* TMainForm::buildSummaryPage() {
     SummaryGrid->setEditTriggers(QAbstractItemView::DoubleClicked |
                                  QAbstractItemView::EditKeyPressed |
                                  QAbstractItemView::AnyKeyPressed);
-    const int widths[] = {50, 110, 50, 200, 120, 160, 90, 90, 80, 90, 70};
-    for (int i = 0; i < 11; ++i)
+    const int widths[] = {50, 110, 50, 200, 120, 160, 90, 90, 80, 90, 70, 110, 110};
+    for (int i = 0; i < 13; ++i)
         SummaryGrid->horizontalHeader()->resizeSection(i, widths[i]);
     SummaryGrid->setEnabled(false);
     inner->addWidget(SummaryGrid, 1);
+    SummaryTotalLabel = new QLabel;
+    SummaryTotalLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    inner->addWidget(SummaryTotalLabel);
+    // A quantity typed changes the line prices and the total.
+    connect(SummaryGrid->gridModel(), &QAbstractItemModel::dataChanged, this, [this] {
+        if (summaryPricesPending_ || !SummaryGrid->isEnabled()) return;
+        summaryPricesPending_ = true;
+        QTimer::singleShot(0, this, [this] { guarded([this] { refreshSummaryPrices(); }); });
+    });
     layout->addWidget(group);
     connect(HideWarningsCB, &QCheckBox::clicked, this, [this](bool on) { WarningsOff = on; });
     connect(SummaryGrid, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
@@ -153,6 +188,43 @@ QWidget* TMainForm::buildSummaryPage() {
         });
     });
     return page;
+}
+
+QString TMainForm::summaryPriceText(const std::function<QVariant(const QString&)>& field,
+                                   bool line) const {
+    const auto it = summaryPrices_.find(field(QStringLiteral("Design_No")).toInt());
+    if (it == summaryPrices_.end()) return {};
+    const calc::DesignPrice& p = it->second;
+    if (!p.priced()) return line ? QString() : QStringLiteral("no price");
+    const long double unit = p.unit.total();
+    return calc::moneyText(line ? unit * field(QStringLiteral("Design_Qty")).toInt() : unit,
+                           summaryCurrency_);
+}
+
+void TMainForm::refreshSummaryPrices() {
+    summaryPricesPending_ = false;
+    summaryPrices_.clear();
+    const QString ref = DM.ProjectTable.fieldByName(QStringLiteral("Project_Ref")).asString();
+    try {
+        summaryCurrency_ = data::QuoteSettings::load(DM.dataFolder()).currency;
+    } catch (const std::runtime_error& e) {
+        SummaryTotalLabel->setText(QString::fromStdString(e.what()));
+        return;
+    }
+    long double total = 0;
+    int unpriced = 0;
+    for (const calc::DesignPrice& p : calc::projectPrices(DM, ref)) {
+        summaryPrices_[p.designNo] = p;
+        if (p.priced())
+            total += p.line();
+        else
+            ++unpriced;
+    }
+    QString text = QStringLiteral("<b>Project total : %1</b>").arg(calc::moneyText(total, summaryCurrency_));
+    if (unpriced)
+        text += QStringLiteral(" &nbsp; (%1 design(s) without a price not included)").arg(unpriced);
+    SummaryTotalLabel->setText(text);
+    SummaryGrid->viewport()->update();
 }
 
 void TMainForm::pageChanged(int index) {
@@ -188,6 +260,7 @@ void TMainForm::pageShown(int index) {
             design.first();
         }
         SummaryGrid->setEnabled(true);
+        refreshSummaryPrices();
         if (HideWarningsCB->isChecked()) WarningsOff = true;
     }
     sansPageShown(index);

@@ -144,8 +144,16 @@ void previewProjectReport(data::TDM& dm, const Document& doc, data::Messages& me
 
 } // namespace
 
-void previewSummaryReport(data::TDM& dm, data::Messages& messages, QWidget* parent) {
-    previewProjectReport(dm, ::reports::summaryReport(dm), messages, parent);
+void previewSummaryReport(data::TDM& dm, data::Messages& messages, QWidget* parent,
+                          bool showPrices) {
+    ::reports::Document doc;
+    try {
+        doc = ::reports::summaryReport(dm, showPrices);
+    } catch (const std::runtime_error& e) { // the quotation settings could not be read
+        messages.showMessage(QString::fromStdString(e.what()));
+        return;
+    }
+    previewProjectReport(dm, doc, messages, parent);
 }
 
 void previewRationalReport(data::TDM& dm, data::Messages& messages, QWidget* parent) {

@@ -50,7 +50,8 @@ void previewDesignReport(data::TDM& dm, const ::design::GridModel& grid, data::M
 
 // The project report previews (zoomed to the page width). Both close the data
 // module's design and glass queries afterwards.
-void previewSummaryReport(data::TDM& dm, data::Messages& messages, QWidget* parent = nullptr);
+void previewSummaryReport(data::TDM& dm, data::Messages& messages, QWidget* parent = nullptr,
+                          bool showPrices = false);
 void previewRationalReport(data::TDM& dm, data::Messages& messages, QWidget* parent = nullptr);
 void previewSansReport(data::TDM& dm, data::Messages& messages, QWidget* parent = nullptr);
 
