@@ -163,7 +163,7 @@ QWidget* TMainForm::buildSummaryPage() {
     SummaryGrid->setEditTriggers(QAbstractItemView::DoubleClicked |
                                  QAbstractItemView::EditKeyPressed |
                                  QAbstractItemView::AnyKeyPressed);
-    const int widths[] = {50, 110, 50, 200, 120, 160, 90, 90, 80, 90, 70, 110, 110};
+    const int widths[] = {50, 110, 50, 140, 110, 100, 70, 70, 60, 80, 60, 100, 100};
     for (int i = 0; i < 13; ++i)
         SummaryGrid->horizontalHeader()->resizeSection(i, widths[i]);
     SummaryGrid->setEnabled(false);
