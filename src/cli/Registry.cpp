@@ -13,6 +13,7 @@ void addSansCommands(CommandList& list);     // sans204, report sans204
 void addExchangeCommands(CommandList& list); // export, load
 void addLegacyCommands(CommandList& list);   // import-legacy, legacy-dump
 void addDrawingCommands(CommandList& list);  // drawing
+void addStoreCommands(CommandList& list);    // copy-store
 
 const CommandList& commands() {
     static const CommandList all = [] {
@@ -26,6 +27,7 @@ const CommandList& commands() {
         addExchangeCommands(list);
         addLegacyCommands(list);
         addDrawingCommands(list);
+        addStoreCommands(list);
         return list;
     }();
     return all;

@@ -90,7 +90,7 @@ TMainForm::TMainForm(data::TDM& dm, data::Messages& messages, QWidget* parent)
     SearchForm = new TSearchForm(DM.ProjectQuery, this);
     DetailsForm = new TDetailsForm(DM.ProjectTable, this);
     AboutForm = new TAboutForm(DM.WorkDir, this);
-    AboutForm->setJournalMode(DM.journalModeText());
+    AboutForm->setStoreText(DM.storeText());
     ProjectRefForm = new ui::exchange::TProjectRefForm(DM, this);
     ProjectFolders = new ui::exchange::TProjectFolderCommands(DM, messages_, this);
     ProjectFolders->chooseProject = [this]() -> QString {
