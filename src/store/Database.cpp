@@ -396,6 +396,7 @@ void Database::rollback() {
         }
     } else {
         depth_ = 0;
+        if (conn_->server()) conn_->server()->transactionEnded();
     }
     ++rollbacks_;
     emit rolledBack();

@@ -264,8 +264,16 @@ bool PgConnection::inTransaction() const {
 
 void PgConnection::ensureConnected() {
     if (conn_ && PQstatus(conn_) == CONNECTION_OK) return;
+    // Reconnecting inside a transaction would run the rest of it on its own,
+    // without what went before: the transaction must end first.
+    if (transactionOpen_)
+        throw ServerError(QStringLiteral("The connection to the server %1 was lost; the command was rolled "
+                                         "back and nothing of it was saved.")
+                              .arg(describe()));
     connect();
 }
+
+void PgConnection::transactionEnded() { transactionOpen_ = false; }
 
 quint64 PgConnection::othersCommits() {
     if (!conn_ || !PQconsumeInput(conn_)) return othersCommits_;
@@ -330,6 +338,8 @@ void PgConnection::execRaw(const QString& statement) {
     const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) fail(r, statement);
     PQclear(r);
+    if (statement.startsWith(QLatin1String("BEGIN"))) transactionOpen_ = true;
+    if (statement == QLatin1String("COMMIT") || statement == QLatin1String("ROLLBACK")) transactionOpen_ = false;
 }
 
 PgStatement::PgStatement(PgConnection& connection, const QString& text) : connection_(connection) {

@@ -41,6 +41,8 @@ public:
     void execRaw(const QString& statement);
 
     bool inTransaction() const;
+    // The store gave up a transaction the server had already lost.
+    void transactionEnded();
     // Changes when the connection was made anew: statements prepared before are gone.
     quint64 generation() const { return generation_; }
     quint64 roundTrips() const { return roundTrips_; }
@@ -62,6 +64,7 @@ private:
     quint64 roundTrips_ = 0;
     quint64 othersCommits_ = 0;
     int ownPid_ = 0;
+    bool transactionOpen_ = false;
 };
 
 class PgStatement {

@@ -53,7 +53,14 @@ ServerCluster::ServerCluster() {
                                         QStringLiteral("--no-sync")},
              &out))
         throw std::runtime_error(("initdb failed: " + out).toStdString());
+    // Everyone is trusted on the private socket but the clerk, who must give a password.
+    QFile hba(dir_ + QStringLiteral("/data/pg_hba.conf"));
+    if (!hba.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        hba.write("local all clerk scram-sha-256\nlocal all all trust\n") < 0)
+        throw std::runtime_error("cannot write pg_hba.conf");
+    hba.close();
     if (!start()) throw std::runtime_error("the test cluster did not start");
+    sql(QStringLiteral("CREATE ROLE clerk LOGIN PASSWORD 'secret'"));
 }
 
 ServerCluster::~ServerCluster() {
@@ -116,6 +123,12 @@ QString ServerCluster::location(const QString& database, const QString& user, co
     QString s = QStringLiteral("host=%1 dbname=%2 user=%3").arg(dir_, database, user);
     if (!schema.isEmpty()) s += QStringLiteral(" options='-c search_path=%1'").arg(schema);
     return s;
+}
+
+QString ServerCluster::freshDatabase(const QString& user) {
+    const QString name = QStringLiteral("d%1_%2").arg(::getpid()).arg(++schemas_);
+    sql(QStringLiteral("CREATE DATABASE %1 OWNER %2").arg(name, user));
+    return location(name, user);
 }
 
 QString ServerCluster::freshStore() {

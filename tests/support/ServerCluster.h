@@ -14,6 +14,10 @@ public:
     ~ServerCluster();
     // A connection string for a new, empty schema of its own on the cluster.
     QString freshStore();
+    // A connection string for a new, empty database owned by `user`. The
+    // cluster also knows the user "clerk", whose password is "secret" and who
+    // must give it.
+    QString freshDatabase(const QString& user = QStringLiteral("postgres"));
     // A connection string for `database` (which need not exist) as `user`.
     QString location(const QString& database, const QString& user = QStringLiteral("postgres"),
                      const QString& schema = QString()) const;
