@@ -12,7 +12,7 @@ namespace cli {
 namespace {
 
 const QString kProgram = QStringLiteral("glazecalc-cli");
-const QString kCommonUsage = QStringLiteral("glazecalc-cli [--workdir DIR] [--server URL] ");
+const QString kCommonUsage = QStringLiteral("glazecalc-cli [--workdir DIR] ");
 
 QCommandLineOption helpOption() {
     return QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
