@@ -1,6 +1,7 @@
 #include "Headless.h"
 
 #include "maintenance/Procedures.h"
+#include "store/Postgres.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -18,7 +19,7 @@ bool isHeadless(const QStringList& arguments) {
 
 namespace {
 
-const char* const kUsage = "usage: tablerepair --verify-only DIR\n"
+const char* const kUsage = "usage: tablerepair --verify-only DIR|SERVER\n"
                            "       tablerepair --rebuild DIR [--no-backup]\n"
                            "       tablerepair [-utilitydatapath=DIR]   (the window)\n";
 
@@ -89,6 +90,11 @@ int runHeadless(const QStringList& arguments, const QString& workFolder, QTextSt
     if (!verify && !rebuild) {
         err << kUsage;
         return 2;
+    }
+    if (store::sql::isServerLocation(args[1])) {
+        // Only the rebuild asked for did not happen.
+        (verify ? out : err) << serverGuardsItsTables(args[1]) << Qt::endl;
+        return verify ? 0 : 1;
     }
     const QString folder = QDir(args[1]).absolutePath();
     if (!QFileInfo(folder).isDir() || databaseFileOf(folder).isEmpty()) {

@@ -5,6 +5,7 @@
 #include "store/StoreError.h"
 #include "store/Table.h"
 #include "support/CliRun.h"
+#include "tablerepair/Headless.h"
 #include "support/TestSupport.h"
 #include "support/ServerCluster.h"
 
@@ -228,4 +229,20 @@ TEST_F(OnServer, TwoProgramsWritingOneServerNeverFailNorLoseEdits) {
     EXPECT_TRUE(failures.isEmpty()) << failures.join('\n').toStdString();
     EXPECT_EQ(lost, 0);
     EXPECT_GE(copies, 2);
+}
+
+// tablerepair rebuilds nothing on a server: the server guards its own tables.
+TEST_F(OnServer, TableRepairOffersNoRebuildOnAServer) {
+    ASSERT_EQ(onServer({"init"}).rc, 0);
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    EXPECT_EQ(tablerepair::runHeadless({"tablerepair", "--verify-only", server}, work.path(), o, e), 0);
+    EXPECT_EQ(tablerepair::runHeadless({"tablerepair", "--rebuild", server}, work.path(), o, e), 1);
+    o.flush();
+    e.flush();
+    for (const QString& said : {out, err}) {
+        EXPECT_TRUE(said.contains("guards them itself")) << said.toStdString();
+        EXPECT_TRUE(said.contains("pg_dump")) << said.toStdString();
+    }
+    EXPECT_FALSE(QDir(work.path()).entryList({"*.zip"}).size());
 }

@@ -2,6 +2,7 @@
 // shared steps other windows call (saving and loading the design, the
 // design-screen refresh, the master/detail links).
 #include "MainForm.h"
+#include "maintenance/Procedures.h"
 #include "ui/maintenance/RebuildForm.h"
 
 #include "AboutForm.h"
@@ -354,6 +355,10 @@ void TMainForm::setGlazingInfoEnabled(bool enabled) {
 
 void TMainForm::Rebuid1Click() {
     if (!DM.tablesOpen()) return;
+    if (DM.database()->isServer()) {
+        messages_.showMessage(::maintenance::serverGuardsItsTables(DM.database()->serverName()));
+        return;
+    }
     SaveDesign(); // what was typed goes into the tables before they are rebuilt
     ui::maintenance::TRebuildForm form(DM.dataFolder(), messages_, this);
     form.exec();
