@@ -273,7 +273,37 @@ void PgConnection::ensureConnected() {
     connect();
 }
 
-void PgConnection::transactionEnded() { transactionOpen_ = false; }
+void PgConnection::transactionEnded() {
+    transactionOpen_ = false;
+    pendingSavepoints_.clear();
+}
+
+bool PgConnection::deferSavepoint(const QString& statement) {
+    static const QRegularExpression savepoint(QStringLiteral("^SAVEPOINT (\\w+)$"));
+    static const QRegularExpression release(QStringLiteral("^(ROLLBACK TO (\\w+); )?RELEASE (\\w+)$"));
+    if (const auto m = savepoint.match(statement); m.hasMatch()) {
+        pendingSavepoints_ << m.captured(1);
+        return true;
+    }
+    // A savepoint nothing ran in need never reach the server.
+    if (const auto m = release.match(statement); m.hasMatch() && !pendingSavepoints_.isEmpty() &&
+                                                  pendingSavepoints_.last() == m.captured(3)) {
+        pendingSavepoints_.removeLast();
+        return true;
+    }
+    return false;
+}
+
+void PgConnection::sendSavepoints() {
+    if (pendingSavepoints_.isEmpty()) return;
+    QStringList statements;
+    for (const QString& name : pendingSavepoints_) statements << QStringLiteral("SAVEPOINT ") + name;
+    pendingSavepoints_.clear();
+    ++roundTrips_;
+    PGresult* r = PQexec(conn_, statements.join(QStringLiteral("; ")).toUtf8().constData());
+    if (!r || PQresultStatus(r) != PGRES_COMMAND_OK) fail(r, statements.join(QStringLiteral("; ")));
+    PQclear(r);
+}
 
 quint64 PgConnection::othersCommits() {
     if (!conn_ || !PQconsumeInput(conn_)) return othersCommits_;
@@ -307,6 +337,7 @@ void PgConnection::fail(pg_result* result, const QString& statement) {
 
 pg_result* PgConnection::run(const QByteArray& text, const std::vector<QByteArray>& params, const QByteArray& name) {
     ensureConnected();
+    sendSavepoints();
     std::vector<const char*> values(params.size());
     for (size_t i = 0; i < params.size(); ++i) values[i] = params[i].isNull() ? nullptr : params[i].constData();
     ++roundTrips_;
@@ -323,6 +354,7 @@ pg_result* PgConnection::run(const QByteArray& text, const std::vector<QByteArra
 
 void PgConnection::prepare(const QByteArray& name, const QByteArray& text) {
     ensureConnected();
+    sendSavepoints();
     ++roundTrips_;
     PGresult* r = PQprepare(conn_, name.constData(), text.constData(), 0, nullptr);
     if (!r || PQresultStatus(r) != PGRES_COMMAND_OK) fail(r, QString::fromUtf8(text));
@@ -332,14 +364,23 @@ void PgConnection::prepare(const QByteArray& name, const QByteArray& text) {
 void PgConnection::exec(const QString& statement) { execRaw(toPostgres(statement)); }
 
 void PgConnection::execRaw(const QString& statement) {
+    // Savepoints cost a round trip each: one that is opened and released with
+    // nothing run inside it is never sent, and the rest go with the next statement.
+    if (transactionOpen_ && deferSavepoint(statement)) return;
+    // The end of the transaction ends its savepoints too.
+    if (statement == QLatin1String("COMMIT") || statement == QLatin1String("ROLLBACK")) pendingSavepoints_.clear();
     ensureConnected();
+    sendSavepoints();
     ++roundTrips_;
     PGresult* r = PQexec(conn_, statement.toUtf8().constData());
     const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) fail(r, statement);
     PQclear(r);
     if (statement.startsWith(QLatin1String("BEGIN"))) transactionOpen_ = true;
-    if (statement == QLatin1String("COMMIT") || statement == QLatin1String("ROLLBACK")) transactionOpen_ = false;
+    if (statement == QLatin1String("COMMIT") || statement == QLatin1String("ROLLBACK")) {
+        transactionOpen_ = false;
+        pendingSavepoints_.clear();
+    }
 }
 
 PgStatement::PgStatement(PgConnection& connection, const QString& text) : connection_(connection) {

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <vector>
 
@@ -56,6 +57,9 @@ public:
 private:
     void connect();
     void ensureConnected();
+    // Holds back a SAVEPOINT, or drops a release of one held back; false for other statements.
+    bool deferSavepoint(const QString& statement);
+    void sendSavepoints();
     [[noreturn]] void fail(pg_result* result, const QString& statement);
 
     QString target_;
@@ -65,6 +69,7 @@ private:
     quint64 othersCommits_ = 0;
     int ownPid_ = 0;
     bool transactionOpen_ = false;
+    QStringList pendingSavepoints_;
 };
 
 class PgStatement {
