@@ -1,5 +1,8 @@
 #include "data/DataModule.h"
 #include "data/Paths.h"
+#include "data/ServerStore.h"
+#include "store/Postgres.h"
+#include "store/StoreError.h"
 #include "ui/design/DesignPage.h"
 #include "ui/main/Application.h"
 #include "ui/main/MainForm.h"
@@ -9,6 +12,8 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QMessageBox>
+#include <QSettings>
+#include <memory>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -25,8 +30,15 @@ int main(int argc, char* argv[]) {
         QStringLiteral("Work in ~/Quorvex, created and filled on first start."));
     const QCommandLineOption workdir(QStringLiteral("workdir"), QStringLiteral("Work in DIR."),
                                      QStringLiteral("DIR"));
+    const QCommandLineOption server(
+        QStringLiteral("server"),
+        QStringLiteral("Work on the tables of a PostgreSQL server: a libpq URI or service "
+                       "(postgresql://user@host/db, service=quorvex). Without it, the \"server\" "
+                       "setting of the settings file, if any."),
+        QStringLiteral("URL"));
     parser.addOption(userFolder);
     parser.addOption(workdir);
+    parser.addOption(server);
     parser.process(application);
     if (parser.isSet(userFolder)) {
         const QString folder = data::prepareUserWorkFolder();
@@ -46,8 +58,38 @@ int main(int argc, char* argv[]) {
         }
     }
 
+    // An office's workstations keep the server in their settings; the command line wins.
+    const QString serverLocation =
+        parser.isSet(server) ? parser.value(server).trimmed()
+                             : QSettings(QStringLiteral("Quorvex"), QStringLiteral("glazecalc")).value(QStringLiteral("server")).toString().trimmed();
+    if (!serverLocation.isEmpty()) {
+        try {
+            if (!store::sql::isServerLocation(serverLocation))
+                throw store::StoreError(QStringLiteral("%1 is not a server address (postgresql://user@host/db "
+                                                       "or service=NAME).")
+                                            .arg(serverLocation));
+            data::refusePassword(serverLocation);
+            data::setStoreServer(serverLocation);
+        } catch (const store::StoreError& e) {
+            QMessageBox::critical(nullptr, QStringLiteral("Quorvex"), e.message());
+            return 1;
+        }
+    }
+
     ui::main::WidgetMessages messages;
-    data::TDM DM(messages);
+    auto dm = std::make_unique<data::TDM>(messages);
+    // A server that cannot be used leaves the choice of the working folder's data folder.
+    if (!dm->tablesOpen() && !data::storeServer().isEmpty()) {
+        if (QMessageBox::question(nullptr, QStringLiteral("Quorvex"),
+                                  QStringLiteral("The tables on the server cannot be used. Open the data "
+                                                 "folder of %1 instead?")
+                                      .arg(QDir::currentPath())) != QMessageBox::Yes)
+            return 1;
+        dm.reset();
+        data::setStoreServer(QString());
+        dm = std::make_unique<data::TDM>(messages);
+    }
+    data::TDM& DM = *dm;
     ui::main::TMainForm MainForm(DM, messages);
     ui::design::TDesignPage designPage(DM, MainForm, messages);
     messages.setParentWidget(&MainForm);

@@ -1,4 +1,6 @@
 #include "Commands.h"
+#include "data/ServerStore.h"
+#include "store/Postgres.h"
 #include "store/StoreError.h"
 
 #include <QDir>
@@ -80,6 +82,13 @@ QList<QCommandLineOption> globalOptions() {
                                QStringLiteral("the working folder, which holds Data/ (default: "
                                               "the current folder)"),
                                QStringLiteral("DIR")),
+            QCommandLineOption(QStringLiteral("server"),
+                               QStringLiteral("work on the tables of a PostgreSQL server instead of "
+                                              "the data folder: a libpq URI or service "
+                                              "(postgresql://user@host/db, service=quorvex); the "
+                                              "password comes from ~/.pgpass, the service file or "
+                                              "PGPASSWORD"),
+                               QStringLiteral("URL")),
             helpOption(),
             QCommandLineOption({QStringLiteral("v"), QStringLiteral("version")},
                                QStringLiteral("show the program's version and stop"))};
@@ -228,9 +237,22 @@ int runCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& 
             err << "The working folder " << workDir << " does not exist.\n";
             return 1;
         }
+        QString server;
+        if (global.isSet(QStringLiteral("server"))) {
+            server = global.value(QStringLiteral("server")).trimmed();
+            if (!store::sql::isServerLocation(server))
+                throw UsageError{QStringLiteral("--server needs a libpq URI (postgresql://user@host/db) "
+                                                "or a service (service=NAME)")};
+            data::refusePassword(server);
+        }
         // Pictures and the data folder are found relative to the working folder.
         QDir::setCurrent(workDir);
         Context ctx{workDir, positional, parser, out, err};
+        // The server holds for this command only: the tests run many in one process.
+        data::setStoreServer(server);
+        struct Reset {
+            ~Reset() { data::setStoreServer(QString()); }
+        } reset;
         return command->run(ctx);
     } catch (const UsageError& e) {
         err << kProgram << ": " << e.message << '\n';

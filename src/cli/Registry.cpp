@@ -15,6 +15,7 @@ void addLegacyCommands(CommandList& list);   // import-legacy, legacy-dump
 void addDrawingCommands(CommandList& list);  // drawing
 void addQuoteCommands(CommandList& list);    // quote-settings, report quote
 void addGlazingCommands(CommandList& list);  // glazing compute|add|delete
+void addStoreCommands(CommandList& list);    // copy-store
 
 const CommandList& commands() {
     static const CommandList all = [] {
@@ -30,6 +31,7 @@ const CommandList& commands() {
         addDrawingCommands(list);
         addQuoteCommands(list);
         addGlazingCommands(list);
+        addStoreCommands(list);
         return list;
     }();
     return all;

@@ -3,6 +3,7 @@
 #include "data/DataFolder.h"
 #include "data/DataModule.h"
 #include "data/Paths.h"
+#include "data/ServerStore.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,6 +14,14 @@ namespace {
 
 int initCommand(Context& ctx) {
     if (!ctx.args.isEmpty()) throw UsageError{QStringLiteral("init takes no arguments")};
+    if (const QString server = data::storeServer(); !server.isEmpty()) {
+        if (!data::initServer(server, data::shippedDataDir())) {
+            ctx.err << "The server " << server << " holds the tables already; they are left as they are.\n";
+            return 1;
+        }
+        ctx.out << "Created the tables on " << server << "\n";
+        return 0;
+    }
     const QString dataDir = QDir(ctx.workDir).filePath(QStringLiteral("Data"));
     if (QFileInfo::exists(dataDir)) {
         ctx.err << "A data folder exists already in " << ctx.workDir << "; it is left as it is.\n";
@@ -28,6 +37,7 @@ int tablesCommand(Context& ctx) {
     CliMessages messages(ctx.err);
     data::TDM dm(messages, ctx.workDir);
     if (!dm.tablesOpen()) return 1;
+    if (dm.database()->isServer()) ctx.out << "Server\t" << dm.database()->serverName() << '\n';
     for (store::Table* t : dm.tablesInOpenOrder()) {
         // Count the whole table, not a linked range.
         store::Query q(dm.database(), QStringLiteral("Select * from %1").arg(t->tableName()));
@@ -41,15 +51,16 @@ int tablesCommand(Context& ctx) {
 
 void addSetupCommands(CommandList& list) {
     list.push_back({QStringLiteral("init"),
-                    QStringLiteral("create and fill a data folder in the working folder; an "
-                                   "existing one is left as it is"),
+                    QStringLiteral("create and fill a data folder in the working folder (with "
+                                   "--server: the tables on the server); an existing one is left "
+                                   "as it is"),
                     {},
                     {},
                     {},
                     initCommand});
     list.push_back({QStringLiteral("tables"),
                     QStringLiteral("list every table of the data folder with its row count, "
-                                   "tab-separated"),
+                                   "tab-separated (on a server, first a line naming it)"),
                     {},
                     {},
                     {},

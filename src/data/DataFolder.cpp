@@ -131,16 +131,20 @@ void removePartialFolders(const QString& dataDir) {
 
 void fillDataFolder(const QString& folder, const QString& shippedDir) {
     auto db = store::Database::create(databaseFile(folder));
-    store::Transaction tx(*db);
-    db->createDataFolderTables();
-    for (const store::TableDef& def : store::schema::tables()) {
-        const QString csv = QDir(shippedDir).filePath(def.name + QStringLiteral(".csv"));
-        if (QFileInfo::exists(csv)) loadCsv(*db, def, csv);
-    }
-    tx.commit();
+    fillTables(*db, shippedDir);
 }
 
 }  // namespace
+
+void fillTables(store::Database& db, const QString& shippedDir) {
+    store::Transaction tx(db);
+    db.createDataFolderTables();
+    for (const store::TableDef& def : store::schema::tables()) {
+        const QString csv = QDir(shippedDir).filePath(def.name + QStringLiteral(".csv"));
+        if (QFileInfo::exists(csv)) loadCsv(db, def, csv);
+    }
+    tx.commit();
+}
 
 void createDataFolder(const QString& dataDir, const QString& shippedDir) {
     const QString target = QDir::cleanPath(QFileInfo(dataDir).absoluteFilePath());

@@ -4,6 +4,10 @@
 #include <QStringList>
 #include <vector>
 
+namespace store {
+class Database;
+}
+
 namespace data {
 
 // Parses comma-separated text (quoted fields may hold commas, quotes doubled
@@ -17,6 +21,10 @@ std::vector<QStringList> parseCsv(const QString& text);
 // complete; leftovers of earlier, interrupted attempts are removed first.
 // Throws store::StoreError.
 void createDataFolder(const QString& dataDir, const QString& shippedDir);
+
+// Creates every table of a data folder in `db` and fills them from the
+// shipped CSV files, in one transaction.
+void fillTables(store::Database& db, const QString& shippedDir);
 
 // Removes the temporary folders interrupted attempts left beside `dataDir`,
 // unless another program is building one right now.

@@ -2,6 +2,7 @@
 
 #include "DataFolder.h"
 #include "Paths.h"
+#include "ServerStore.h"
 #include "store/StoreError.h"
 
 #include <QDir>
@@ -91,7 +92,13 @@ QString TDM::dataFolder() const {
 }
 
 QString TDM::journalModeText() const {
-    return db_ ? store::journalModeText(db_->journalMode()) : QString();
+    return db_ && !db_->isServer() ? store::journalModeText(db_->journalMode()) : QString();
+}
+
+QString TDM::storeText() const {
+    if (!db_) return {};
+    if (db_->isServer()) return QStringLiteral("Tables kept on the server %1").arg(db_->serverName());
+    return QStringLiteral("Data folder written with a %1").arg(journalModeText());
 }
 
 void TDM::CreateAlias() {
@@ -111,15 +118,20 @@ void TDM::DataModuleCreate() {
     try {
         // A brand-new working folder gets a data folder filled with the shipped
         // catalogue; an existing one is never overwritten.
-        if (!aliasSaved) {
+        if (!storeServer().isEmpty()) {
+            db_ = store::Database::open(storeServer());
+        } else if (!aliasSaved) {
             if (!QFileInfo::exists(ownDataDir))
                 createDataFolder(ownDataDir, shippedDataDir());
             else
                 removeLeftoverDataFolders(ownDataDir);
         }
-        mark_ = store::FolderMark::take(dataFolder(), store::FolderMark::Kind::Shared);
-        if (!mark_) throw StoreError(store::FolderMark::inUseMessage());
-        db_ = store::Database::open(databaseFile(dataFolder()));
+        // A data folder is marked open, so no rebuild starts under this program.
+        if (!db_) {
+            mark_ = store::FolderMark::take(dataFolder(), store::FolderMark::Kind::Shared);
+            if (!mark_) throw StoreError(store::FolderMark::inUseMessage());
+            db_ = store::Database::open(databaseFile(dataFolder()));
+        }
     } catch (const StoreError& e) {
         db_.reset();
         mark_.reset();
@@ -132,7 +144,13 @@ void TDM::DataModuleCreate() {
         for (store::Table* t : tablesInOpenOrder()) t->open();
         tablesOpen_ = true;
     } catch (const StoreError& e) {
-        messages_.showError(e.message());
+        if (db_->isServer())
+            messages_.showError(QStringLiteral("The server %1 does not hold the data folder's tables as this "
+                                               "program needs them; set it up with glazecalc-cli --server URL init "
+                                               "or copy-store.\n%2")
+                                    .arg(db_->serverName(), e.message()));
+        else
+            messages_.showError(e.message());
     }
 }
 

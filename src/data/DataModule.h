@@ -50,6 +50,10 @@ public:
     // "write-ahead log", or "rollback journal" on a network or FUSE file
     // system. Empty when no data folder is open.
     QString journalModeText() const;
+    // Where the tables are, for the About window: "Data folder written with a
+    // write-ahead log" (or rollback journal), or "Tables kept on the server
+    // HOST:PORT, database DB". Empty when none is open.
+    QString storeText() const;
 
     // The tables in the order they are opened.
     std::vector<store::Table*> tablesInOpenOrder();

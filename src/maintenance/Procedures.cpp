@@ -340,4 +340,11 @@ bool accessCodeAccepted(const QString& typed, const QDateTime& now) {
     return code == kMasterCode || code == hourlyAccessCode(now);
 }
 
+QString serverGuardsItsTables(const QString& server) {
+    return QStringLiteral("The tables are kept on the server %1, which guards them itself (write-ahead "
+                          "log, crash recovery): there is nothing to verify or rebuild here. Back the "
+                          "server up with pg_dump.")
+        .arg(server);
+}
+
 } // namespace maintenance

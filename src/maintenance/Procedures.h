@@ -117,4 +117,8 @@ QString sanitizedLoginName(const QString& loginName);
 qint64 hourlyAccessCode(const QDateTime& now);
 bool accessCodeAccepted(const QString& typed, const QDateTime& now);
 
+// What both programs say instead of rebuilding when the tables are kept on a
+// PostgreSQL server: it guards them itself, and pg_dump backs it up.
+QString serverGuardsItsTables(const QString& server);
+
 } // namespace maintenance

@@ -1,5 +1,7 @@
 #include "Database.h"
 
+#include "Postgres.h"
+#include "ServerSchema.h"
 #include "StoreError.h"
 
 #include <QDir>
@@ -12,8 +14,13 @@ namespace store {
 
 using sql::quoteIdentifier;
 
-Database::Database(const QString& file, sql::Connection::Mode mode)
-    : file_(QFileInfo(file).absoluteFilePath()) {
+Database::Database(const QString& file, sql::Connection::Mode mode) {
+    if (sql::isServerLocation(file)) {
+        file_ = file;
+        conn_ = std::make_unique<sql::Connection>(file);
+        return;
+    }
+    file_ = QFileInfo(file).absoluteFilePath();
     if (mode == sql::Connection::Mode::OpenExisting && !QFileInfo::exists(file_))
         throw StoreError(QStringLiteral("Database file does not exist: %1").arg(file_));
     conn_ = std::make_unique<sql::Connection>(file_, mode);
@@ -25,6 +32,9 @@ std::unique_ptr<Database> Database::open(const QString& file) {
 }
 
 std::unique_ptr<Database> Database::create(const QString& file) {
+    // A server's tables are replaced one by one as they are created.
+    if (sql::isServerLocation(file))
+        return std::unique_ptr<Database>(new Database(file, sql::Connection::Mode::OpenExisting));
     const QFileInfo info(file);
     if (!QDir().mkpath(info.absolutePath()))
         throw StoreError(QStringLiteral("Cannot create folder %1").arg(info.absolutePath()));
@@ -61,7 +71,13 @@ void Database::configure() {
     }
 }
 
-QString Database::folder() const { return QFileInfo(file_).absolutePath(); }
+QString Database::folder() const { return isServer() ? QString() : QFileInfo(file_).absolutePath(); }
+
+bool Database::isServer() const { return conn_->isServer(); }
+
+QString Database::serverName() const { return isServer() ? conn_->server()->describe() : QString(); }
+
+quint64 Database::roundTrips() const { return conn_->roundTrips(); }
 
 sql::Statement& Database::cached(const QString& text) {
     auto it = statements_.find(text);
@@ -77,6 +93,7 @@ void Database::releaseReads() {
 }
 
 QStringList Database::tableNames() {
+    if (isServer()) return server::tableNames(*conn_);
     QStringList names;
     sql::Statement st(*conn_, QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' "
                                              "AND name NOT LIKE 'sqlite_%' ORDER BY name"));
@@ -85,6 +102,7 @@ QStringList Database::tableNames() {
 }
 
 bool Database::hasTable(const QString& name) {
+    if (isServer()) return server::hasTable(*conn_, name);
     sql::Statement& st =
         cached(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=?1"));
     st.bind(1, name);
@@ -128,9 +146,18 @@ FieldDef fieldFromDeclaration(const QString& name, const QString& declaration) {
 }
 
 void Database::checkSchema() {
-    sql::Statement& st = cached(QStringLiteral("PRAGMA schema_version"));
-    const qint64 version = st.step() ? st.columnInt64(0) : -1;
-    st.release();
+    qint64 version = -1;
+    if (isServer()) {
+        // Asking costs a round trip: inside a write transaction once is enough,
+        // as a table's shape cannot change under the command that runs.
+        if (schemaCheckedIn_ != 0 && schemaCheckedIn_ == writeTransaction()) return;
+        version = server::schemaVersion(*conn_);
+        schemaCheckedIn_ = writeTransaction();
+    } else {
+        sql::Statement& st = cached(QStringLiteral("PRAGMA schema_version"));
+        version = st.step() ? st.columnInt64(0) : -1;
+        st.release();
+    }
     if (version == schemaVersion_) return;
     schemaVersion_ = version;
     tableDefs_.clear();
@@ -144,6 +171,11 @@ bool Database::storesAsDeclared(const QString& table) {
     if (auto it = asDeclared_.find(table); it != asDeclared_.end()) return it->second;
     const TableDef def = tableDef(table);
     bool plain = true;
+    if (isServer()) {
+        plain = server::storesAsDeclared(*conn_, def);
+        asDeclared_.emplace(table, plain);
+        return plain;
+    }
     {
         sql::Statement info(*conn_, QStringLiteral("PRAGMA table_xinfo(%1)").arg(quoteIdentifier(def.name)));
         size_t i = 0;
@@ -164,6 +196,7 @@ bool Database::storesAsDeclared(const QString& table) {
 }
 
 qint64 Database::dataVersion() {
+    if (isServer()) return qint64(conn_->server()->othersCommits());
     sql::Statement& st = cached(QStringLiteral("PRAGMA data_version"));
     const qint64 version = st.step() ? st.columnInt64(0) : -1;
     st.release();
@@ -180,7 +213,9 @@ bool Database::hasUniqueKey(const QString& table) {
     if (auto it = uniqueKeys_.find(table); it != uniqueKeys_.end()) return it->second;
     const TableDef def = tableDef(table);
     bool unique = false;
-    if (def.isKeyed()) {
+    if (isServer()) {
+        unique = server::hasUniqueKey(*conn_, def);
+    } else if (def.isKeyed()) {
         QStringList key;
         for (const QString& k : def.key) key << k.toLower();
         key.sort();
@@ -224,7 +259,9 @@ TableDef Database::readTableDef(const QString& name) {
         throw StoreError(
             QStringLiteral("Table does not exist.\nTable: %1\nDatabase: %2").arg(name, file_));
     std::vector<FieldDef> columns;
-    {
+    if (isServer()) {
+        columns = server::columns(*conn_, name);
+    } else {
         sql::Statement st(*conn_, QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(name)));
         while (st.step()) columns.push_back(fieldFromDeclaration(st.column(1).toString(), st.column(2).toString()));
     }
@@ -242,6 +279,10 @@ TableDef Database::readTableDef(const QString& name) {
     def.name = name;
     def.fileName = name + QStringLiteral(".db");
     def.fields = columns;
+    if (isServer()) {
+        def.key = server::keyFields(*conn_, name);
+        return def;
+    }
     sql::Statement idx(*conn_, QStringLiteral("SELECT sql FROM sqlite_master WHERE type='index' "
                                               "AND tbl_name=?1 AND name=?2"));
     idx.bind(1, name);
@@ -258,6 +299,15 @@ void Database::createTable(const TableDef& def) {
     QStringList cols;
     for (const FieldDef& f : def.fields) cols << quoteIdentifier(f.name) + QLatin1Char(' ') + columnDeclaration(f);
     Transaction tx(*this);
+    if (isServer()) {
+        server::createTable(*conn_, def);
+        tx.commit();
+        statements_.clear();
+        schemaVersion_ = -1;
+        schemaCheckedIn_ = 0;
+        notifyChanged(def.name, nullptr);
+        return;
+    }
     conn_->exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(quoteIdentifier(def.name)));
     conn_->exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoteIdentifier(def.name), cols.join(QLatin1String(", "))));
     if (def.isKeyed()) {
@@ -295,6 +345,8 @@ void Database::deleteWhere(const QString& table, const QStringList& fields, cons
 }
 
 QString Database::integrityCheck() {
+    // A server guards its own tables (write-ahead log, crash recovery).
+    if (isServer()) return QStringLiteral("ok");
     sql::Statement st(*conn_, QStringLiteral("PRAGMA integrity_check"));
     QStringList lines;
     while (st.step()) lines << st.column(0).toString();
@@ -306,8 +358,14 @@ void Database::begin() {
         // A statement left on a row would keep an older snapshot, and a write
         // lock cannot be granted on top of a stale snapshot however long we wait.
         releaseReads();
-        conn_->exec(QStringLiteral("BEGIN IMMEDIATE"));
+        // On a server, a snapshot for the whole command: what it has read stays
+        // as read, and writing a row another user changed meanwhile fails
+        // instead of overwriting it.
+        conn_->exec(isServer() ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ")
+                               : QStringLiteral("BEGIN IMMEDIATE"));
         ++transactions_;
+    } else if (isServer()) {
+        conn_->exec(QStringLiteral("SAVEPOINT sp%1").arg(depth_));
     } else {
         // Every save inside a command opens one: prepared once, not parsed each time.
         cached(QStringLiteral("SAVEPOINT sp%1").arg(depth_)).step();
@@ -319,6 +377,8 @@ void Database::commit() {
     if (depth_ == 0) throw StoreError(QStringLiteral("No transaction is active"));
     if (depth_ == 1)
         conn_->exec(QStringLiteral("COMMIT"));
+    else if (isServer())
+        conn_->exec(QStringLiteral("RELEASE sp%1").arg(depth_ - 1));
     else
         cached(QStringLiteral("RELEASE sp%1").arg(depth_ - 1)).step();
     --depth_;
@@ -328,15 +388,15 @@ void Database::rollback() {
     if (depth_ == 0) throw StoreError(QStringLiteral("No transaction is active"));
     --depth_;
     // SQLite may already have ended the transaction itself after a hard error.
-    if (!sqlite3_get_autocommit(conn_->handle())) {
+    if (conn_->inTransaction()) {
         if (depth_ == 0) {
             conn_->exec(QStringLiteral("ROLLBACK"));
         } else {
-            conn_->exec(QStringLiteral("ROLLBACK TO sp%1").arg(depth_));
-            conn_->exec(QStringLiteral("RELEASE sp%1").arg(depth_));
+            conn_->exec(QStringLiteral("ROLLBACK TO sp%1; RELEASE sp%1").arg(depth_));
         }
     } else {
         depth_ = 0;
+        if (conn_->server()) conn_->server()->transactionEnded();
     }
     ++rollbacks_;
     emit rolledBack();
@@ -367,7 +427,7 @@ void Database::notifyChanged(const QString& table, const void* source) {
 
 quint64 Database::writeTransaction() const {
     // SQLite ends a transaction itself after some hard errors: then none is open.
-    return depth_ > 0 && !sqlite3_get_autocommit(conn_->handle()) ? transactions_ : 0;
+    return depth_ > 0 && conn_->inTransaction() ? transactions_ : 0;
 }
 
 Database::ChangeStamp Database::changeStamp(const QString& table) const {

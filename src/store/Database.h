@@ -14,14 +14,18 @@ namespace store {
 
 class Table;
 
-// One data folder's database file. Owns the SQLite connection, knows the
-// tables' definitions, runs transactions and holds the in-process table locks.
+// One data folder's database file, or the same tables on a PostgreSQL server.
+// Owns the connection, knows the tables' definitions, runs transactions and
+// holds the in-process table locks.
 class Database : public QObject {
     Q_OBJECT
 public:
-    // Opens an existing database file; throws when it is missing or unreadable.
+    // Opens an existing database file, or connects to the server that `file`
+    // names (a libpq URI or key=value string); throws when it is missing or
+    // unreadable.
     static std::unique_ptr<Database> open(const QString& file);
-    // Creates a new, empty database file, replacing one that is there.
+    // Creates a new, empty database file, replacing one that is there. On a
+    // server it connects: each table is replaced as it is created.
     static std::unique_ptr<Database> create(const QString& file);
     ~Database() override;
 
@@ -29,6 +33,11 @@ public:
     // The journal chosen for the folder's file system when the file was opened.
     JournalMode journalMode() const { return journalMode_; }
     QString folder() const;
+    bool isServer() const;
+    // The server's address and database, for messages and the About window.
+    QString serverName() const;
+    // Statements sent to the server so far (each one round trip).
+    quint64 roundTrips() const;
 
     QStringList tableNames();
     bool hasTable(const QString& name);
@@ -121,6 +130,7 @@ private:
     std::map<QString, std::unique_ptr<sql::Statement>> statements_;
     std::map<QString, const Table*> locks_;
     qint64 schemaVersion_ = -1;
+    quint64 schemaCheckedIn_ = 0;
     std::map<QString, TableDef> tableDefs_;
     std::map<QString, QueryText> queryTexts_;
     std::map<QString, bool> uniqueKeys_;

@@ -46,15 +46,19 @@ RowWriter::~RowWriter() = default;
 
 // Binds each given value, made what the field stores, at its field's place;
 // the fields not given stay unbound (empty).
-void RowWriter::bindValues(sql::Statement& st, const QVariantList& values) {
+void RowWriter::checkCount(const QVariantList& values) const {
     if (values.size() != int(fieldIndexes_.size()))
         throw StoreError(QStringLiteral("%1: %2 values given for %3 fields")
                              .arg(def_.name)
                              .arg(values.size())
                              .arg(fieldIndexes_.size()));
+}
+
+void RowWriter::bindValues(sql::Statement& st, const QVariantList& values, int offset) {
+    checkCount(values);
     for (size_t i = 0; i < fieldIndexes_.size(); ++i) {
         const FieldDef& f = def_.fields[size_t(fieldIndexes_[i])];
-        st.bind(fieldIndexes_[i] + 1, DataSet::toStorage(f, DataSet::coerce(f, values[int(i)])));
+        st.bind(offset + fieldIndexes_[i] + 1, DataSet::toStorage(f, DataSet::coerce(f, values[int(i)])));
     }
 }
 
@@ -64,6 +68,13 @@ void RowWriter::keyViolation() const {
 
 void RowWriter::insert(const QVariantList& values) {
     if (!tx_) throw StoreError(QStringLiteral("%1: the rows are written already").arg(def_.name));
+    if (db_.isServer()) {
+        checkCount(values);
+        pending_.push_back(values);
+        written_ = true;
+        if (pending_.size() == 200) flush();
+        return;
+    }
     sql::Statement& st = db_.cached(insertText_);
     bindValues(st, values);
     try {
@@ -78,6 +89,7 @@ bool RowWriter::update(const QVariantList& values) {
     if (!tx_) throw StoreError(QStringLiteral("%1: the rows are written already").arg(def_.name));
     if (updateText_.isEmpty())
         throw StoreError(QStringLiteral("%1: the rows written give no field to update").arg(def_.name));
+    flush();
     sql::Statement& st = db_.cached(updateText_);
     bindValues(st, values);
     st.step();
@@ -86,8 +98,29 @@ bool RowWriter::update(const QVariantList& values) {
     return found;
 }
 
+void RowWriter::flush() {
+    if (pending_.empty()) return;
+    const int width = int(def_.fields.size());
+    QStringList tuples;
+    for (size_t r = 0; r < pending_.size(); ++r) {
+        QStringList marks;
+        for (int c = 0; c < width; ++c) marks << QStringLiteral("?%1").arg(int(r) * width + c + 1);
+        tuples << QLatin1Char('(') + marks.join(QStringLiteral(", ")) + QLatin1Char(')');
+    }
+    sql::Statement& st = db_.cached(insertText_.section(QStringLiteral(" VALUES "), 0, 0) + QStringLiteral(" VALUES ") +
+                                    tuples.join(QStringLiteral(", ")));
+    for (size_t r = 0; r < pending_.size(); ++r) bindValues(st, pending_[r], int(r) * width);
+    pending_.clear();
+    try {
+        st.step();
+    } catch (const KeyViolation&) {
+        keyViolation();
+    }
+}
+
 void RowWriter::commit() {
     if (!tx_) return;
+    flush();
     tx_->commit();
     tx_.reset();
     if (written_) db_.notifyChanged(def_.name, nullptr);

@@ -34,7 +34,11 @@ public:
     void commit();
 
 private:
-    void bindValues(sql::Statement& st, const QVariantList& values);
+    // Binds a row's values at the places of its fields, `offset` places on.
+    void bindValues(sql::Statement& st, const QVariantList& values, int offset = 0);
+    void checkCount(const QVariantList& values) const;
+    // Writes the rows held back, many to one statement.
+    void flush();
     [[noreturn]] void keyViolation() const;
 
     Database& db_;
@@ -43,6 +47,9 @@ private:
     QString insertText_, updateText_;
     std::optional<Transaction> tx_;
     bool written_ = false;
+    // On a server each statement is a round trip: added rows wait here until
+    // an update, the commit or a full batch, and go in one statement.
+    std::vector<QVariantList> pending_;
 };
 
 } // namespace store

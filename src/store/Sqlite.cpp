@@ -1,5 +1,6 @@
 #include "Sqlite.h"
 
+#include "Postgres.h"
 #include "StoreError.h"
 
 #include <QDate>
@@ -61,11 +62,20 @@ Connection::Connection(const QString& path, Mode mode) {
     }
 }
 
+Connection::Connection(const QString& target) : pg_(std::make_unique<PgConnection>(target)) {}
+
 Connection::~Connection() {
     if (db_) sqlite3_close_v2(db_);
 }
 
+bool Connection::inTransaction() const {
+    return pg_ ? pg_->inTransaction() : !sqlite3_get_autocommit(db_);
+}
+
+quint64 Connection::roundTrips() const { return pg_ ? pg_->roundTrips() : 0; }
+
 void Connection::exec(const QString& statement) {
+    if (pg_) return pg_->exec(statement);
     char* err = nullptr;
     const QByteArray text = statement.toUtf8();
     if (sqlite3_exec(db_, text.constData(), nullptr, nullptr, &err) != SQLITE_OK) {
@@ -75,14 +85,20 @@ void Connection::exec(const QString& statement) {
     }
 }
 
-QString Connection::errorMessage() const { return QString::fromUtf8(sqlite3_errmsg(db_)); }
+QString Connection::errorMessage() const {
+    return pg_ ? QString() : QString::fromUtf8(sqlite3_errmsg(db_));
+}
 
-qint64 Connection::changes() const { return sqlite3_changes64(db_); }
+qint64 Connection::changes() const { return pg_ ? pg_->changes : sqlite3_changes64(db_); }
 
-qint64 Connection::lastInsertRowid() const { return sqlite3_last_insert_rowid(db_); }
+qint64 Connection::lastInsertRowid() const { return pg_ ? pg_->lastInsertRowid : sqlite3_last_insert_rowid(db_); }
 
 Statement::Statement(Connection& connection, const QString& text)
     : connection_(connection), text_(text) {
+    if (connection.server()) {
+        pg_ = std::make_unique<PgStatement>(*connection.server(), text);
+        return;
+    }
     const QByteArray utf8 = text.toUtf8();
     if (sqlite3_prepare_v2(connection.handle(), utf8.constData(), int(utf8.size()), &stmt_,
                            nullptr) != SQLITE_OK)
@@ -92,15 +108,18 @@ Statement::Statement(Connection& connection, const QString& text)
 Statement::~Statement() { sqlite3_finalize(stmt_); }
 
 void Statement::release() {
+    if (pg_) return pg_->release();
     sqlite3_reset(stmt_);
 }
 
 void Statement::reset() {
+    if (pg_) return pg_->reset();
     sqlite3_reset(stmt_);
     sqlite3_clear_bindings(stmt_);
 }
 
 void Statement::bind(int index, const QVariant& value) {
+    if (pg_) return pg_->bind(index, value);
     int rc = SQLITE_OK;
     if (!value.isValid() || value.isNull()) {
         rc = sqlite3_bind_null(stmt_, index);
@@ -133,6 +152,7 @@ void Statement::bind(int index, const QVariant& value) {
 }
 
 bool Statement::step() {
+    if (pg_) return pg_->step();
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
@@ -142,9 +162,17 @@ bool Statement::step() {
     fail(connection_.handle(), why);
 }
 
-int Statement::columnCount() const { return sqlite3_column_count(stmt_); }
+int Statement::columnCount() const { return pg_ ? pg_->columnCount() : sqlite3_column_count(stmt_); }
 
 QVariant Statement::column(int index) const {
+    if (pg_) {
+        if (pg_->isNull(index)) return {};
+        switch (pg_->columnKind(index)) {
+        case 1: return QVariant::fromValue<qint64>(pg_->columnInt64(index));
+        case 2: return pg_->columnDouble(index);
+        default: return QString::fromUtf8(pg_->columnText(index), pg_->columnLength(index));
+        }
+    }
     switch (sqlite3_column_type(stmt_, index)) {
     case SQLITE_NULL: return {};
     case SQLITE_INTEGER: return QVariant::fromValue<qint64>(sqlite3_column_int64(stmt_, index));
@@ -156,19 +184,25 @@ QVariant Statement::column(int index) const {
     }
 }
 
-qint64 Statement::columnInt64(int index) const { return sqlite3_column_int64(stmt_, index); }
+qint64 Statement::columnInt64(int index) const {
+    return pg_ ? pg_->columnInt64(index) : sqlite3_column_int64(stmt_, index);
+}
 
 static_assert(int(Statement::Type::Integer) == SQLITE_INTEGER && int(Statement::Type::Float) == SQLITE_FLOAT &&
               int(Statement::Type::Text) == SQLITE_TEXT && int(Statement::Type::Blob) == SQLITE_BLOB &&
               int(Statement::Type::Null) == SQLITE_NULL);
 
 Statement::Type Statement::columnType(int index) const {
+    if (pg_) return pg_->isNull(index) ? Type::Null : Type(pg_->columnKind(index));
     return Type(sqlite3_column_type(stmt_, index));
 }
 
-double Statement::columnDouble(int index) const { return sqlite3_column_double(stmt_, index); }
+double Statement::columnDouble(int index) const {
+    return pg_ ? pg_->columnDouble(index) : sqlite3_column_double(stmt_, index);
+}
 
 QByteArrayView Statement::columnUtf8(int index) const {
+    if (pg_) return QByteArrayView(pg_->columnText(index), pg_->columnLength(index));
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, index));
     return QByteArrayView(text, sqlite3_column_bytes(stmt_, index));
 }

@@ -3,30 +3,46 @@
 #include <QString>
 #include <QByteArrayView>
 #include <QVariant>
+#include <memory>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace store::sql {
 
-// Thin RAII wrappers over the SQLite C interface; every failure throws StoreError.
+class PgConnection;
+class PgStatement;
+
+// Thin RAII wrappers over the SQLite C interface, or over libpq for a store on
+// a PostgreSQL server; every failure throws StoreError. Statements are written
+// in SQLite's dialect and translated for the server in one place.
 class Connection {
 public:
     // ReadOnly: a file from elsewhere, read without ever writing to it.
     enum class Mode { OpenExisting, CreateNew, ReadOnly };
     Connection(const QString& path, Mode mode);
+    // A connection to a server: `target` is a libpq URI or key=value string.
+    explicit Connection(const QString& target);
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
     void exec(const QString& statement);
     sqlite3* handle() const { return db_; }
+    PgConnection* server() const { return pg_.get(); }
+    bool isServer() const { return pg_ != nullptr; }
+    // Whether a transaction is open (SQLite or the server may end one
+    // themselves after a hard error or a lost connection).
+    bool inTransaction() const;
+    // Statements sent to the server so far; 0 on a file.
+    quint64 roundTrips() const;
     QString errorMessage() const;
     qint64 changes() const;
     qint64 lastInsertRowid() const;
 
 private:
     sqlite3* db_ = nullptr;
+    std::unique_ptr<PgConnection> pg_;
 };
 
 class Statement {
@@ -58,6 +74,7 @@ public:
 private:
     Connection& connection_;
     sqlite3_stmt* stmt_ = nullptr;
+    std::unique_ptr<PgStatement> pg_;
     QString text_;
 };
 

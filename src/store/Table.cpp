@@ -173,6 +173,13 @@ void Table::loadRange() {
 }
 
 std::vector<QVariant> Table::fetchRow(int row) {
+    std::vector<QVariant> values = fetchStored(rowids_[size_t(row)]);
+    // A row deleted under the cursor reads as empty.
+    if (values.empty()) values.resize(def_.fields.size());
+    return values;
+}
+
+std::vector<QVariant> Table::fetchStored(qint64 rowid) {
     if (fetchText_.isEmpty()) {
         QStringList cols;
         for (const FieldDef& f : def_.fields) cols << quoteIdentifier(f.name);
@@ -180,10 +187,12 @@ std::vector<QVariant> Table::fetchRow(int row) {
                          .arg(cols.join(QStringLiteral(", ")), quoteIdentifier(tableName_));
     }
     sql::Statement& st = db_->cached(fetchText_);
-    st.bind(1, rowids_[size_t(row)]);
-    std::vector<QVariant> values(def_.fields.size());
-    if (st.step())
+    st.bind(1, rowid);
+    std::vector<QVariant> values;
+    if (st.step()) {
+        values.resize(def_.fields.size());
         for (size_t i = 0; i < values.size(); ++i) values[i] = fromColumn(def_.fields[i], st, int(i));
+    }
     st.release();
     return values;
 }
@@ -287,7 +296,15 @@ void Table::edit() {
         insert();
         return;
     }
+    // The edit begins from the row as stored: what another program changed
+    // before it began is not this edit's to overwrite unseen.
+    if (!currentIsFresh()) {
+        const std::vector<QVariant> shown = cur_;
+        loadCurrent();
+        if (cur_ != shown) emit dataChanged();
+    }
     buf_ = cur_;
+    editBase_ = cur_;
     dirty_.assign(buf_.size(), false);
     editRowid_ = rowids_[size_t(pos_)];
     modified_ = false;
@@ -457,25 +474,60 @@ void Table::post() {
             set.clear();
             for (size_t i = 0; i < def_.fields.size(); ++i) set.push_back(int(i));
         }
-        QString& text = texts_.updates[set];
-        if (text.isEmpty()) {
-            QStringList sets;
-            for (int i : set)
-                sets << QStringLiteral("%1=?%2").arg(quoteIdentifier(def_.fields[size_t(i)].name)).arg(i + 1);
-            text = QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?%3")
-                       .arg(quoteIdentifier(tableName_), sets.join(QStringLiteral(", ")))
-                       .arg(def_.fields.size() + 1);
+        // The fields written must still hold what the edit began with: a
+        // change another user made to them meanwhile is refused, never overwritten.
+        const bool checked = editBase_.size() == def_.fields.size();
+        auto& [plain, guarded] = texts_.updates[set];
+        if (plain.isEmpty()) {
+            QStringList sets, guards;
+            const int n = int(def_.fields.size());
+            for (int i : set) {
+                const QString name = quoteIdentifier(def_.fields[size_t(i)].name);
+                sets << QStringLiteral("%1=?%2").arg(name).arg(i + 1);
+                guards << QStringLiteral(" AND %1 IS ?%2").arg(name).arg(n + 2 + i);
+            }
+            plain = QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?%3")
+                        .arg(quoteIdentifier(tableName_), sets.join(QStringLiteral(", ")))
+                        .arg(n + 1);
+            guarded = plain + guards.join(QString());
         }
-        sql::Statement& st = db_->cached(text);
-        for (int i : set) st.bind(i + 1, toStorage(def_.fields[size_t(i)], buf_[size_t(i)]));
-        st.bind(int(def_.fields.size()) + 1, rowid);
-        st.step();
-        // Another program deleted the row since it was read: what was typed
-        // into it cannot be saved, and must not vanish without a word.
-        if (db_->connection().changes() == 0)
-            throw StoreError(QStringLiteral("The record could not be saved: another program "
-                                            "deleted it.\nTable: %1")
-                                 .arg(tableName_));
+        auto update = [&](bool guard) {
+            sql::Statement& st = db_->cached(guard ? guarded : plain);
+            for (int i : set) {
+                const FieldDef& f = def_.fields[size_t(i)];
+                st.bind(i + 1, toStorage(f, buf_[size_t(i)]));
+                if (guard) st.bind(int(def_.fields.size()) + 2 + i, toStorage(f, editBase_[size_t(i)]));
+            }
+            st.bind(int(def_.fields.size()) + 1, rowid);
+            st.step();
+            return db_->connection().changes() > 0;
+        };
+        if (!update(checked)) {
+            std::vector<QVariant> now = fetchStored(rowid);
+            // Another program deleted the row since it was read: what was typed
+            // into it cannot be saved, and must not vanish without a word.
+            if (now.empty())
+                throw StoreError(QStringLiteral("The record could not be saved: another program "
+                                                "deleted it.\nTable: %1")
+                                     .arg(tableName_));
+            bool changedMeanwhile = false;
+            for (int i : set) changedMeanwhile = changedMeanwhile || now[size_t(i)] != editBase_[size_t(i)];
+            if (changedMeanwhile) {
+                // The row is shown as the other user left it.
+                tx.reset();
+                buf_.clear();
+                editBase_.clear();
+                modified_ = false;
+                editRowid_ = 0;
+                state_ = State::Browse;
+                loadCurrent();
+                emit stateChanged();
+                emit dataChanged();
+                throw ConflictError(conflictMessage(tableName_));
+            }
+            // Stored otherwise than this program writes it, but the same value.
+            update(false);
+        }
         // The row holds the whole buffer when the rest of it was as stored.
         stored = fresh;
     }

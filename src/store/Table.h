@@ -74,6 +74,8 @@ protected:
 
 private:
     void beginInsert(bool atEnd);
+    // The stored row, empty when it is gone.
+    std::vector<QVariant> fetchStored(qint64 rowid);
     void loadRange();
     // Returns the row's place in the range, -1 when it left the range.
     int placePostedRow(qint64 rowid, const std::vector<QVariant>& values);
@@ -97,13 +99,16 @@ private:
     struct Texts {
         QString duplicate, insert, key;
         std::vector<int> keyIndexes;
-        // UPDATE statements by the fields they write.
-        std::map<std::vector<int>, QString> updates;
+        // UPDATE statements by the fields they write: plain, and guarded by
+        // the values the edit began with.
+        std::map<std::vector<int>, std::pair<QString, QString>> updates;
         // findKey's SELECT by the number of key values and whether a master links the range.
         std::map<std::pair<int, bool>, QString> finds;
     } texts_;
     // The fields set since the edit began.
     std::vector<bool> dirty_;
+    // The row as it was when the edit began.
+    std::vector<QVariant> editBase_;
     std::vector<qint64> rowids_;
     QStringList masterFields_;
     std::vector<int> linkIndexes_;

@@ -2,6 +2,7 @@
 
 #include "maintenance/Procedures.h"
 #include "store/FolderMark.h"
+#include "store/Postgres.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -19,7 +20,7 @@ bool isHeadless(const QStringList& arguments) {
 
 namespace {
 
-const char* const kUsage = "usage: tablerepair --verify-only DIR\n"
+const char* const kUsage = "usage: tablerepair --verify-only DIR|SERVER\n"
                            "       tablerepair --rebuild DIR [--no-backup]\n"
                            "       tablerepair [-utilitydatapath=DIR]   (the window)\n"
                            "--rebuild exits 0 when no row was lost, 3 when rows on unreadable\n"
@@ -119,6 +120,11 @@ int runHeadless(const QStringList& arguments, const QString& workFolder, QTextSt
     if (!verify && !rebuild) {
         err << kUsage;
         return 2;
+    }
+    if (store::sql::isServerLocation(args[1])) {
+        // Only the rebuild asked for did not happen.
+        (verify ? out : err) << serverGuardsItsTables(args[1]) << Qt::endl;
+        return verify ? 0 : 1;
     }
     const QString folder = QDir(args[1]).absolutePath();
     if (!QFileInfo(folder).isDir() || databaseFileOf(folder).isEmpty()) {

@@ -3,6 +3,7 @@
 #include "FormRepair.h"
 #include "Headless.h"
 #include "maintenance/Procedures.h"
+#include "store/Postgres.h"
 #include "ui/main/WidgetMessages.h"
 
 #include <QApplication>
@@ -27,6 +28,14 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Dravik Database Rebuilder"));
     QSettings options(QStringLiteral("Dravik Software"), QStringLiteral("Tovic"));
     ui::main::WidgetMessages messages;
+    // A server named as the database, alone or as -utilitydatapath=SERVER.
+    for (const QString& arg : arguments.mid(1)) {
+        const QString value = arg.startsWith(QLatin1Char('-')) ? arg.section(QLatin1Char('='), 1) : arg;
+        if (store::sql::isServerLocation(value)) {
+            messages.showMessage(maintenance::serverGuardsItsTables(value));
+            return 0;
+        }
+    }
     try {
         tablerepair::TFormRepair form(messages, options, workFolder);
         messages.setParentWidget(&form);

@@ -4,6 +4,7 @@
 #include "store/FileSystem.h"
 #include "store/StoreError.h"
 #include "store/Table.h"
+#include "support/ServerCluster.h"
 #include "support/TestSupport.h"
 
 #include <QElapsedTimer>
@@ -61,6 +62,7 @@ TEST(SharedUse, WriteAfterAnotherProgramCommittedDoesNotFailOnAnOldSnapshot) {
 }
 
 TEST(SharedUse, LockHeldLongerThanTheTimeoutFailsPlainlyAndChangesNothing) {
+    if (testing_support::onServer()) GTEST_SKIP() << "a data folder's whole-file write lock; the server's row locks are tested apart";
     ScratchDatabase s;
     Table mine(s.db.get(), "Design");
     mine.open();
@@ -97,6 +99,7 @@ TEST(JournalMode, NetworkAndFuseFileSystemsGetTheRollbackJournal) {
 }
 
 TEST(JournalMode, DatabaseOnAStubbedShareOpensWithTheRollbackJournal) {
+    if (testing_support::onServer()) GTEST_SKIP() << "journals belong to database files";
     ScratchDatabase s;
     EXPECT_EQ(s.db->journalMode(), JournalMode::WriteAheadLog);
     EXPECT_EQ(pragma(*s.db, "journal_mode"), "wal");

@@ -4,6 +4,7 @@
 #include "store/RowWriter.h"
 #include "store/StoreError.h"
 #include "store/Table.h"
+#include "support/ServerCluster.h"
 #include "support/TestSupport.h"
 
 #include <QObject>
@@ -129,6 +130,8 @@ TEST(Writes, ARowJustWrittenShowsWhatTheFileHolds) {
         expectShowsTheFile(types);
         tx.commit();
     }
+    // The trigger and the loosely declared column below are written in SQLite's words.
+    if (testing_support::onServer()) return;
     // A trigger changes the row as it is written: the cursor reads it.
     TableDef notes;
     notes.name = "Notes";
@@ -169,6 +172,7 @@ TEST(Writes, ARowJustWrittenShowsWhatTheFileHolds) {
 // Asked for the key it stands on, a cursor answers without asking the file
 // only when no other row can hold that key and its row is as stored.
 TEST(Writes, FindKeyOnTheCurrentRowStillFindsTheFirstAndTheStoredRow) {
+    if (testing_support::onServer()) GTEST_SKIP() << "a damaged SQLite table with a non-unique key index";
     ScratchDatabase s;
     // A damaged table whose key index is not unique holds the key "a" twice.
     s.db->connection().exec("CREATE TABLE Pairs (K TEXT(5), V INTEGER)");

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "ServerCluster.h"
 #include "store/Sqlite.h"
 
 #include <QDir>
@@ -7,11 +8,14 @@
 namespace testing_support {
 
 ScratchDatabase::ScratchDatabase() {
+    if (onServer()) location_ = ServerCluster::instance().freshStore();
     db = store::Database::create(file());
     db->createDataFolderTables();
 }
 
-QString ScratchDatabase::file() const { return QDir(dir.path()).filePath(QStringLiteral("Quorvex.db")); }
+QString ScratchDatabase::file() const {
+    return location_.isEmpty() ? QDir(dir.path()).filePath(QStringLiteral("Quorvex.db")) : location_;
+}
 
 QString fixturesDir() { return QStringLiteral(QUORVEX_TEST_FIXTURES); }
 

@@ -51,12 +51,17 @@ public:
     bool glazingInfoEnabled = false;
 };
 
-// A scratch database file with the data folder's tables and nothing in them.
+// A scratch database file with the data folder's tables and nothing in them;
+// in a run against a server (QUORVEX_TEST_SERVER=1), a fresh schema of the
+// throwaway cluster, and file() the connection string that reaches it.
 struct ScratchDatabase {
     ScratchDatabase();
     QTemporaryDir dir;
     std::unique_ptr<store::Database> db;
     QString file() const;
+
+private:
+    QString location_;
 };
 
 QString fixturesDir();

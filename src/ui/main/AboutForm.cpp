@@ -104,9 +104,9 @@ void TAboutForm::closeEvent(QCloseEvent* event) {
         QDialog::closeEvent(event);
 }
 
-void TAboutForm::setJournalMode(const QString& mode) {
-    journal_->setText(QStringLiteral("Data folder written with a %1").arg(mode));
-    journal_->setVisible(!mode.isEmpty());
+void TAboutForm::setStoreText(const QString& text) {
+    journal_->setText(text);
+    journal_->setVisible(!text.isEmpty());
 }
 
 }  // namespace ui::main

@@ -12,9 +12,9 @@ class TAboutForm : public QDialog {
     Q_OBJECT
 public:
     TAboutForm(const QString& workDir, QWidget* parent = nullptr);
-    // Says how the data folder is written ("write-ahead log", or "rollback
-    // journal" on a network or FUSE folder); empty when no folder is open.
-    void setJournalMode(const QString& mode);
+    // Says where the tables are kept and how (see TDM::storeText); empty
+    // when no store is open.
+    void setStoreText(const QString& text);
     QPushButton* acceptButton() const { return accept_; }
     QPushButton* declineButton() const { return decline_; }
 

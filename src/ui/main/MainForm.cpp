@@ -3,6 +3,7 @@
 // design-screen refresh, the master/detail links).
 #include "MainForm.h"
 #include "compliance/Storeys.h"
+#include "maintenance/Procedures.h"
 #include "ui/maintenance/RebuildForm.h"
 
 #include "AboutForm.h"
@@ -98,7 +99,7 @@ TMainForm::TMainForm(data::TDM& dm, data::Messages& messages, QWidget* parent)
     SearchForm = new TSearchForm(DM.ProjectQuery, this);
     DetailsForm = new TDetailsForm(DM.ProjectTable, this);
     AboutForm = new TAboutForm(DM.WorkDir, this);
-    AboutForm->setJournalMode(DM.journalModeText());
+    AboutForm->setStoreText(DM.storeText());
     ProjectRefForm = new ui::exchange::TProjectRefForm(DM, this);
     ProjectFolders = new ui::exchange::TProjectFolderCommands(DM, messages_, this);
     ProjectFolders->chooseProject = [this]() -> QString {
@@ -365,6 +366,10 @@ void TMainForm::setGlazingInfoEnabled(bool enabled) {
 
 void TMainForm::Rebuid1Click() {
     if (!DM.tablesOpen()) return;
+    if (DM.database()->isServer()) {
+        messages_.showMessage(::maintenance::serverGuardsItsTables(DM.database()->serverName()));
+        return;
+    }
     SaveDesign(); // what was typed goes into the tables before they are rebuilt
     ui::maintenance::TRebuildForm form(DM.dataFolder(), messages_, this);
     form.exec();
