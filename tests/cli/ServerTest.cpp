@@ -11,6 +11,7 @@
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QThread>
 #include <gtest/gtest.h>
 
 using namespace testing_support;
@@ -245,4 +246,20 @@ TEST_F(OnServer, TableRepairOffersNoRebuildOnAServer) {
         EXPECT_TRUE(said.contains("pg_dump")) << said.toStdString();
     }
     EXPECT_FALSE(QDir(work.path()).entryList({"*.zip"}).size());
+}
+
+// Another program's commit reaches this one's data version (LISTEN/NOTIFY
+// from the tables' triggers), as SQLite's data version tells of another
+// connection's write: the calculation's reference rows are read again.
+TEST_F(OnServer, AnotherProgramsCommitChangesTheDataVersionOwnWritesDoNot) {
+    ASSERT_EQ(onServer({"init"}).rc, 0);
+    auto mine = store::Database::open(server), theirs = store::Database::open(server);
+    const qint64 start = mine->dataVersion();
+    mine->connection().exec("UPDATE SystemValues SET Finish = Finish");
+    EXPECT_EQ(mine->dataVersion(), start);
+    theirs->connection().exec("UPDATE SystemValues SET Finish = Finish");
+    QElapsedTimer waited;
+    waited.start();
+    while (mine->dataVersion() == start && waited.elapsed() < 2000) QThread::msleep(10);
+    EXPECT_NE(mine->dataVersion(), start);
 }
