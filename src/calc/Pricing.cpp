@@ -135,6 +135,13 @@ std::vector<DesignPrice> projectPrices(data::TDM& dm, const QString& projectRef)
     return all;
 }
 
+QStringList unpricedDesigns(data::TDM& dm, const QString& projectRef) {
+    QStringList out;
+    for (const DesignPrice& p : projectPrices(dm, projectRef))
+        if (!p.priced()) out << QStringLiteral("%1 (%2)").arg(p.designRef, p.reason);
+    return out;
+}
+
 QuoteTotals quoteTotals(const std::vector<DesignPrice>& prices, double markupPercent,
                         double vatPercent) {
     QuoteTotals t;

@@ -56,6 +56,9 @@ DesignPrice storedDesignPrice(data::TDM& dm, store::DataSet& design);
 // Every design of the project in reference order.
 std::vector<DesignPrice> projectPrices(data::TDM& dm, const QString& projectRef);
 
+// The project's designs without a price, each as "W01 (not calculated)".
+QStringList unpricedDesigns(data::TDM& dm, const QString& projectRef);
+
 // A quotation's totals over priced designs, each sum of unrounded values.
 struct QuoteTotals {
     long double subtotal = 0;     // supply × quantity

@@ -7,6 +7,7 @@
 #include "reports/Quotation.h"
 
 #include <QFile>
+#include <optional>
 #include <stdexcept>
 
 namespace cli {
@@ -114,18 +115,25 @@ void printSettings(QTextStream& out, const data::QuoteSettings& s) {
         line("Project_Markup", ref + QLatin1Char('=') + QString::number(markup, 'g', 10));
 }
 
+// The data folder's settings; nothing, with the reason on stderr, when they
+// cannot be read.
+std::optional<data::QuoteSettings> folderSettings(Context& ctx, data::TDM& dm) {
+    try {
+        return data::QuoteSettings::load(dm.dataFolder());
+    } catch (const std::runtime_error& e) {
+        ctx.err << QString::fromStdString(e.what()) << '\n';
+        return std::nullopt;
+    }
+}
+
 int quoteSettingsCommand(Context& ctx) {
     if (!ctx.args.isEmpty()) throw UsageError{QStringLiteral("quote-settings takes no arguments")};
     CliMessages messages(ctx.err);
     data::TDM dm(messages, ctx.workDir);
     if (!dm.tablesOpen()) return 1;
-    data::QuoteSettings s;
-    try {
-        s = data::QuoteSettings::load(dm.dataFolder());
-    } catch (const std::runtime_error& e) {
-        ctx.err << QString::fromStdString(e.what()) << '\n';
-        return 1;
-    }
+    const std::optional<data::QuoteSettings> loaded = folderSettings(ctx, dm);
+    if (!loaded) return 1;
+    data::QuoteSettings s = *loaded;
     const data::QuoteSettings before = s;
     applySettingOptions(ctx.options, s);
     if (!(s == before)) {
@@ -144,19 +152,13 @@ int quoteReport(Context& ctx) {
     CliMessages messages(ctx.err);
     data::TDM dm(messages, ctx.workDir);
     if (!dm.tablesOpen() || !openProject(dm, ctx.args[0])) return 1;
-    data::QuoteSettings s;
-    try {
-        s = data::QuoteSettings::load(dm.dataFolder());
-    } catch (const std::runtime_error& e) {
-        ctx.err << QString::fromStdString(e.what()) << '\n';
-        return 1;
-    }
+    const std::optional<data::QuoteSettings> loaded = folderSettings(ctx, dm);
+    if (!loaded) return 1;
+    data::QuoteSettings s = *loaded;
     applySettingOptions(ctx.options, s);
     // A total that silently leaves windows out is a wrong quotation.
     if (!ctx.options.isSet(QStringLiteral("leave-out-unpriced"))) {
-        QStringList unpriced;
-        for (const calc::DesignPrice& p : calc::projectPrices(dm, ctx.args[0]))
-            if (!p.priced()) unpriced << QStringLiteral("%1 (%2)").arg(p.designRef, p.reason);
+        const QStringList unpriced = calc::unpricedDesigns(dm, ctx.args[0]);
         if (!unpriced.isEmpty()) {
             ctx.err << "These designs have no price: " << unpriced.join(QStringLiteral(", "))
                     << ".\nCalculate them (glazecalc-cli calc " << ctx.args[0]

@@ -175,9 +175,7 @@ void previewQuotation(data::TDM& dm, data::Messages& messages, QWidget* parent) 
         messages.showMessage(QString::fromStdString(e.what()));
         return;
     }
-    QStringList unpriced;
-    for (const calc::DesignPrice& p : calc::projectPrices(dm, projectRef))
-        if (!p.priced()) unpriced << QStringLiteral("%1 (%2)").arg(p.designRef, p.reason);
+    const QStringList unpriced = calc::unpricedDesigns(dm, projectRef);
     if (!unpriced.isEmpty() &&
         messages.messageDlg(QStringLiteral("These designs have no price: %1.\n\nLeave them out of "
                                            "the quotation's total? (No: calculate them first.)")
