@@ -166,7 +166,7 @@ Document quotationReport(data::TDM& dm, const data::QuoteSettings& settings, con
     addCompanyHeader(report, dm, settings, date);
 
     const double w = report.page.contentWidth();
-    // Columns: drawing, reference, specification, size, quantity, unit and line price.
+    // Columns: drawing, reference, system / finish / glazing, size, quantity, unit and line price.
     const double xRef = DrawingW + 2, xSpec = xRef + 14, xSize = xSpec + 46, xQty = xSize + 22,
                  xUnit = xQty + 10, xLine = w - 24;
     Band& header = report.add(BandKind::ColumnHeader, 8);

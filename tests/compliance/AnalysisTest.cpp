@@ -130,8 +130,8 @@ TEST_F(Worked, AnalyseStopsOnTheCurrentStoreysChecks) {
     EXPECT_TRUE(messages.texts.last().contains("Storey 2: no net floor area"));
     EXPECT_EQ(resultCount(), 0);
     EXPECT_EQ(unanalysedStoreys(*dm), QStringList({"1", "2"}));
-    // The spec's own path without the checks (the analysis windows) still
-    // writes a storey without area, without an exemption decision.
+    // The analysis windows' path, which skips these checks, still writes a
+    // storey without area, without an exemption decision.
     SansPlace unchecked = SansPlace::mainWindow();
     unchecked.checkInputs = false;
     messages.texts.clear();
@@ -177,7 +177,8 @@ TEST_F(Worked, AnalyseCopiesTheDesignsAndDeletesTheRationalResults) {
     Rat.edit();
     Rat.fieldByName("Tgt_EnergyLoss").setAsFloat(10);
     Rat.post();
-    // Without the input checks: the spec's handling of a storey without a row.
+    // Without the input checks (the analysis windows): a storey without a row
+    // is handled as those windows always have.
     SansPlace unchecked = SansPlace::mainWindow();
     unchecked.checkInputs = false;
     ASSERT_TRUE(SANSCalcBtnClick(*dm, messages, AnalyseStep::NoChecks));
