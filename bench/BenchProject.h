@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/Formulas.h"
+#include "data/DataModule.h"
 #include "design/DesignRecords.h"
 #include "design/GridModel.h"
 #include "store/Database.h"
@@ -48,6 +49,22 @@ inline void addBenchProject(store::Database& db, const QString& ref, int designs
 
 // Member values of a plausible system, every member different, for timing the
 // formulas without a data folder.
+// Links the design tables to their masters as the main window does and
+// stands on the bench project.
+inline void linkBenchProject(data::TDM& dm) {
+    auto link = [](store::Table& detail, store::Table& master, const QStringList& fields) {
+        detail.close();
+        detail.setMasterFields(fields);
+        detail.setMaster(&master);
+        detail.open();
+    };
+    link(dm.DesignTable, dm.ProjectTable, {"Project_Ref"});
+    link(dm.DesignImageTable, dm.ProjectTable, {"Project_Ref"});
+    link(dm.DesignMergeTable, dm.ProjectTable, {"Project_Ref"});
+    link(dm.DesignCostingTable, dm.DesignTable, {"Project_Ref", "Design_No"});
+    dm.ProjectTable.findKey({"BENCH"});
+}
+
 inline calc::ProfileValueTable sampleValues() {
     calc::ProfileValueTable t;
     for (size_t i = 0; i < t.members.size(); ++i)

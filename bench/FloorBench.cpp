@@ -54,17 +54,7 @@ struct Folder {
     explicit Folder(int designs) {
         dm = std::make_unique<data::TDM>(messages, dir.path());
         addBenchProject(*dm->database(), "BENCH", designs);
-        auto link = [](store::Table& detail, store::Table& master, const QStringList& fields) {
-            detail.close();
-            detail.setMasterFields(fields);
-            detail.setMaster(&master);
-            detail.open();
-        };
-        link(dm->DesignTable, dm->ProjectTable, {"Project_Ref"});
-        link(dm->DesignImageTable, dm->ProjectTable, {"Project_Ref"});
-        link(dm->DesignMergeTable, dm->ProjectTable, {"Project_Ref"});
-        link(dm->DesignCostingTable, dm->DesignTable, {"Project_Ref", "Design_No"});
-        dm->ProjectTable.findKey({"BENCH"});
+        linkBenchProject(*dm);
         view.grid = &grid;
         calc::showDesignFromRecord(*dm, view);
     }

@@ -47,17 +47,7 @@ struct Store {
         dm = std::make_unique<data::TDM>(messages, workDir);
         data::setStoreServer(QString());
         if (seed) addBenchProject(*dm->database(), "BENCH", 500);
-        auto link = [](store::Table& detail, store::Table& master, const QStringList& fields) {
-            detail.close();
-            detail.setMasterFields(fields);
-            detail.setMaster(&master);
-            detail.open();
-        };
-        link(dm->DesignTable, dm->ProjectTable, {"Project_Ref"});
-        link(dm->DesignImageTable, dm->ProjectTable, {"Project_Ref"});
-        link(dm->DesignMergeTable, dm->ProjectTable, {"Project_Ref"});
-        link(dm->DesignCostingTable, dm->DesignTable, {"Project_Ref", "Design_No"});
-        dm->ProjectTable.findKey({"BENCH"});
+        linkBenchProject(*dm);
         view.grid = &grid;
         calc::showDesignFromRecord(*dm, view);
     }

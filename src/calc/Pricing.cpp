@@ -122,16 +122,21 @@ DesignPrice storedDesignPrice(data::TDM& dm, store::DataSet& design) {
     return p;
 }
 
-std::vector<DesignPrice> projectPrices(data::TDM& dm, const QString& projectRef) {
+void forEachDesignByReference(data::TDM& dm, const QString& projectRef,
+                              const std::function<void(store::DataSet&)>& visit) {
     store::Query q;
     q.setDatabase(dm.database());
     q.setSql(
         QStringLiteral("Select * from Design Where Project_Ref=? Order by Design_Ref,Design_No"),
         {projectRef});
-    q.open();
+    for (q.open(); !q.eof(); q.next())
+        visit(q);
+}
+
+std::vector<DesignPrice> projectPrices(data::TDM& dm, const QString& projectRef) {
     std::vector<DesignPrice> all;
-    for (; !q.eof(); q.next())
-        all.push_back(storedDesignPrice(dm, q));
+    forEachDesignByReference(dm, projectRef,
+                             [&](store::DataSet& design) { all.push_back(storedDesignPrice(dm, design)); });
     return all;
 }
 

@@ -3,6 +3,7 @@
 #include "Checks.h"
 
 #include <QString>
+#include <functional>
 #include <vector>
 
 namespace data {
@@ -52,6 +53,10 @@ DesignPrice priceFromCosts(const CostTotals& costs, const CellWords& words, cons
 // changed since the last calculation) or it was never calculated. Reads
 // through cursors of its own: the data module's stay where they are.
 DesignPrice storedDesignPrice(data::TDM& dm, store::DataSet& design);
+
+// Runs `visit` on every design row of the project in reference order.
+void forEachDesignByReference(data::TDM& dm, const QString& projectRef,
+                              const std::function<void(store::DataSet&)>& visit);
 
 // Every design of the project in reference order.
 std::vector<DesignPrice> projectPrices(data::TDM& dm, const QString& projectRef);

@@ -5,7 +5,6 @@
 #include "ReportParts.h"
 #include "data/DataModule.h"
 #include "data/Paths.h"
-#include "store/Query.h"
 
 #include <QFileInfo>
 #include <QPainter>
@@ -38,21 +37,15 @@ QString text(store::DataSet& ds, const char* field) {
 }
 
 std::vector<QuoteLine> quoteLines(data::TDM& dm, const QString& projectRef) {
-    store::Query q;
-    q.setDatabase(dm.database());
-    q.setSql(
-        QStringLiteral("Select * from Design Where Project_Ref=? Order by Design_Ref,Design_No"),
-        {projectRef});
-    q.open();
     std::vector<QuoteLine> lines;
-    for (; !q.eof(); q.next()) {
+    calc::forEachDesignByReference(dm, projectRef, [&](store::DataSet& design) {
         QuoteLine l;
-        l.price = calc::storedDesignPrice(dm, q);
-        l.source = storedElevation(dm, q);
+        l.price = calc::storedDesignPrice(dm, design);
+        l.source = storedElevation(dm, design);
         l.geometry = elevationGeometry(l.source);
-        l.finish = text(q, "Finish");
+        l.finish = text(design, "Finish");
         lines.push_back(std::move(l));
-    }
+    });
     return lines;
 }
 

@@ -35,8 +35,9 @@ void expectShowsTheFile(Table& t) {
         const QVariant shown = t.field(i).value(), stored = fresh.field(i).value();
         EXPECT_EQ(shown.typeId(), stored.typeId()) << t.field(i).name().toStdString();
         EXPECT_EQ(shown, stored) << t.field(i).name().toStdString();
-        if (shown.typeId() == QMetaType::Double)
+        if (shown.typeId() == QMetaType::Double) {
             EXPECT_EQ(std::signbit(shown.toDouble()), std::signbit(stored.toDouble()));
+        }
     }
 }
 

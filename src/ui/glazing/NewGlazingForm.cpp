@@ -316,22 +316,31 @@ void TNewGlazingForm::SaveBtnClick() {
             r.targets.push_back({TargetList->item(i)->data(Qt::UserRole).toString(),
                                  TargetList->item(i)->data(Qt::UserRole + 1).toString()});
     const QString editing = MadeHereCB->currentIndex() > 0 ? MadeHereCB->currentText() : QString();
-    try {
-        reason = editing.isEmpty() ? ::glazing::addGlazing(*DM.database(), r)
-                                   : ::glazing::replaceGlazing(*DM.database(), editing, r);
-    } catch (const store::StoreError& e) {
-        messages_.showError(e.message());
+    if (!storeChange([&] {
+            return editing.isEmpty() ? ::glazing::addGlazing(*DM.database(), r)
+                                     : ::glazing::replaceGlazing(*DM.database(), editing, r);
+        }))
         return;
-    }
-    if (!reason.isEmpty()) {
-        messages_.showMessage(reason);
-        return;
-    }
-    changed_ = true;
     fillMadeHere(r.code);
     messages_.showMessage(QStringLiteral("Glazing %1 saved for %2 system and finish choice(s).")
                               .arg(r.code)
                               .arg(r.targets.size()));
+}
+
+bool TNewGlazingForm::storeChange(const std::function<QString()>& change) {
+    QString reason;
+    try {
+        reason = change();
+    } catch (const store::StoreError& e) {
+        messages_.showError(e.message());
+        return false;
+    }
+    if (!reason.isEmpty()) {
+        messages_.showMessage(reason);
+        return false;
+    }
+    changed_ = true;
+    return true;
 }
 
 void TNewGlazingForm::DeleteBtnClick() {
@@ -341,18 +350,7 @@ void TNewGlazingForm::DeleteBtnClick() {
                              data::DlgType::Confirmation,
                              {data::DlgButton::Yes, data::DlgButton::No}) != data::DlgButton::Yes)
         return;
-    QString reason;
-    try {
-        reason = ::glazing::deleteGlazing(*DM.database(), code);
-    } catch (const store::StoreError& e) {
-        messages_.showError(e.message());
-        return;
-    }
-    if (!reason.isEmpty()) {
-        messages_.showMessage(reason);
-        return;
-    }
-    changed_ = true;
+    if (!storeChange([&] { return ::glazing::deleteGlazing(*DM.database(), code); })) return;
     fillMadeHere();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "data/DataModule.h"
 #include "glazing/Unit.h"
 
@@ -50,6 +52,9 @@ public:
     void DeleteBtnClick();
 
 private:
+    // Runs a change of the store's glazing rows: its refusal or error shown,
+    // false then; true, with the window marked as having changed rows, else.
+    bool storeChange(const std::function<QString()>& change);
     void fillPanes();
     void fillTargets();
     void fillMadeHere(const QString& select = {});
