@@ -2,6 +2,8 @@
 // calculating and reporting the shown design.
 #include "DesignPage.h"
 
+#include <QApplication>
+
 #include "DesignGrid.h"
 #include "DesignUndo.h"
 #include "data/DataModule.h"
@@ -20,6 +22,15 @@
 #include <QVBoxLayout>
 
 namespace ui::design {
+
+TDesignPage::~TDesignPage() {
+    // Focus leaving the page saves the design; it must leave while the page is
+    // whole, not while its boxes are being destroyed (the save's events would
+    // reach a page half gone).
+    if (QWidget* focused = QApplication::focusWidget(); focused && isAncestorOf(focused))
+        focused->clearFocus();
+    QObject::disconnect(&DM.DesignTable, nullptr, this, nullptr);
+}
 
 using store::StoreError;
 

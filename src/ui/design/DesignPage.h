@@ -50,6 +50,7 @@ class TDesignPage : public QWidget, public ui::main::DesignScreen {
     Q_OBJECT
 public:
     TDesignPage(data::TDM& dm, ui::main::TMainForm& main, data::Messages& messages);
+    ~TDesignPage() override;
 
     // DesignScreen
     void gridChanged() override;
