@@ -1,7 +1,6 @@
 #include "data/DataModule.h"
 #include "data/Paths.h"
 #include "data/ServerStore.h"
-#include "store/Postgres.h"
 #include "store/StoreError.h"
 #include "ui/design/DesignPage.h"
 #include "ui/main/Application.h"
@@ -12,7 +11,6 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QMessageBox>
-#include <QSettings>
 #include <memory>
 
 int main(int argc, char* argv[]) {
@@ -59,20 +57,24 @@ int main(int argc, char* argv[]) {
     }
 
     // An office's workstations keep the server in their settings; the command line wins.
-    const QString serverLocation =
-        parser.isSet(server) ? parser.value(server).trimmed()
-                             : QSettings(QStringLiteral("Quorvex"), QStringLiteral("glazecalc")).value(QStringLiteral("server")).toString().trimmed();
+    const QString serverLocation = parser.isSet(server) ? parser.value(server).trimmed() : data::settingsServer();
     if (!serverLocation.isEmpty()) {
         try {
-            if (!store::sql::isServerLocation(serverLocation))
-                throw store::StoreError(QStringLiteral("%1 is not a server address (postgresql://user@host/db "
-                                                       "or service=NAME).")
-                                            .arg(serverLocation));
-            data::refusePassword(serverLocation);
+            data::checkServerAddress(serverLocation);
             data::setStoreServer(serverLocation);
         } catch (const store::StoreError& e) {
-            QMessageBox::critical(nullptr, QStringLiteral("Quorvex"), e.message());
-            return 1;
+            if (parser.isSet(server)) {
+                QMessageBox::critical(nullptr, QStringLiteral("Quorvex"), e.message());
+                return 1;
+            }
+            // A setting that cannot be used must not keep the user out of the
+            // window in which it is mended.
+            if (QMessageBox::question(nullptr, QStringLiteral("Quorvex"),
+                                      QStringLiteral("The server in the settings cannot be used: %1\nOpen the data "
+                                                     "folder of %2 instead? (Project \u2192 Office Server\u2026 "
+                                                     "mends the setting.)")
+                                          .arg(e.message(), QDir::currentPath())) != QMessageBox::Yes)
+                return 1;
         }
     }
 
@@ -82,7 +84,8 @@ int main(int argc, char* argv[]) {
     if (!dm->tablesOpen() && !data::storeServer().isEmpty()) {
         if (QMessageBox::question(nullptr, QStringLiteral("Quorvex"),
                                   QStringLiteral("The tables on the server cannot be used. Open the data "
-                                                 "folder of %1 instead?")
+                                                 "folder of %1 instead? (Project \u2192 Office Server\u2026 "
+                                                 "chooses where glazecalc keeps its tables.)")
                                       .arg(QDir::currentPath())) != QMessageBox::Yes)
             return 1;
         dm.reset();
@@ -91,6 +94,7 @@ int main(int argc, char* argv[]) {
     }
     data::TDM& DM = *dm;
     ui::main::TMainForm MainForm(DM, messages);
+    MainForm.ServerFromCommandLine = parser.isSet(server) && !data::storeServer().isEmpty();
     ui::design::TDesignPage designPage(DM, MainForm, messages);
     messages.setParentWidget(&MainForm);
     MainForm.show();

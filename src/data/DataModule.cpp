@@ -145,10 +145,7 @@ void TDM::DataModuleCreate() {
         tablesOpen_ = true;
     } catch (const StoreError& e) {
         if (db_->isServer())
-            messages_.showError(QStringLiteral("The server %1 does not hold the data folder's tables as this "
-                                               "program needs them; set it up with glazecalc-cli --server URL init "
-                                               "or copy-store.\n%2")
-                                    .arg(db_->serverName(), e.message()));
+            messages_.showError(missingTablesMessage(db_->serverName(), e.message()));
         else
             messages_.showError(e.message());
     }

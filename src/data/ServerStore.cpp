@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSettings>
 #include <memory>
 #include <optional>
 
@@ -122,6 +123,48 @@ void refusePassword(const QString& location) {
     if (keyValue.match(location).hasMatch() || uri.match(location).hasMatch())
         throw StoreError(QStringLiteral("A server address must not carry a password: put it in ~/.pgpass, "
                                         "the service file or PGPASSWORD."));
+}
+
+QString settingsServer() {
+    return QSettings(QStringLiteral("Quorvex"), QStringLiteral("glazecalc"))
+        .value(QStringLiteral("server"))
+        .toString()
+        .trimmed();
+}
+
+void setSettingsServer(const QString& location) {
+    QSettings settings(QStringLiteral("Quorvex"), QStringLiteral("glazecalc"));
+    settings.setValue(QStringLiteral("server"), location.trimmed());
+    settings.sync();
+    if (settings.status() != QSettings::NoError)
+        throw StoreError(QStringLiteral("The settings file %1 cannot be written.").arg(settings.fileName()));
+}
+
+void checkServerAddress(const QString& location) {
+    if (!store::sql::isServerLocation(location))
+        throw StoreError(QStringLiteral("%1 is not a server address (postgresql://user@host/db "
+                                        "or service=NAME).")
+                             .arg(location));
+    refusePassword(location);
+}
+
+QString missingTablesMessage(const QString& serverName, const QString& why) {
+    return QStringLiteral("The server %1 does not hold the data folder's tables as this program needs them; "
+                          "set it up with glazecalc-cli --server URL init or copy-store.\n%2")
+        .arg(serverName, why);
+}
+
+QString testServer(const QString& location) {
+    checkServerAddress(location);
+    auto db = store::Database::open(location);
+    try {
+        for (const store::TableDef& def : store::schema::tables()) db->tableDef(def.name);
+    } catch (const store::ServerError&) {
+        throw;
+    } catch (const StoreError& e) {
+        throw StoreError(missingTablesMessage(db->serverName(), e.message()));
+    }
+    return db->serverName();
 }
 
 bool initServer(const QString& location, const QString& shippedDir) {

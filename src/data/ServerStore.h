@@ -15,6 +15,23 @@ QString storeServer();
 // from libpq's own places (~/.pgpass, the service file, PGPASSWORD).
 void refusePassword(const QString& location);
 
+// The server a workstation keeps in its settings file (the "server" key of
+// QSettings("Quorvex", "glazecalc")); empty: the working folder's data folder.
+QString settingsServer();
+void setSettingsServer(const QString& location);
+
+// Throws store::StoreError when `location` is not a server address or
+// carries a password.
+void checkServerAddress(const QString& location);
+
+// What the window says when a server lacks the tables as this program needs them.
+QString missingTablesMessage(const QString& serverName, const QString& why);
+
+// Connects to the server and checks that it holds every table as this
+// program needs it; returns the server's name as the About window gives it.
+// Throws store::StoreError with the reason in plain words.
+QString testServer(const QString& location);
+
 // Creates the data folder's tables on the server and fills them from the
 // shipped CSV files, as a new data folder is filled, in one transaction.
 // Returns false, changing nothing, when the server holds every table already;

@@ -11,6 +11,7 @@
 #include "store/StoreError.h"
 #include "ui/main/Icons.h"
 #include "ui/main/MainForm.h"
+#include "ui/main/ServerSettingsForm.h"
 #include "ui/exchange/RefForms.h"
 #include "ui/exchange/StandardsForm.h"
 #include "ui/reports/Preview.h"
@@ -92,7 +93,7 @@ void TDesignPage::guarded(const std::function<void()>& command) {
     try {
         command();
     } catch (const StoreError& e) {
-        messages_.showError(e.message());
+        messages_.showError(ui::main::storeErrorText(e));
     }
 }
 

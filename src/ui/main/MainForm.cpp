@@ -10,6 +10,7 @@
 #include "DetailsForm.h"
 #include "Icons.h"
 #include "SearchForm.h"
+#include "ServerSettingsForm.h"
 #include "data/Paths.h"
 #include "design/DesignRecords.h"
 #include "store/StoreError.h"
@@ -137,7 +138,7 @@ void TMainForm::guarded(const std::function<void()>& command) {
     try {
         command();
     } catch (const StoreError& e) {
-        messages_.showError(e.message());
+        messages_.showError(storeErrorText(e));
     }
 }
 

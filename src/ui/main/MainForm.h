@@ -98,6 +98,12 @@ public:
     void CopyProjectImageClick();
     // Project → Import from earlier version…
     void QuoteSettingsClick();
+    // Project → "Office Server…": chooses the data folder or a server for the
+    // next start, and offers to start again now.
+    void OfficeServerClick();
+    // Saves what the window holds, starts glazecalc again on the same working
+    // folder and closes this one; false (said) when either step failed.
+    bool restartProgram();
     // Reads the SUMMARY grid's prices and the project's total again.
     void refreshSummaryPrices();
     QString summaryPriceText(const std::function<QVariant(const QString&)>& field, bool line) const;
@@ -161,6 +167,10 @@ public:
     std::function<void()> onDecline;
     // The file the user manual entry opens (set by tests to watch it).
     std::function<void(const QString&)> openDocument;
+    // Starts a program detached (tests watch it instead).
+    std::function<bool(const QString& program, const QStringList& args, const QString& dir)> startProgram;
+    // This run's server was given with --server, which wins over the setting.
+    bool ServerFromCommandLine = false;
 
 protected:
     bool event(QEvent* event) override;

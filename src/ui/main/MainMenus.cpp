@@ -34,6 +34,10 @@
 #include <QVBoxLayout>
 
 #include "QuoteSettingsForm.h"
+#include "ServerSettingsForm.h"
+#include "data/ServerStore.h"
+
+#include <QProcess>
 
 namespace ui::main {
 
@@ -46,6 +50,48 @@ void TMainForm::QuoteSettingsClick() {
     // Prices on screen follow the new currency.
     for (QWidget* w : findChildren<QWidget*>(QStringLiteral("PriceLine")))
         QMetaObject::invokeMethod(w, "refresh");
+}
+
+void TMainForm::OfficeServerClick() {
+    const QString inUse = DM.database() && DM.database()->isServer()
+                              ? DM.storeText()
+                              : QStringLiteral("The data folder %1").arg(QDir::toNativeSeparators(DM.dataFolder()));
+    TServerSettingsForm form(inUse, DM.dataFolder(), ServerFromCommandLine, messages_, this);
+    if (form.exec() != QDialog::Accepted) return;
+    // Nothing to start again for when this run already works where the setting points.
+    if (form.chosenServer() == data::storeServer()) return;
+    const QString where = form.chosenServer().isEmpty()
+                              ? QStringLiteral("the data folder of the working folder")
+                              : QStringLiteral("the server %1").arg(form.chosenServer());
+    if (messages_.messageDlg(QStringLiteral("From its next start glazecalc keeps its tables in %1. Save your "
+                                            "work and start glazecalc again now?")
+                                 .arg(where),
+                             data::DlgType::Confirmation, {data::DlgButton::Yes, data::DlgButton::No}) ==
+        data::DlgButton::Yes)
+        restartProgram();
+}
+
+bool TMainForm::restartProgram() {
+    // Saved first, as closing does: a save that fails keeps this run, and the typing, in place.
+    try {
+        SaveDesign();
+    } catch (const store::StoreError& e) {
+        messages_.showError(storeErrorText(e) + QStringLiteral("\nglazecalc was not started again."));
+        return false;
+    }
+    // The same working folder; without --server, so that the setting decides.
+    const QString program = QCoreApplication::applicationFilePath();
+    const QStringList args{QStringLiteral("--workdir"), DM.WorkDir};
+    const bool started = startProgram ? startProgram(program, args, DM.WorkDir)
+                                      : QProcess::startDetached(program, args, DM.WorkDir);
+    if (!started) {
+        messages_.showMessage(QStringLiteral("glazecalc could not be started again (%1). Close it and start it "
+                                             "yourself.")
+                                  .arg(QDir::toNativeSeparators(program)));
+        return false;
+    }
+    close();
+    return true;
 }
 
 void TMainForm::buildMenus() {
@@ -75,6 +121,8 @@ void TMainForm::buildMenus() {
     project->addSeparator();
     project->addAction(QStringLiteral("&Quotation Settings\u2026"), this, [this] { QuoteSettingsClick(); })
         ->setStatusTip(QStringLiteral("The company's details, markup, VAT and terms of every quotation"));
+    project->addAction(QStringLiteral("Office &Server\u2026"), this, [this] { OfficeServerClick(); })
+        ->setStatusTip(QStringLiteral("Keep the tables in the working folder's data folder or on an office server"));
     project->addSeparator();
     ExitAction = project->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
     ExitAction->setStatusTip(QStringLiteral("Exit application"));
