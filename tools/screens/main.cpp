@@ -1,6 +1,6 @@
 // Renders the main windows of glazecalc into PNG files, for the documentation
 // and for looking at the layout at several window sizes:
-//   quorvex-screens WORKDIR OUTDIR [glazing]
+//   quorvex-screens WORKDIR OUTDIR [glazing | office-server SERVER]
 #include "Glazing.h"
 #include "Maintenance.h"
 #include "ui/main/AboutForm.h"
@@ -8,6 +8,8 @@
 #include "ui/main/DetailsForm.h"
 #include "ui/main/MainForm.h"
 #include "ui/main/SearchForm.h"
+#include "ui/main/ServerSettingsForm.h"
+#include "data/ServerStore.h"
 #include "ui/main/WidgetMessages.h"
 #include "ui/compliance/RationalPage.h"
 #include "ui/compliance/ClimateZoneForm.h"
@@ -37,6 +39,8 @@ int main(int argc, char* argv[]) {
     const QString out = QString::fromLocal8Bit(argv[2]);
     QDir().mkpath(out);
     QDir::setCurrent(QString::fromLocal8Bit(argv[1]));
+    const bool officeServer = argc > 4 && QString::fromLocal8Bit(argv[3]) == QLatin1String("office-server");
+    if (officeServer) data::setStoreServer(QString::fromLocal8Bit(argv[4]));
     ui::main::WidgetMessages messages;
     data::TDM dm(messages);
     ui::main::TMainForm form(dm, messages);
@@ -52,6 +56,16 @@ int main(int argc, char* argv[]) {
     // "glazing" as a third argument: only the New Glazing screens.
     if (argc > 3 && QString::fromLocal8Bit(argv[3]) == QLatin1String("glazing")) {
         saveGlazingScreens(dm, form, page, out);
+        return 0;
+    }
+    // "office-server SERVER": only the Office Server window, on that server, its connection tried.
+    if (officeServer) {
+        ui::main::TServerSettingsForm w(ui::main::storeInUseText(dm), dm.dataFolder(), false, messages, &form);
+        w.ServerRB->setChecked(true);
+        w.AddressEdit->setText(data::storeServer());
+        w.show();
+        w.TestConnectionBtn->click();
+        save(w, QStringLiteral("office-server.png"));
         return 0;
     }
     save(form, QStringLiteral("main-1280x800.png"));

@@ -53,10 +53,7 @@ void TMainForm::QuoteSettingsClick() {
 }
 
 void TMainForm::OfficeServerClick() {
-    const QString inUse = DM.database() && DM.database()->isServer()
-                              ? DM.storeText()
-                              : QStringLiteral("The data folder %1").arg(QDir::toNativeSeparators(DM.dataFolder()));
-    TServerSettingsForm form(inUse, DM.dataFolder(), ServerFromCommandLine, messages_, this);
+    TServerSettingsForm form(storeInUseText(DM), DM.dataFolder(), ServerFromCommandLine, messages_, this);
     if (form.exec() != QDialog::Accepted) return;
     // Nothing to start again for when this run already works where the setting points.
     if (form.chosenServer() == data::storeServer()) return;

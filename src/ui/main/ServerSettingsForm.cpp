@@ -1,5 +1,6 @@
 #include "ServerSettingsForm.h"
 
+#include "data/DataModule.h"
 #include "data/Messages.h"
 #include "data/ServerStore.h"
 #include "store/StoreError.h"
@@ -151,6 +152,11 @@ void TServerSettingsForm::accept() {
         changed_ = true;
     }
     QDialog::accept();
+}
+
+QString storeInUseText(const data::TDM& dm) {
+    if (dm.database() && dm.database()->isServer()) return dm.storeText();
+    return QStringLiteral("The data folder %1").arg(QDir::toNativeSeparators(dm.dataFolder()));
 }
 
 QString storeErrorText(const store::StoreError& e) {

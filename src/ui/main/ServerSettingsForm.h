@@ -9,6 +9,7 @@ class QRadioButton;
 
 namespace data {
 class Messages;
+class TDM;
 }
 namespace store {
 class StoreError;
@@ -51,6 +52,10 @@ private:
     QString stored_;
     bool changed_ = false;
 };
+
+// The store the data module works on, for the window: "The data folder …" or
+// the server as the About window names it.
+QString storeInUseText(const data::TDM& dm);
 
 // The store's message for the standard error box; a server that cannot be
 // reached also points to where the data folder can be chosen instead.
