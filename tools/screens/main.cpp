@@ -27,6 +27,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QTabWidget>

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace ui::main {
 
@@ -77,6 +78,8 @@ TServerSettingsForm::TServerSettingsForm(const QString& inUse, const QString& da
     auto* note = wrapped(QStringLiteral("The choice takes effect when glazecalc starts again."));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     auto* layout = new QVBoxLayout(this);
+    // The window grows with a long reason shown under the address.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
     layout->addWidget(inUseBox);
     layout->addWidget(choiceBox);
     layout->addWidget(note);
@@ -91,6 +94,7 @@ TServerSettingsForm::TServerSettingsForm(const QString& inUse, const QString& da
     connect(AddressEdit, &QLineEdit::textChanged, TestResultLabel, &QLabel::clear);
     chosen();
     resize(560, 0);
+    if (layout->hasHeightForWidth()) resize(560, layout->totalHeightForWidth(560));
 }
 
 void TServerSettingsForm::chosen() {
@@ -135,6 +139,9 @@ void TServerSettingsForm::TestConnectionClick() {
     }
     TestResultLabel->setStyleSheet(ok ? QStringLiteral("color: #006000") : QStringLiteral("color: #b00000"));
     TestResultLabel->setText(said);
+    // Wrapped lines need more height at the window's width than its minimum gives.
+    if (layout()->hasHeightForWidth())
+        resize(width(), std::max(height(), layout()->totalHeightForWidth(width())));
 }
 
 void TServerSettingsForm::accept() {
