@@ -36,8 +36,9 @@ struct WaitCursor {
 
 } // namespace
 
-TServerSettingsForm::TServerSettingsForm(const QString& inUse, const QString& dataFolder, bool fromCommandLine,
-                                         data::Messages& messages, QWidget* parent)
+TServerSettingsForm::TServerSettingsForm(const QString& inUse, const QString& dataFolder,
+                                         bool fromCommandLine, data::Messages& messages,
+                                         QWidget* parent)
     : QDialog(parent), messages_(messages), stored_(data::settingsServer()) {
     setWindowTitle(QStringLiteral("Office Server"));
 
@@ -45,8 +46,9 @@ TServerSettingsForm::TServerSettingsForm(const QString& inUse, const QString& da
     auto* inUseLayout = new QVBoxLayout(inUseBox);
     InUseLabel = wrapped(inUse);
     inUseLayout->addWidget(InUseLabel);
-    CommandLineLabel = wrapped(QStringLiteral("glazecalc was started with --server: the command line wins over "
-                                              "the setting below for as long as it is started that way."));
+    CommandLineLabel =
+        wrapped(QStringLiteral("glazecalc was started with --server: the command line wins over "
+                               "the setting below for as long as it is started that way."));
     CommandLineLabel->setVisible(fromCommandLine);
     inUseLayout->addWidget(CommandLineLabel);
 
@@ -57,12 +59,14 @@ TServerSettingsForm::TServerSettingsForm(const QString& inUse, const QString& da
     folderLabel->setIndent(24);
     ServerRB = new QRadioButton(QStringLiteral("an office server"));
     AddressEdit = new QLineEdit(stored_);
-    AddressEdit->setPlaceholderText(QStringLiteral("postgresql://user@host/database  or  service=NAME"));
+    AddressEdit->setPlaceholderText(
+        QStringLiteral("postgresql://user@host/database  or  service=NAME"));
     AddressEdit->setMinimumWidth(360);
     TestConnectionBtn = new QPushButton(QStringLiteral("Test Connection"));
     TestResultLabel = wrapped(QString());
-    auto* passwordNote = wrapped(QStringLiteral("The password comes from ~/.pgpass, the service file or "
-                                                "PGPASSWORD, never from the address."));
+    auto* passwordNote =
+        wrapped(QStringLiteral("The password comes from ~/.pgpass, the service file or "
+                               "PGPASSWORD, never from the address."));
     passwordNote->setStyleSheet(QStringLiteral("color: #606060"));
     grid->addWidget(FolderRB, 0, 0, 1, 3);
     grid->addWidget(folderLabel, 1, 0, 1, 3);
@@ -88,7 +92,8 @@ TServerSettingsForm::TServerSettingsForm(const QString& inUse, const QString& da
 
     connect(buttons, &QDialogButtonBox::accepted, this, &TServerSettingsForm::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(TestConnectionBtn, &QPushButton::clicked, this, &TServerSettingsForm::TestConnectionClick);
+    connect(TestConnectionBtn, &QPushButton::clicked, this,
+            &TServerSettingsForm::TestConnectionClick);
     connect(ServerRB, &QRadioButton::toggled, this, &TServerSettingsForm::chosen);
     // A result shown belongs to the address it was tried with.
     connect(AddressEdit, &QLineEdit::textChanged, TestResultLabel, &QLabel::clear);
@@ -110,8 +115,9 @@ QString TServerSettingsForm::chosenServer() const {
 QString TServerSettingsForm::refusal() const {
     if (!ServerRB->isChecked()) return {};
     if (chosenServer().isEmpty())
-        return QStringLiteral("Type the server's address (postgresql://user@host/db or service=NAME), or "
-                              "choose the data folder.");
+        return QStringLiteral(
+            "Type the server's address (postgresql://user@host/db or service=NAME), or "
+            "choose the data folder.");
     try {
         data::checkServerAddress(chosenServer());
     } catch (const store::StoreError& e) {
@@ -137,7 +143,8 @@ void TServerSettingsForm::TestConnectionClick() {
             said = e.message();
         }
     }
-    TestResultLabel->setStyleSheet(ok ? QStringLiteral("color: #006000") : QStringLiteral("color: #b00000"));
+    TestResultLabel->setStyleSheet(ok ? QStringLiteral("color: #006000")
+                                      : QStringLiteral("color: #b00000"));
     TestResultLabel->setText(said);
     // Wrapped lines need more height at the window's width than its minimum gives.
     if (layout()->hasHeightForWidth())
@@ -168,8 +175,10 @@ QString storeInUseText(const data::TDM& dm) {
 
 QString storeErrorText(const store::StoreError& e) {
     if (!dynamic_cast<const store::ServerError*>(&e)) return e.message();
-    return e.message() + QStringLiteral("\nShould the server stay out of reach, Project \u2192 Office Server\u2026 "
-                                        "lets you work on a data folder instead.");
+    return e.message() +
+           QStringLiteral(
+               "\nShould the server stay out of reach, Project \u2192 Office Server\u2026 "
+               "lets you work on a data folder instead.");
 }
 
 } // namespace ui::main

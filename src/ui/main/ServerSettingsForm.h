@@ -10,7 +10,7 @@ class QRadioButton;
 namespace data {
 class Messages;
 class TDM;
-}
+} // namespace data
 namespace store {
 class StoreError;
 }
