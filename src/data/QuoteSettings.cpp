@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <QSaveFile>
 #include <cmath>
+#include <stdexcept>
 
 namespace data {
 
@@ -61,7 +62,8 @@ QByteArray toJson(const QuoteSettings& s) {
 // `where` names the settings in a message: the file, or the server.
 QuoteSettings parse(const QByteArray& json, const QString& where) {
     auto damaged = [&](const QString& why) {
-        return store::StoreError(QStringLiteral("The quotation settings %1 are damaged: %2").arg(where, why));
+        return std::runtime_error(
+            QStringLiteral("The quotation settings %1 are damaged: %2").arg(where, why).toStdString());
     };
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(json, &parseError);
@@ -96,8 +98,9 @@ std::optional<QuoteSettings> fromFile(const QString& dataFolder) {
     QFile file(filePath(dataFolder));
     if (!file.exists()) return std::nullopt;
     if (!file.open(QIODevice::ReadOnly))
-        throw store::StoreError(QStringLiteral("The quotation settings %1 cannot be read: %2")
-                                    .arg(QDir::toNativeSeparators(file.fileName()), file.errorString()));
+        throw std::runtime_error(QStringLiteral("The quotation settings %1 cannot be read: %2")
+                                     .arg(QDir::toNativeSeparators(file.fileName()), file.errorString())
+                                     .toStdString());
     return parse(file.readAll(), QDir::toNativeSeparators(file.fileName()));
 }
 
@@ -207,7 +210,13 @@ bool QuoteSettings::save(const TDM& dm, QString* error) const {
 }
 
 std::optional<QuoteSettings> QuoteSettings::kept(store::Database& db) {
-    return db.isServer() ? fromServer(db) : fromFile(db.folder());
+    try {
+        return db.isServer() ? fromServer(db) : fromFile(db.folder());
+    } catch (const store::StoreError&) {
+        throw;
+    } catch (const std::runtime_error& e) { // damaged: the copy stops as on any store error
+        throw store::StoreError(QString::fromStdString(e.what()));
+    }
 }
 
 void QuoteSettings::keep(store::Database& db, const std::optional<QuoteSettings>& settings) {

@@ -50,7 +50,7 @@ struct QuoteSettings {
 
     // What a store keeps, for copying it to another store: a server's row or
     // the file in a database's folder; nothing when it keeps none. Throws
-    // store::StoreError (a std::runtime_error, as `load` throws).
+    // store::StoreError, damaged settings included.
     static std::optional<QuoteSettings> kept(store::Database& db);
     // Makes `db` keep `settings`, or none. On a server inside the transaction
     // open (the table made first when missing). Throws store::StoreError.

@@ -200,7 +200,7 @@ TEST_F(FolderAndServer, ExchangeCopiesStandardsAndTheQuotationLeaveTheSameRowsOn
     EXPECT_EQ(both({"import-legacy", legacy, "P2", "OLD-P1"}), 1);
     ASSERT_EQ(both({"import-legacy", legacy, QStringLiteral("Caf\u00e9"), QStringLiteral("CAF\u00c9")}), 0);
     ASSERT_EQ(both({"copy-project", "SAMPLE-HOUSE", "COPY"}), 0);
-    ASSERT_EQ(both({"copy-design", "SAMPLE-HOUSE", "2", "Copied door"}), 0);
+    ASSERT_EQ(both({"copy-design", "SAMPLE-HOUSE", "2", "Copy door"}), 0);
     applyStandard(folderWork.path(), QString());
     applyStandard(serverWork.path(), server);
     for (const char* project : {"SAMPLE-HOUSE", "LOADED", "OLD-P1", "COPY"}) both({"calc", project});
