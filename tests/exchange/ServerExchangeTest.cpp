@@ -242,11 +242,12 @@ TEST_F(FolderAndServer, QuotationSettingsLiveOnTheServerAndTravelWithCopyStore) 
         data::QuoteSettings::keep(*store::Database::open(fresh), leftOver);
     }
     ASSERT_EQ(onFolder({"copy-store", "Data", fresh}).rc, 0);
-    EXPECT_EQ(runCli({"--workdir", second.path(), "--server", fresh, "quote-settings"}).out,
-              onFolder({"quote-settings"}).out);
+    EXPECT_EQ(runCli({"--workdir", second.path(), "--server", fresh, "quote-settings"}).out.toStdString(),
+              onFolder({"quote-settings"}).out.toStdString());
     const CliRun back = onFolder({"copy-store", fresh, "Back"});
     ASSERT_EQ(back.rc, 0) << back.err.toStdString();
-    EXPECT_EQ(data::QuoteSettings::load(inFolderWork("Back")), kept);
+    const data::QuoteSettings backAgain = data::QuoteSettings::load(inFolderWork("Back"));
+    EXPECT_EQ(backAgain, kept) << backAgain.companyName.toStdString();
 
     // A damaged value on the server stops the settings, the quotation and a copy.
     auto db = store::Database::open(server);
