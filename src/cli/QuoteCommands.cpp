@@ -115,11 +115,11 @@ void printSettings(QTextStream& out, const data::QuoteSettings& s) {
         line("Project_Markup", ref + QLatin1Char('=') + QString::number(markup, 'g', 10));
 }
 
-// The data folder's settings; nothing, with the reason on stderr, when they
-// cannot be read.
+// The settings of the data folder, or of the server; nothing, with the reason
+// on stderr, when they cannot be read.
 std::optional<data::QuoteSettings> folderSettings(Context& ctx, data::TDM& dm) {
     try {
-        return data::QuoteSettings::load(dm.dataFolder());
+        return data::QuoteSettings::load(dm);
     } catch (const std::runtime_error& e) {
         ctx.err << QString::fromStdString(e.what()) << '\n';
         return std::nullopt;
@@ -138,7 +138,7 @@ int quoteSettingsCommand(Context& ctx) {
     applySettingOptions(ctx.options, s);
     if (!(s == before)) {
         QString error;
-        if (!s.save(dm.dataFolder(), &error)) {
+        if (!s.save(dm, &error)) {
             ctx.err << error << '\n';
             return 1;
         }
@@ -174,8 +174,8 @@ int quoteReport(Context& ctx) {
 
 void addQuoteCommands(CommandList& list) {
     list.push_back({QStringLiteral("quote-settings"),
-                    QStringLiteral("show the quotation settings kept in the data folder; the "
-                                   "options given change them"),
+                    QStringLiteral("show the quotation settings kept in the data folder (with "
+                                   "--server: on the server); the options given change them"),
                     {},
                     settingOptions(),
                     {},

@@ -1,6 +1,7 @@
 #include "ServerStore.h"
 
 #include "DataFolder.h"
+#include "QuoteSettings.h"
 #include "store/Database.h"
 #include "store/Postgres.h"
 #include "store/StoreError.h"
@@ -91,8 +92,9 @@ TableCounts copyInto(store::Database& from, store::Database& to) {
         throw StoreError(QStringLiteral("%1 holds projects already; nothing was copied. Copy into an "
                                         "empty database or a new folder.")
                              .arg(describe(to)));
-    // Every table's shape is checked before the first row is written.
+    // Every table's shape, and the quotation settings, are checked before the first row is written.
     for (const store::TableDef& def : store::schema::tables()) from.tableDef(def.name);
+    const std::optional<QuoteSettings> settings = QuoteSettings::kept(from);
     TableCounts counts;
     store::Transaction readTx(from);
     store::Transaction tx(to);
@@ -105,7 +107,10 @@ TableCounts copyInto(store::Database& from, store::Database& to) {
         }
         counts.emplace_back(def.name, copyRows(from, to, def));
     }
+    // On a server the settings go with the rows; a folder's file follows their commit.
+    if (to.isServer()) QuoteSettings::keep(to, settings);
     tx.commit();
+    if (!to.isServer()) QuoteSettings::keep(to, settings);
     for (const store::TableDef& def : store::schema::tables()) to.notifyChanged(def.name, nullptr);
     return counts;
 }
@@ -180,7 +185,10 @@ bool initServer(const QString& location, const QString& shippedDir) {
         throw StoreError(QStringLiteral("The server %1 holds some of the tables (%2) but not all; nothing "
                                         "was changed.")
                              .arg(db->serverName(), present.join(QStringLiteral(", "))));
+    store::Transaction tx(*db);
     fillTables(*db, shippedDir);
+    QuoteSettings::createServerTable(*db);
+    tx.commit();
     return true;
 }
 

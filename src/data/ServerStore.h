@@ -32,8 +32,9 @@ QString missingTablesMessage(const QString& serverName, const QString& why);
 // Throws store::StoreError with the reason in plain words.
 QString testServer(const QString& location);
 
-// Creates the data folder's tables on the server and fills them from the
-// shipped CSV files, as a new data folder is filled, in one transaction.
+// Creates the data folder's tables on the server, and the table of the
+// quotation settings, and fills them from the shipped CSV files, as a new data
+// folder is filled, in one transaction.
 // Returns false, changing nothing, when the server holds every table already;
 // throws store::StoreError when it holds only some of them.
 bool initServer(const QString& location, const QString& shippedDir);
@@ -41,9 +42,9 @@ bool initServer(const QString& location, const QString& shippedDir);
 // Rows copied, table by table, in the order of the data folder's tables.
 using TableCounts = std::vector<std::pair<QString, long long>>;
 
-// Copies every row of every table from one store to another, each a data
-// folder (the Data folder itself; a target that does not exist is created) or
-// a server, in one transaction. Refuses, writing nothing, when the target
+// Copies every row of every table, and the quotation settings, from one store
+// to another, each a data folder (the Data folder itself; a target that does
+// not exist is created) or a server, in one transaction. Refuses, writing nothing, when the target
 // holds projects already. Throws store::StoreError.
 TableCounts copyStore(const QString& source, const QString& target);
 

@@ -154,7 +154,7 @@ Document summaryReport(data::TDM& dm, bool showPrices) {
     auto project = std::make_shared<StoreyTotals>();
     auto price = std::make_shared<calc::DesignPrice>();
     const QString currency =
-        showPrices ? data::QuoteSettings::load(dm.dataFolder()).currency : QString();
+        showPrices ? data::QuoteSettings::load(dm).currency : QString();
     if (showPrices) {
         const QFont heading = reportFont(8, true, false, true);
         list.header.label({147, 1, 20, 5}, QStringLiteral("Unit price"), heading, Right);

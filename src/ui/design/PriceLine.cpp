@@ -68,7 +68,7 @@ void PriceLine::refresh() {
     store::Table& D = dm_.DesignTable;
     if (!D.active() || D.isEmpty()) return show({}, {}, false);
     try {
-        const QString currency = data::QuoteSettings::load(dm_.dataFolder()).currency;
+        const QString currency = data::QuoteSettings::load(dm_).currency;
         // The currency once in the heading keeps the line narrow.
         heading_->setText(currency.isEmpty() ? QStringLiteral("<b>PRICE</b>")
                                              : QStringLiteral("<b>PRICE</b> (%1)").arg(currency.toHtmlEscaped()));

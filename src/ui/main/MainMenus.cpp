@@ -43,7 +43,7 @@ namespace ui::main {
 
 void TMainForm::QuoteSettingsClick() {
     if (!DM.tablesOpen()) return;
-    TQuoteSettingsForm form(DM.dataFolder(),
+    TQuoteSettingsForm form(DM,
                             DM.ProjectTable.fieldByName(QStringLiteral("Project_Ref")).asString(),
                             messages_, this);
     if (form.exec() != QDialog::Accepted) return;

@@ -206,7 +206,7 @@ void TMainForm::refreshSummaryPrices() {
     summaryPrices_.clear();
     const QString ref = DM.ProjectTable.fieldByName(QStringLiteral("Project_Ref")).asString();
     try {
-        summaryCurrency_ = data::QuoteSettings::load(DM.dataFolder()).currency;
+        summaryCurrency_ = data::QuoteSettings::load(DM).currency;
     } catch (const std::runtime_error& e) {
         SummaryTotalLabel->setText(QString::fromStdString(e.what()));
         return;

@@ -1,5 +1,6 @@
 #include "QuoteSettingsForm.h"
 
+#include "data/DataModule.h"
 #include "data/Messages.h"
 
 #include <QCheckBox>
@@ -29,14 +30,14 @@ QDoubleSpinBox* percentBox(double max) {
 
 } // namespace
 
-TQuoteSettingsForm::TQuoteSettingsForm(const QString& dataFolder, const QString& projectRef,
+TQuoteSettingsForm::TQuoteSettingsForm(const data::TDM& dm, const QString& projectRef,
                                        data::Messages& messages, QWidget* parent)
-    : QDialog(parent), dataFolder_(dataFolder), projectRef_(projectRef), messages_(messages) {
+    : QDialog(parent), dm_(dm), projectRef_(projectRef), messages_(messages) {
     setWindowTitle(QStringLiteral("Quotation Settings"));
     try {
-        settings_ = data::QuoteSettings::load(dataFolder_);
+        settings_ = data::QuoteSettings::load(dm_);
     } catch (const std::runtime_error& e) {
-        // Shown, and the window starts from the defaults: saving replaces the damaged file.
+        // Shown, and the window starts from the defaults: saving replaces the damaged settings.
         messages_.showMessage(QString::fromStdString(e.what()));
         loaded_ = false;
     }
@@ -129,7 +130,7 @@ data::QuoteSettings TQuoteSettingsForm::shown() const {
 
 void TQuoteSettingsForm::accept() {
     QString error;
-    if (!shown().save(dataFolder_, &error)) {
+    if (!shown().save(dm_, &error)) {
         messages_.showMessage(error);
         return; // the window stays open with what was typed
     }

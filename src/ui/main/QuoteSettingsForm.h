@@ -12,19 +12,20 @@ class QSpinBox;
 
 namespace data {
 class Messages;
+class TDM;
 }
 
 namespace ui::main {
 
 // "Quotation Settings": the company's details, currency, markup, VAT,
-// validity and terms every quotation of the data folder carries, and the
-// open project's own markup. OK writes them to the data folder.
+// validity and terms every quotation of the data folder (or server) carries,
+// and the open project's own markup. OK writes them where they are kept.
 class TQuoteSettingsForm : public QDialog {
     Q_OBJECT
 public:
-    TQuoteSettingsForm(const QString& dataFolder, const QString& projectRef,
-                       data::Messages& messages, QWidget* parent = nullptr);
-    // False (the message shown) when the folder's settings could not be read.
+    TQuoteSettingsForm(const data::TDM& dm, const QString& projectRef, data::Messages& messages,
+                       QWidget* parent = nullptr);
+    // False (the message shown) when the kept settings could not be read.
     bool loaded() const { return loaded_; }
     // The settings as the window shows them.
     data::QuoteSettings shown() const;
@@ -39,7 +40,8 @@ public slots:
     void accept() override;
 
 private:
-    QString dataFolder_, projectRef_;
+    const data::TDM& dm_;
+    QString projectRef_;
     data::Messages& messages_;
     data::QuoteSettings settings_;
     bool loaded_ = true;

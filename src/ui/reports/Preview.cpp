@@ -170,7 +170,7 @@ void previewQuotation(data::TDM& dm, data::Messages& messages, QWidget* parent) 
     const QString projectRef = dm.ProjectTable.fieldByName(QStringLiteral("Project_Ref")).asString();
     data::QuoteSettings settings;
     try {
-        settings = data::QuoteSettings::load(dm.dataFolder());
+        settings = data::QuoteSettings::load(dm);
     } catch (const std::runtime_error& e) {
         messages.showMessage(QString::fromStdString(e.what()));
         return;
