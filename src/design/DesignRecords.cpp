@@ -58,10 +58,17 @@ struct StoredCells {
 
 using StoredPtr = std::shared_ptr<const StoredCells>;
 
-// The stored rows of one design, read below the table's cursor. A design is
-// read at every step through a project, so this goes straight to one
-// prepared statement.
-StoredPtr readCells(store::Table& table, const QString& ref, int no, const QStringList& fields);
+// A read of one design's stored rows, below the table's cursor: a design is
+// read at every step through a project, so this goes straight to one prepared
+// statement. Reads of both cell tables run together (one round trip on a server).
+struct CellRead {
+    store::Table* table;
+    QStringList fields;
+    store::sql::Statement* statement = nullptr;
+    std::vector<store::FieldDef> defs;
+};
+void bindRead(CellRead& read, const QString& ref, int no);
+StoredPtr finishRead(CellRead& read);
 
 // The rows of the design read last, kept for as long as nothing can have
 // changed them: stepping through a project in one transaction reads each
@@ -75,21 +82,47 @@ struct LastRead {
     StoredPtr cells;
 };
 
-StoredPtr storedCells(store::Table& table, const QString& ref, int no, const QStringList& fields) {
+// The stored rows of one design in each of the tables asked for.
+std::vector<StoredPtr> storedCells(std::vector<CellRead> reads, const QString& ref, int no) {
     static LastRead last[2]; // one per cell table
-    store::Database& db = *table.database();
-    const store::Database::ChangeStamp stamp = db.changeStamp(table.tableName());
-    LastRead* slot = nullptr;
-    for (LastRead& l : last) {
-        if (l.db == &db && l.table == table.tableName() && l.ref == ref && l.no == no && l.fields == fields &&
-            stamp.transaction != 0 && l.stamp == stamp)
-            return l.cells;
-        if (!slot && (l.db != &db || l.table == table.tableName())) slot = &l;
+    std::vector<StoredPtr> cells(reads.size());
+    std::vector<store::sql::Statement*> toRun;
+    std::vector<size_t> running;
+    for (size_t i = 0; i < reads.size(); ++i) {
+        store::Table& table = *reads[i].table;
+        store::Database& db = *table.database();
+        const store::Database::ChangeStamp stamp = db.changeStamp(table.tableName());
+        for (const LastRead& l : last)
+            if (l.db == &db && l.table == table.tableName() && l.ref == ref && l.no == no &&
+                l.fields == reads[i].fields && stamp.transaction != 0 && l.stamp == stamp)
+                cells[i] = l.cells;
+        if (cells[i]) continue;
+        bindRead(reads[i], ref, no);
+        toRun.push_back(reads[i].statement);
+        running.push_back(i);
     }
-    if (!slot) slot = &last[0];
-    StoredPtr cells = readCells(table, ref, no, fields);
-    *slot = LastRead{&db, table.tableName(), ref, no, fields, stamp, cells};
+    if (toRun.size() > 1) store::sql::Statement::runTogether(toRun);
+    for (size_t i : running) {
+        store::Table& table = *reads[i].table;
+        store::Database& db = *table.database();
+        cells[i] = finishRead(reads[i]);
+        LastRead* slot = nullptr;
+        for (LastRead& l : last)
+            if (!slot && (l.db != &db || l.table == table.tableName())) slot = &l;
+        if (!slot) slot = &last[0];
+        *slot = LastRead{&db, table.tableName(), ref, no, reads[i].fields, db.changeStamp(table.tableName()), cells[i]};
+    }
     return cells;
+}
+
+const QStringList ModeFields{QStringLiteral("ModeOfCell")};
+const QStringList SpanFields{QStringLiteral("RowSpan"), QStringLiteral("ColSpan")};
+
+// A design's modes and spans, in one read of both tables.
+std::pair<StoredPtr, StoredPtr> storedModesAndSpans(store::Table& image, store::Table& merge, const QString& ref,
+                                                    int no) {
+    const std::vector<StoredPtr> both = storedCells({{&image, ModeFields}, {&merge, SpanFields}}, ref, no);
+    return {both[0], both[1]};
 }
 
 // The few words of a design's cells, each made into text once per read and
@@ -116,33 +149,38 @@ QVariant cellValue(const store::FieldDef& f, const store::sql::Statement& st, in
     return store::DataSet::fromColumn(f, st, i);
 }
 
-StoredPtr readCells(store::Table& table, const QString& ref, int no, const QStringList& fields) {
+void bindRead(CellRead& read, const QString& ref, int no) {
+    store::Table& table = *read.table;
     store::Database& db = *table.database();
     // The open cursor's definition is the file's; a closed one's is read.
-    store::TableDef read;
-    const store::TableDef& def = table.active() ? table.def() : (read = db.tableDef(table.tableName()));
-    if (fields.size() > int(CellValues().size()))
+    store::TableDef closedDef;
+    const store::TableDef& def = table.active() ? table.def() : (closedDef = db.tableDef(table.tableName()));
+    if (read.fields.size() > int(CellValues().size()))
         throw store::StoreError(QStringLiteral("%1: too many cell fields").arg(def.name));
-    std::vector<const store::FieldDef*> defs;
     QStringList cols{store::sql::quoteIdentifier(kRow), store::sql::quoteIdentifier(kColumn)};
-    for (const QString& f : fields) {
+    read.defs.clear();
+    for (const QString& f : read.fields) {
         const int i = def.fieldIndex(f);
         if (i < 0)
             throw store::StoreError(QStringLiteral("%1: Field '%2' not found").arg(def.name, f));
-        defs.push_back(&def.fields[size_t(i)]);
+        read.defs.push_back(def.fields[size_t(i)]);
         cols << store::sql::quoteIdentifier(def.fields[size_t(i)].name);
     }
-    store::sql::Statement& st = db.cached(
+    read.statement = &db.cached(
         QStringLiteral("SELECT %1 FROM %2 WHERE \"Project_Ref\" = ?1 AND \"Design_No\" = ?2")
             .arg(cols.join(QStringLiteral(", ")), store::sql::quoteIdentifier(def.name)));
-    st.bind(1, ref);
-    st.bind(2, no);
+    read.statement->bind(1, ref);
+    read.statement->bind(2, no);
+}
+
+StoredPtr finishRead(CellRead& read) {
+    store::sql::Statement& st = *read.statement;
     auto cells = std::make_shared<StoredCells>();
     Words words;
     while (st.step()) {
         CellValues values;
-        for (size_t i = 0; i < defs.size(); ++i)
-            values[i] = cellValue(*defs[i], st, int(i) + 2, words);
+        for (size_t i = 0; i < read.defs.size(); ++i)
+            values[i] = cellValue(read.defs[i], st, int(i) + 2, words);
         // A row or column left empty reads as 0, as the cursor's asInteger gives it.
         const int r = int(st.columnInt64(0)), c = int(st.columnInt64(1));
         if (r >= 0 && r < RowCount && c >= 0 && c < ColCount) {
@@ -160,9 +198,8 @@ StoredPtr readCells(store::Table& table, const QString& ref, int no, const QStri
 // `fields`. Rows already holding them are left alone; the others are written
 // in one go below the cursor, which reads its range again when next looked at.
 template <typename ValuesOf>
-void writeCells(store::Table& table, const QString& ref, int no, const QStringList& fields,
+void writeCells(store::Table& table, const QString& ref, int no, const QStringList& fields, const StoredPtr& stored,
                 ValuesOf valuesOf) {
-    const StoredPtr stored = storedCells(table, ref, no, fields);
     std::optional<store::RowWriter> writer;
     for (int r = 0; r < RowCount; ++r)
         for (int c = 0; c < ColCount; ++c) {
@@ -187,9 +224,10 @@ void saveCells(store::Table& image, store::Table& merge, const QString& projectR
                const GridModel& grid) {
     // The two tables' rows stand or fall together.
     store::Transaction tx(*image.database());
-    writeCells(image, projectRef, designNo, {QStringLiteral("ModeOfCell")},
+    const auto [modes, spans] = storedModesAndSpans(image, merge, projectRef, designNo);
+    writeCells(image, projectRef, designNo, ModeFields, modes,
                [&](int r, int c) { return CellValues{grid.mode(r, c), QVariant()}; });
-    writeCells(merge, projectRef, designNo, {QStringLiteral("RowSpan"), QStringLiteral("ColSpan")},
+    writeCells(merge, projectRef, designNo, SpanFields, spans,
                [&](int r, int c) {
                    const Span s = grid.span(r, c);
                    return CellValues{s.RowSpan, s.ColSpan};
@@ -229,13 +267,11 @@ void SaveDesign(const DesignTables& t, const GridModel& grid) {
 
 bool LoadGraphic(store::Table& image, store::Table& merge, const QString& projectRef, int designNo,
                  GridModel& grid) {
-    const StoredPtr spans = storedCells(merge, projectRef, designNo,
-                                        {QStringLiteral("RowSpan"), QStringLiteral("ColSpan")});
+    const auto [modes, spans] = storedModesAndSpans(image, merge, projectRef, designNo);
     spans->forEach([&](int r, int c, const CellValues& v) {
         const int rowSpan = v[0].toInt(), colSpan = v[1].toInt();
         if (colSpan > 0 || rowSpan > 0) grid.setSpan(r, c, colSpan, rowSpan);
     });
-    const StoredPtr modes = storedCells(image, projectRef, designNo, {QStringLiteral("ModeOfCell")});
     for (int r = 0; r < RowCount; ++r)
         for (int c = 0; c < ColCount; ++c)
             if (const CellValues* v = modes->find(r, c)) {

@@ -18,6 +18,9 @@ Database::Database(const QString& file, sql::Connection::Mode mode) {
     if (sql::isServerLocation(file)) {
         file_ = file;
         conn_ = std::make_unique<sql::Connection>(file);
+        // Whether the tables changed shape is asked at every command: it goes
+        // along with the command's first statement, not on a trip of its own.
+        conn_->server()->setTransactionProbe(sql::toPostgres(server::schemaVersionQuery()).toUtf8());
         return;
     }
     file_ = QFileInfo(file).absoluteFilePath();

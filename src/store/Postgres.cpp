@@ -9,6 +9,7 @@
 #include <QSet>
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <cmath>
 #include <libpq-fe.h>
 
@@ -224,6 +225,20 @@ QString withoutPassword(const QString& target) {
 
 } // namespace
 
+namespace {
+
+bool succeeded(pg_result* r) {
+    const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
+    return status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
+}
+
+qint64 changedRows(pg_result* r) {
+    const char* tuples = PQcmdTuples(r);
+    return tuples && *tuples ? std::atoll(tuples) : 0;
+}
+
+} // namespace
+
 PgConnection::PgConnection(const QString& target) : target_(target) { connect(); }
 
 PgConnection::~PgConnection() {
@@ -249,15 +264,21 @@ void PgConnection::connect() {
     ++generation_;
     ownPid_ = PQbackendPID(conn_);
     // A lock held longer than a data folder's busy timeout is the same "in use".
-    execRaw(QStringLiteral("SET lock_timeout = '%1ms'; SET client_min_messages = warning; "
-                        "LISTEN quorvex_changes")
-             .arg(BusyTimeoutMs));
+    const QString setUp = QStringLiteral("SET lock_timeout = '%1ms'; SET client_min_messages = warning; "
+                                         "LISTEN quorvex_changes")
+                              .arg(BusyTimeoutMs);
+    ++roundTrips_;
+    PGresult* r = PQexec(conn_, setUp.toUtf8().constData());
+    if (!succeeded(r)) fail(r, setUp);
+    PQclear(r);
 }
 
 QString PgConnection::describe() const { return serverName(conn_, withoutPassword(target_)); }
 
 bool PgConnection::inTransaction() const {
     if (!conn_ || PQstatus(conn_) != CONNECTION_OK) return false;
+    // A BEGIN held back is a transaction open.
+    if (transactionOpen_) return true;
     const PGTransactionStatusType t = PQtransactionStatus(conn_);
     return t == PQTRANS_INTRANS || t == PQTRANS_INERROR || t == PQTRANS_ACTIVE;
 }
@@ -266,7 +287,7 @@ void PgConnection::ensureConnected() {
     if (conn_ && PQstatus(conn_) == CONNECTION_OK) return;
     // Reconnecting inside a transaction would run the rest of it on its own,
     // without what went before: the transaction must end first.
-    if (transactionOpen_)
+    if (transactionOpen_ && !beginHeld())
         throw ServerError(QStringLiteral("The connection to the server %1 was lost; the command was rolled "
                                          "back and nothing of it was saved.")
                               .arg(describe()));
@@ -275,34 +296,95 @@ void PgConnection::ensureConnected() {
 
 void PgConnection::transactionEnded() {
     transactionOpen_ = false;
-    pendingSavepoints_.clear();
+    probe_.reset();
+    std::erase_if(held_, [](const Held& h) { return !h.prepare; });
 }
 
-bool PgConnection::deferSavepoint(const QString& statement) {
+bool PgConnection::beginHeld() const {
+    return std::any_of(held_.begin(), held_.end(), [](const Held& h) { return h.request.text.startsWith("BEGIN"); });
+}
+
+std::optional<qint64> PgConnection::probe() {
+    if (transactionOpen_ && !probe_ && !probeText_.isEmpty()) flush();
+    return transactionOpen_ ? probe_ : std::nullopt;
+}
+
+void PgConnection::hold(const QString& statement) {
+    held_.push_back(Held{PgRequest{statement.toUtf8(), {}, {}}, false, {}, {}});
+}
+
+bool PgConnection::holdBack(const QString& statement) {
     static const QRegularExpression savepoint(QStringLiteral("^SAVEPOINT (\\w+)$"));
-    static const QRegularExpression release(QStringLiteral("^(ROLLBACK TO (\\w+); )?RELEASE (\\w+)$"));
-    if (const auto m = savepoint.match(statement); m.hasMatch()) {
-        pendingSavepoints_ << m.captured(1);
+    static const QRegularExpression release(QStringLiteral("^RELEASE (\\w+)$"));
+    static const QRegularExpression rollbackTo(QStringLiteral("^ROLLBACK TO (\\w+); RELEASE (\\w+)$"));
+    auto lastHeldIs = [&](const QString& text) {
+        return !held_.empty() && !held_.back().prepare && held_.back().request.text == text.toUtf8();
+    };
+    auto dropTransactionsWork = [&] { std::erase_if(held_, [](const Held& h) { return !h.prepare; }); };
+
+    if (statement.startsWith(QLatin1String("BEGIN")) && !transactionOpen_) {
+        hold(statement);
+        probe_.reset();
+        if (!probeText_.isEmpty())
+            held_.push_back(Held{PgRequest{probeText_, {}, {}}, false, {}, [this](pg_result* r) {
+                                     if (PQntuples(r) > 0 && !PQgetisnull(r, 0, 0))
+                                         probe_ = std::atoll(PQgetvalue(r, 0, 0));
+                                 }});
+        transactionOpen_ = true;
+        return true;
+    }
+    if (!transactionOpen_) return false;
+    if (savepoint.match(statement).hasMatch()) {
+        hold(statement);
         return true;
     }
     // A savepoint nothing ran in need never reach the server.
-    if (const auto m = release.match(statement); m.hasMatch() && !pendingSavepoints_.isEmpty() &&
-                                                  pendingSavepoints_.last() == m.captured(3)) {
-        pendingSavepoints_.removeLast();
+    if (const auto m = release.match(statement); m.hasMatch()) {
+        if (lastHeldIs(QStringLiteral("SAVEPOINT ") + m.captured(1))) held_.pop_back();
+        else hold(statement);
+        return true;
+    }
+    if (const auto m = rollbackTo.match(statement); m.hasMatch()) {
+        if (lastHeldIs(QStringLiteral("SAVEPOINT ") + m.captured(1))) {
+            held_.pop_back();
+            return true;
+        }
+        // What is held back was done inside the savepoint (it was sent before
+        // any of it): the rollback undoes it, so it need not be sent at all.
+        dropTransactionsWork();
+        hold(QStringLiteral("ROLLBACK TO ") + m.captured(1));
+        hold(QStringLiteral("RELEASE ") + m.captured(2));
+        return true;
+    }
+    if (statement == QLatin1String("COMMIT")) {
+        const bool nothingSent = beginHeld();
+        const bool nothingWritten =
+            std::none_of(held_.begin(), held_.end(), [](const Held& h) { return bool(h.check); });
+        if (nothingSent && nothingWritten) {
+            dropTransactionsWork();
+        } else {
+            hold(statement);
+            flush();
+        }
+        transactionOpen_ = false;
+        probe_.reset();
+        return true;
+    }
+    if (statement == QLatin1String("ROLLBACK")) {
+        const bool nothingSent = beginHeld();
+        dropTransactionsWork();
+        transactionOpen_ = false;
+        probe_.reset();
+        if (nothingSent) return true;
+        ensureConnected();
+        ++roundTrips_;
+        PGresult* r = PQexec(conn_, "ROLLBACK");
+        const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
+        if (status != PGRES_COMMAND_OK) fail(r, statement);
+        PQclear(r);
         return true;
     }
     return false;
-}
-
-void PgConnection::sendSavepoints() {
-    if (pendingSavepoints_.isEmpty()) return;
-    QStringList statements;
-    for (const QString& name : pendingSavepoints_) statements << QStringLiteral("SAVEPOINT ") + name;
-    pendingSavepoints_.clear();
-    ++roundTrips_;
-    PGresult* r = PQexec(conn_, statements.join(QStringLiteral("; ")).toUtf8().constData());
-    if (!r || PQresultStatus(r) != PGRES_COMMAND_OK) fail(r, statements.join(QStringLiteral("; ")));
-    PQclear(r);
 }
 
 quint64 PgConnection::othersCommits() {
@@ -314,17 +396,20 @@ quint64 PgConnection::othersCommits() {
     return othersCommits_;
 }
 
+void PgConnection::lost(const QString& why) {
+    throw ServerError(QStringLiteral("The connection to the server %1 was lost; the command was "
+                                     "rolled back and nothing of it was saved. The next command "
+                                     "connects again.\n(%2)")
+                          .arg(describe(), why));
+}
+
 void PgConnection::fail(pg_result* result, const QString& statement) {
     const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
     const QString code = QString::fromLatin1(state ? state : "");
     QString why = QString::fromUtf8(result ? PQresultErrorMessage(result) : PQerrorMessage(conn_)).trimmed();
     if (why.isEmpty()) why = QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
     PQclear(result);
-    if (PQstatus(conn_) != CONNECTION_OK)
-        throw ServerError(QStringLiteral("The connection to the server %1 was lost; the command was "
-                                         "rolled back and nothing of it was saved. The next command "
-                                         "connects again.\n(%2)")
-                              .arg(describe(), why));
+    if (PQstatus(conn_) != CONNECTION_OK) lost(why);
     if (code == QLatin1String("23505")) throw KeyViolation(why);
     if (code == QLatin1String("55P03") || code == QLatin1String("40P01"))
         throw BusyError(QStringLiteral("The data folder is in use by another program, which kept it locked "
@@ -335,52 +420,139 @@ void PgConnection::fail(pg_result* result, const QString& statement) {
     throw StoreError(QStringLiteral("%1\n(%2)").arg(why, statement.left(200)));
 }
 
-pg_result* PgConnection::run(const QByteArray& text, const std::vector<QByteArray>& params, const QByteArray& name) {
+std::vector<pg_result*> PgConnection::send(const std::vector<PgRequest>& requests) {
     ensureConnected();
-    sendSavepoints();
-    std::vector<const char*> values(params.size());
-    for (size_t i = 0; i < params.size(); ++i) values[i] = params[i].isNull() ? nullptr : params[i].constData();
+    std::vector<Held> items;
+    items.swap(held_);
+    for (const PgRequest& r : requests) items.push_back(Held{r, false, {}, {}});
+    if (items.empty()) return {};
     ++roundTrips_;
-    PGresult* r = name.isEmpty()
-                      ? PQexecParams(conn_, text.constData(), int(params.size()), nullptr, values.data(), nullptr,
-                                     nullptr, 0)
-                      : PQexecPrepared(conn_, name.constData(), int(params.size()), values.data(), nullptr, nullptr, 0);
-    const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
-    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) fail(r, QString::fromUtf8(text));
-    const char* tuples = PQcmdTuples(r);
-    changes = tuples && *tuples ? std::atoll(tuples) : 0;
-    return r;
+    if (qEnvironmentVariableIsSet("QUORVEX_SQL_TRACE"))
+        for (const Held& h : items)
+            std::fprintf(stderr, "%s %s | %s\n", &h == &items.front() ? "SQL" : "  +", h.request.name.constData(),
+                         h.request.text.left(120).constData());
+
+    auto sendOne = [&](const Held& h, bool pipelined) -> PGresult* {
+        const PgRequest& q = h.request;
+        std::vector<const char*> values(q.params.size());
+        for (size_t i = 0; i < q.params.size(); ++i) values[i] = q.params[i].isNull() ? nullptr : q.params[i].constData();
+        const int n = int(q.params.size());
+        if (!pipelined) {
+            if (h.prepare) return PQprepare(conn_, q.name.constData(), q.text.constData(), 0, nullptr);
+            return q.name.isEmpty() ? PQexecParams(conn_, q.text.constData(), n, nullptr, values.data(), nullptr, nullptr, 0)
+                                    : PQexecPrepared(conn_, q.name.constData(), n, values.data(), nullptr, nullptr, 0);
+        }
+        int ok = 0;
+        if (h.prepare) ok = PQsendPrepare(conn_, q.name.constData(), q.text.constData(), 0, nullptr);
+        else if (q.name.isEmpty()) ok = PQsendQueryParams(conn_, q.text.constData(), n, nullptr, values.data(), nullptr, nullptr, 0);
+        else ok = PQsendQueryPrepared(conn_, q.name.constData(), n, values.data(), nullptr, nullptr, 0);
+        return ok ? reinterpret_cast<PGresult*>(1) : nullptr;
+    };
+
+    // A connection found lost at a transaction's first round trip is made
+    // anew and the round trip sent again: nothing of the transaction had
+    // reached the server, and nothing of it can have been committed.
+    const bool mayRetry =
+        std::any_of(items.begin(), items.end(), [](const Held& h) { return h.request.text.startsWith("BEGIN"); }) &&
+        std::none_of(items.begin(), items.end(), [](const Held& h) { return h.request.text == "COMMIT"; });
+    for (int attempt = 0;; ++attempt) {
+    std::vector<PGresult*> results(items.size(), nullptr);
+    if (items.size() == 1) {
+        results[0] = sendOne(items[0], false);
+    } else {
+        if (!PQenterPipelineMode(conn_)) lost(QString::fromUtf8(PQerrorMessage(conn_)).trimmed());
+        bool sent = true;
+        for (const Held& h : items) sent = sent && sendOne(h, true) != nullptr;
+        sent = sent && PQpipelineSync(conn_);
+        if (sent) {
+            // Each statement's result, then a null ending it; the sync's last.
+            for (size_t i = 0; i < items.size(); ++i) {
+                results[i] = PQgetResult(conn_);
+                if (!results[i]) break;
+                while (PGresult* more = PQgetResult(conn_)) PQclear(more);
+            }
+            while (PGresult* r = PQgetResult(conn_)) {
+                const bool sync = PQresultStatus(r) == PGRES_PIPELINE_SYNC;
+                PQclear(r);
+                if (sync) break;
+            }
+        }
+        PQexitPipelineMode(conn_);
+        if (!sent || PQstatus(conn_) != CONNECTION_OK) {
+            for (PGresult* r : results) PQclear(r);
+            const QString why = QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
+            if (!mayRetry || attempt > 0) lost(why);
+            connect();
+            continue;
+        }
+    }
+    // The first statement that failed fails them all: those after it were not run.
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (succeeded(results[i])) continue;
+        PGresult* failed = results[i];
+        results[i] = nullptr;
+        for (PGresult* r : results) PQclear(r);
+        // What was prepared in this round trip may not have been: prepare anew.
+        ++generation_;
+        fail(failed, QString::fromUtf8(items[i].request.text));
+    }
+    // Held-back writes are checked, and the probe read, before the caller's results go back.
+    std::vector<pg_result*> answers;
+    try {
+        for (size_t i = 0; i < items.size(); ++i) {
+            if (items[i].check) items[i].check(changedRows(results[i]));
+            if (items[i].read) items[i].read(results[i]);
+        }
+    } catch (...) {
+        for (PGresult* r : results) PQclear(r);
+        throw;
+    }
+    const size_t first = items.size() - requests.size();
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (i >= first) answers.push_back(results[i]);
+        else PQclear(results[i]);
+    }
+    if (!answers.empty()) changes = changedRows(answers.back());
+    return answers;
+    }
+}
+
+pg_result* PgConnection::run(const PgRequest& request) { return send({request}).front(); }
+
+std::vector<pg_result*> PgConnection::runAll(const std::vector<PgRequest>& requests) { return send(requests); }
+
+void PgConnection::flush() {
+    if (!held_.empty()) send({});
 }
 
 void PgConnection::prepare(const QByteArray& name, const QByteArray& text) {
-    ensureConnected();
-    sendSavepoints();
-    ++roundTrips_;
-    PGresult* r = PQprepare(conn_, name.constData(), text.constData(), 0, nullptr);
-    if (!r || PQresultStatus(r) != PGRES_COMMAND_OK) fail(r, QString::fromUtf8(text));
-    PQclear(r);
+    held_.push_back(Held{PgRequest{text, {}, name}, true, {}, {}});
+}
+
+void PgConnection::runLater(const PgRequest& request, std::function<void(qint64)> check) {
+    // Outside a transaction a write is its own: it runs now, lest it land in the next one.
+    if (!transactionOpen_) {
+        pg_result* r = run(request);
+        const qint64 n = changedRows(r);
+        PQclear(r);
+        check(n);
+        return;
+    }
+    held_.push_back(Held{request, false, std::move(check), {}});
 }
 
 void PgConnection::exec(const QString& statement) { execRaw(toPostgres(statement)); }
 
 void PgConnection::execRaw(const QString& statement) {
-    // Savepoints cost a round trip each: one that is opened and released with
-    // nothing run inside it is never sent, and the rest go with the next statement.
-    if (transactionOpen_ && deferSavepoint(statement)) return;
-    // The end of the transaction ends its savepoints too.
-    if (statement == QLatin1String("COMMIT") || statement == QLatin1String("ROLLBACK")) pendingSavepoints_.clear();
+    if (holdBack(statement)) return;
     ensureConnected();
-    sendSavepoints();
+    flush();
     ++roundTrips_;
+    if (qEnvironmentVariableIsSet("QUORVEX_SQL_TRACE"))
+        std::fprintf(stderr, "SQLX %s\n", statement.left(160).toUtf8().constData());
     PGresult* r = PQexec(conn_, statement.toUtf8().constData());
-    const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
-    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) fail(r, statement);
+    if (!succeeded(r)) fail(r, statement);
     PQclear(r);
-    if (statement.startsWith(QLatin1String("BEGIN"))) transactionOpen_ = true;
-    if (statement == QLatin1String("COMMIT") || statement == QLatin1String("ROLLBACK")) {
-        transactionOpen_ = false;
-        pendingSavepoints_.clear();
-    }
 }
 
 PgStatement::PgStatement(PgConnection& connection, const QString& text) : connection_(connection) {
@@ -439,32 +611,55 @@ void PgStatement::bind(int index, const QVariant& value) {
     if (p.isNull()) p = QByteArray("");
 }
 
+PgRequest PgStatement::request() {
+    // A statement run twice is worth preparing: from then on the server parses it no more.
+    if (++uses_ >= 2 && preparable_) {
+        if (name_.isEmpty() || preparedIn_ != connection_.generation()) {
+            static quint64 serial = 0;
+            name_ = "q" + QByteArray::number(++serial);
+            connection_.prepare(name_, text_);
+            preparedIn_ = connection_.generation();
+        }
+        return PgRequest{text_, params_, name_};
+    }
+    return PgRequest{text_, params_, {}};
+}
+
+void PgStatement::adopt(pg_result* result) {
+    PQclear(result_);
+    result_ = result;
+    row_ = -1;
+    kinds_.clear();
+    const int columns = PQnfields(result_);
+    for (int c = 0; c < columns; ++c) {
+        switch (PQftype(result_, c)) {
+        case 16: case 20: case 21: case 23: case 26: kinds_.push_back(1); break;  // bool, ints, oid
+        case 700: case 701: case 1700: kinds_.push_back(2); break;               // floats, numeric
+        default: kinds_.push_back(3);
+        }
+    }
+    if (returnsRowid_ && PQntuples(result_) > 0) connection_.lastInsertRowid = columnInt64At(0);
+}
+
+void PgStatement::runLater(std::function<void(qint64)> check) {
+    release();
+    connection_.runLater(request(), std::move(check));
+}
+
+void PgStatement::runTogether(const std::vector<PgStatement*>& statements) {
+    std::vector<PgRequest> requests;
+    for (PgStatement* st : statements) {
+        st->release();
+        requests.push_back(st->request());
+    }
+    std::vector<pg_result*> results = statements.front()->connection_.runAll(requests);
+    for (size_t i = 0; i < statements.size(); ++i) statements[i]->adopt(results[i]);
+}
+
 bool PgStatement::step() {
     if (!result_) {
-        // A statement run twice is worth preparing: from then on the server parses it no more.
-        const QByteArray* name = nullptr;
-        if (++uses_ >= 2 && preparable_) {
-            if (name_.isEmpty() || preparedIn_ != connection_.generation()) {
-                static quint64 serial = 0;
-                name_ = "q" + QByteArray::number(++serial);
-                connection_.prepare(name_, text_);
-                preparedIn_ = connection_.generation();
-            }
-            name = &name_;
-        }
-        result_ = connection_.run(text_, params_, name ? *name : QByteArray());
-        row_ = -1;
-        kinds_.clear();
-        const int columns = PQnfields(result_);
-        for (int c = 0; c < columns; ++c) {
-            switch (PQftype(result_, c)) {
-            case 16: case 20: case 21: case 23: case 26: kinds_.push_back(1); break;  // bool, ints, oid
-            case 700: case 701: case 1700: kinds_.push_back(2); break;               // floats, numeric
-            default: kinds_.push_back(3);
-            }
-        }
+        adopt(connection_.run(request()));
         if (returnsRowid_) {
-            if (PQntuples(result_) > 0) connection_.lastInsertRowid = columnInt64At(0);
             release();
             return false;
         }

@@ -50,14 +50,20 @@ bool hasTable(sql::Connection& conn, const QString& name) {
     return st.step();
 }
 
-qint64 schemaVersion(sql::Connection& conn) {
+QString schemaVersionQuery() {
     // Every CREATE, ALTER or DROP rewrites or removes rows of pg_class and
     // pg_attribute: their newest transaction ids and counts change with it.
-    sql::Statement st(conn, QStringLiteral(
+    return QStringLiteral(
         "SELECT count(*) * 1000003 + coalesce(max(c.xmin::text::bigint), 0) + "
         "(SELECT coalesce(sum(a.xmin::text::bigint), 0) FROM pg_attribute a WHERE a.attrelid IN "
         "(SELECT c2.oid FROM pg_class c2 WHERE c2.relnamespace = (SELECT oid FROM pg_namespace WHERE nspname = current_schema()))) "
-        "%1").arg(QLatin1String(TableFilter)));
+        "%1").arg(QLatin1String(TableFilter));
+}
+
+qint64 schemaVersion(sql::Connection& conn) {
+    // The transaction's first round trip brought it along.
+    if (const std::optional<qint64> v = conn.server()->probe()) return *v;
+    sql::Statement st(conn, schemaVersionQuery());
     return st.step() ? st.columnInt64(0) : -1;
 }
 

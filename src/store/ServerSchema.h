@@ -12,6 +12,8 @@ namespace store::server {
 QStringList tableNames(sql::Connection& conn);
 bool hasTable(sql::Connection& conn, const QString& name);
 // Changes with every change to the shape of the schema's tables.
+// The query giving the schema version below, in the store's dialect.
+QString schemaVersionQuery();
 qint64 schemaVersion(sql::Connection& conn);
 // The fields in column order, as the store declared them (the hidden rowid left out).
 std::vector<FieldDef> columns(sql::Connection& conn, const QString& table);

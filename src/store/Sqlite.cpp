@@ -162,6 +162,20 @@ bool Statement::step() {
     fail(connection_.handle(), why);
 }
 
+void Statement::runLater(std::function<void(qint64)> check) {
+    if (pg_) return pg_->runLater(std::move(check));
+    while (step()) {
+    }
+    check(connection_.changes());
+}
+
+void Statement::runTogether(const std::vector<Statement*>& statements) {
+    if (statements.empty() || !statements.front()->pg_) return;
+    std::vector<PgStatement*> pg;
+    for (Statement* st : statements) pg.push_back(st->pg_.get());
+    PgStatement::runTogether(pg);
+}
+
 int Statement::columnCount() const { return pg_ ? pg_->columnCount() : sqlite3_column_count(stmt_); }
 
 QVariant Statement::column(int index) const {

@@ -3,7 +3,9 @@
 #include <QString>
 #include <QByteArrayView>
 #include <QVariant>
+#include <functional>
 #include <memory>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -60,6 +62,14 @@ public:
     void bind(int index, const QVariant& value);
     // True while a row is available.
     bool step();
+    // Runs a write whose result nothing waits for; `check` is told the rows
+    // it changed and may throw. On a server it goes with the next round trip
+    // (so the check fails the command later, at that round trip); on a file
+    // it runs at once.
+    void runLater(std::function<void(qint64 changes)> check);
+    // Runs the statements, bound, together (on a server, in one round trip);
+    // each is then stepped through its rows as usual.
+    static void runTogether(const std::vector<Statement*>& statements);
     int columnCount() const;
     QVariant column(int index) const;
     qint64 columnInt64(int index) const;

@@ -154,26 +154,88 @@ QString Table::orderClause() const {
     return QStringLiteral(" ORDER BY ") + parts.join(QStringLiteral(", "));
 }
 
+namespace {
+
+// Rows read in one round trip on a server.
+constexpr int PrefetchRows = 64;
+
+QString columnList(const TableDef& def) {
+    QStringList cols{QStringLiteral("rowid")};
+    for (const FieldDef& f : def.fields) cols << quoteIdentifier(f.name);
+    return cols.join(QStringLiteral(", "));
+}
+
+} // namespace
+
 void Table::loadRange() {
-    QString text = QStringLiteral("SELECT rowid FROM %1").arg(quoteIdentifier(tableName_));
-    const QString cond = rangeCondition(1);
-    if (!cond.isEmpty()) text += QStringLiteral(" WHERE ") + cond;
-    text += orderClause();
+    QString cond = rangeCondition(1);
+    if (!cond.isEmpty()) cond = QStringLiteral(" WHERE ") + cond;
+    QString text = QStringLiteral("SELECT rowid FROM %1").arg(quoteIdentifier(tableName_)) + cond + orderClause();
     sql::Statement& st = db_->cached(text);
     bindRange(st, 1);
+    // On a server the first rows come in the same round trip.
+    sql::Statement* rows = nullptr;
+    if (db_->isServer()) {
+        rows = &db_->cached(QStringLiteral("SELECT %1 FROM %2").arg(columnList(def_), quoteIdentifier(tableName_)) +
+                            cond + orderClause() + QStringLiteral(" LIMIT %1").arg(PrefetchRows));
+        bindRange(*rows, 1);
+        sql::Statement::runTogether({&st, rows});
+    }
     // Read into a new list, so that a failed read leaves the old range standing.
-    std::vector<qint64> rows;
-    rows.reserve(rowids_.size());
+    std::vector<qint64> ids;
+    ids.reserve(rowids_.size());
     while (st.step())
-        rows.push_back(st.columnInt64(0));
+        ids.push_back(st.columnInt64(0));
     st.release();
-    if (rows != rowids_) ++rangeVersion_;
-    rowids_.swap(rows);
+    if (rows) {
+        prefetched_.clear();
+        prefetchedAt_ = prefetchStamp();
+        keepPrefetched(*rows);
+    }
+    if (ids != rowids_) ++rangeVersion_;
+    rowids_.swap(ids);
     stale_ = false;
 }
 
+Table::Stamp Table::prefetchStamp() const {
+    const Database::ChangeStamp own = db_->changeStamp(tableName_);
+    // Rows read outside the write transaction open are not known to be as
+    // stored inside it (nor rows of one transaction after it).
+    return Stamp{own.transaction, own.changes, own.rollbacks, db_->dataVersion()};
+}
+
+bool Table::prefetchValid() const { return !prefetched_.empty() && prefetchedAt_ == prefetchStamp(); }
+
+void Table::keepPrefetched(sql::Statement& st) {
+    while (st.step()) {
+        std::vector<QVariant> values(def_.fields.size());
+        for (size_t i = 0; i < values.size(); ++i) values[i] = fromColumn(def_.fields[i], st, int(i) + 1);
+        prefetched_[st.columnInt64(0)] = std::move(values);
+    }
+    st.release();
+}
+
+void Table::prefetchFrom(int row) {
+    QStringList marks;
+    for (int i = 1; i <= PrefetchRows; ++i) marks << QStringLiteral("?%1").arg(i);
+    sql::Statement& st = db_->cached(QStringLiteral("SELECT %1 FROM %2 WHERE rowid IN (%3)")
+                                         .arg(columnList(def_), quoteIdentifier(tableName_), marks.join(QStringLiteral(", "))));
+    for (int i = 0; i < PrefetchRows; ++i)
+        st.bind(i + 1, row + i < int(rowids_.size()) ? QVariant(rowids_[size_t(row + i)]) : QVariant());
+    if (!prefetchValid()) prefetched_.clear();
+    prefetchedAt_ = prefetchStamp();
+    keepPrefetched(st);
+}
+
 std::vector<QVariant> Table::fetchRow(int row) {
-    std::vector<QVariant> values = fetchStored(rowids_[size_t(row)]);
+    const qint64 rowid = rowids_[size_t(row)];
+    std::vector<QVariant> values;
+    if (db_->isServer()) {
+        if (!prefetchValid() || !prefetched_.count(rowid)) prefetchFrom(row);
+        if (auto it = prefetched_.find(rowid); it != prefetched_.end()) values = it->second;
+    } else {
+        values = fetchStored(rowid);
+    }
     // A row deleted under the cursor reads as empty.
     if (values.empty()) values.resize(def_.fields.size());
     return values;
@@ -458,6 +520,8 @@ void Table::post() {
 
     qint64 rowid = editRowid_;
     bool stored = false; // one row now holds exactly the buffer
+    // The batch read before stays good for every row but the one written here.
+    const bool prefetchKept = !unchanged && prefetchValid();
     if (inserting) {
         sql::Statement& st = db_->cached(texts_.insert);
         for (size_t i = 0; i < def_.fields.size(); ++i) st.bind(int(i) + 1, toStorage(def_.fields[i], buf_[i]));
@@ -531,6 +595,7 @@ void Table::post() {
         // The row holds the whole buffer when the rest of it was as stored.
         stored = fresh;
     }
+    prefetched_.erase(rowid);
     if (tx) tx->commit();
     // The row as it reads back, when that is sure without reading it.
     std::vector<QVariant> readBack;
@@ -572,7 +637,10 @@ void Table::post() {
     } else {
         placeAt(savedPos_ >= 0 ? savedPos_ : pos_);
     }
-    if (!unchanged) db_->notifyChanged(tableName_, this);
+    if (!unchanged) {
+        db_->notifyChanged(tableName_, this);
+        if (prefetchKept) prefetchedAt_ = prefetchStamp();
+    }
     emit stateChanged();
     emit dataChanged();
     emit scrolled();

@@ -5,6 +5,7 @@
 #include <QMetaObject>
 #include <functional>
 #include <map>
+#include <unordered_map>
 
 namespace store {
 
@@ -94,8 +95,24 @@ private:
     // Whether the edited row's key and link values are still those it has stored.
     bool keepsPlace() const;
 
+    // On a server, rows come in batches: with the range, and then the rows
+    // that follow the one asked for, so that stepping through a range costs a
+    // round trip per batch, not per row.
+    struct Stamp {
+        quint64 transaction = 0, changes = 0, rollbacks = 0;
+        qint64 others = 0;
+        bool operator==(const Stamp&) const = default;
+    };
+    Stamp prefetchStamp() const;
+    bool prefetchValid() const;
+    void keepPrefetched(sql::Statement& st);
+    // The rows from `row` on, read in one round trip.
+    void prefetchFrom(int row);
+
     QString tableName_;
     QString fetchText_;
+    std::unordered_map<qint64, std::vector<QVariant>> prefetched_;
+    Stamp prefetchedAt_;
     struct Texts {
         QString duplicate, insert, key;
         std::vector<int> keyIndexes;
