@@ -121,7 +121,7 @@ const QStringList SpanFields{QStringLiteral("RowSpan"), QStringLiteral("ColSpan"
 // A design's modes and spans, in one read of both tables.
 std::pair<StoredPtr, StoredPtr> storedModesAndSpans(store::Table& image, store::Table& merge, const QString& ref,
                                                     int no) {
-    const std::vector<StoredPtr> both = storedCells({{&image, ModeFields}, {&merge, SpanFields}}, ref, no);
+    const std::vector<StoredPtr> both = storedCells({{&image, ModeFields, nullptr, {}}, {&merge, SpanFields, nullptr, {}}}, ref, no);
     return {both[0], both[1]};
 }
 

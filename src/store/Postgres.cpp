@@ -424,6 +424,10 @@ std::vector<pg_result*> PgConnection::send(const std::vector<PgRequest>& request
     ensureConnected();
     std::vector<Held> items;
     items.swap(held_);
+    // A transaction's BEGIN (and its probe) go before any preparation held
+    // since before it: the isolation level must be set before anything else runs.
+    std::stable_partition(items.begin(), items.end(),
+                          [](const Held& h) { return h.request.text.startsWith("BEGIN") || bool(h.read); });
     for (const PgRequest& r : requests) items.push_back(Held{r, false, {}, {}});
     if (items.empty()) return {};
     ++roundTrips_;
