@@ -448,9 +448,14 @@ bool CalcContext::UpdateAllValues(DesignView& view) {
     checkReferenceRows();
     try {
         store::Transaction tx(*dm_.database());
-        for (D.first(); !D.eof(); D.next()) {
-            designShown(view);
-            calculate(view);
+        {
+            // Nobody waits for a design's figures to be written before the next
+            // design is read: on a server they go along with that read.
+            store::HeldWrites held(*dm_.database());
+            for (D.first(); !D.eof(); D.next()) {
+                designShown(view);
+                calculate(view);
+            }
         }
         tx.commit();
         D.first();

@@ -93,6 +93,13 @@ public:
     void unlockTable(const QString& table, const Table* owner);
     void checkWritable(const QString& table, const Table* writer) const;
 
+    // While writes are held (a bulk command on a server), a post inside the
+    // command's transaction sends its write with the next round trip instead
+    // of waiting for it; should the write be refused (another user changed
+    // the row), the command fails at that round trip and rolls back whole.
+    void holdWrites(bool on) { heldWrites_ += on ? 1 : -1; }
+    bool writesHeld() const { return heldWrites_ > 0 && isServer(); }
+
     sql::Connection& connection() { return *conn_; }
     sql::Statement& cached(const QString& text);
     // Ends every cached statement's read, so the connection holds no snapshot
@@ -136,8 +143,21 @@ private:
     std::map<QString, bool> uniqueKeys_;
     std::map<QString, bool> asDeclared_;
     int depth_ = 0;
+    int heldWrites_ = 0;
     quint64 transactions_ = 0, rollbacks_ = 0;
     std::map<QString, quint64> changes_;
+};
+
+// Holds a database's writes for as long as it lives.
+class HeldWrites {
+public:
+    explicit HeldWrites(Database& db) : db_(db) { db_.holdWrites(true); }
+    ~HeldWrites() { db_.holdWrites(false); }
+    HeldWrites(const HeldWrites&) = delete;
+    HeldWrites& operator=(const HeldWrites&) = delete;
+
+private:
+    Database& db_;
 };
 
 // Scoped transaction: rolls back unless committed.

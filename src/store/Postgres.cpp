@@ -363,6 +363,9 @@ bool PgConnection::holdBack(const QString& statement) {
         if (nothingSent && nothingWritten) {
             dropTransactionsWork();
         } else {
+            // Held-back writes are checked before the COMMIT is sent: a refused
+            // one must fail the transaction, not follow it.
+            if (!nothingWritten) flush();
             hold(statement);
             flush();
         }
@@ -434,7 +437,7 @@ std::vector<pg_result*> PgConnection::send(const std::vector<PgRequest>& request
     if (qEnvironmentVariableIsSet("QUORVEX_SQL_TRACE"))
         for (const Held& h : items)
             std::fprintf(stderr, "%s %s | %s\n", &h == &items.front() ? "SQL" : "  +", h.request.name.constData(),
-                         h.request.text.left(120).constData());
+                         h.request.text.left(400).constData());
 
     auto sendOne = [&](const Held& h, bool pipelined) -> PGresult* {
         const PgRequest& q = h.request;

@@ -566,7 +566,19 @@ void Table::post() {
             st.step();
             return db_->connection().changes() > 0;
         };
-        if (!update(checked)) {
+        if (checked && !tx && db_->writesHeld()) {
+            sql::Statement& st = db_->cached(guarded);
+            for (int i : set) {
+                const FieldDef& f = def_.fields[size_t(i)];
+                st.bind(i + 1, toStorage(f, buf_[size_t(i)]));
+                st.bind(int(def_.fields.size()) + 2 + i, toStorage(f, editBase_[size_t(i)]));
+            }
+            st.bind(int(def_.fields.size()) + 1, rowid);
+            const QString table = tableName_;
+            st.runLater([table](qint64 changed) {
+                if (changed == 0) throw ConflictError(conflictMessage(table));
+            });
+        } else if (!update(checked)) {
             std::vector<QVariant> now = fetchStored(rowid);
             // Another program deleted the row since it was read: what was typed
             // into it cannot be saved, and must not vanish without a word.

@@ -112,6 +112,39 @@ TEST_F(OnServer, TheLaterOfTwoEditsOfOneRowIsRefusedNeverOverwritten) {
     EXPECT_EQ(mine.fieldByName("Design_Ref").asString(), "theirs 2");
 }
 
+// A bulk command's writes go with its next round trip; one of them refused
+// (another user changed that row meanwhile) fails the command before its
+// COMMIT is sent, so none of its writes is kept.
+TEST_F(OnServer, AHeldBackWriteRefusedFailsTheWholeCommandBeforeItCommits) {
+    ASSERT_EQ(onServer({"init"}).rc, 0);
+    auto mineDb = store::Database::open(server), theirsDb = store::Database::open(server);
+    store::Table mine(mineDb.get(), "Design"), mine2(mineDb.get(), "Design"), theirs(theirsDb.get(), "Design");
+    mine.open();
+    mine2.open();
+    theirs.open();
+    ASSERT_TRUE(mine2.findKey({"SAMPLE-HOUSE", 2}));
+    mine2.edit(); // begun on what was read before the other user's change
+    ASSERT_TRUE(theirs.findKey({"SAMPLE-HOUSE", 2}));
+    setDesignRef(theirs, "theirs");
+    auto command = [&] {
+        store::Transaction tx(*mineDb);
+        store::HeldWrites held(*mineDb);
+        ASSERT_TRUE(mine.findKey({"SAMPLE-HOUSE", 1}));
+        setDesignRef(mine, "mine 1");
+        mine2.fieldByName("Design_Ref").setAsString("mine 2");
+        mine2.post();
+        tx.commit();
+    };
+    EXPECT_THROW(command(), store::ConflictError);
+    auto lookDb = store::Database::open(server);
+    store::Table look(lookDb.get(), "Design");
+    look.open();
+    ASSERT_TRUE(look.findKey({"SAMPLE-HOUSE", 1}));
+    EXPECT_NE(look.fieldByName("Design_Ref").asString(), "mine 1");
+    ASSERT_TRUE(look.findKey({"SAMPLE-HOUSE", 2}));
+    EXPECT_EQ(look.fieldByName("Design_Ref").asString(), "theirs");
+}
+
 // A row lock held past the busy timeout says "in use", as on a folder.
 TEST_F(OnServer, ARowLockedLongerThanTheTimeoutIsInUseAndChangesNothing) {
     ASSERT_EQ(onServer({"init"}).rc, 0);
