@@ -157,7 +157,7 @@ QString Table::orderClause() const {
 namespace {
 
 // Rows read in one round trip on a server.
-constexpr int PrefetchRows = 64;
+constexpr int PrefetchRows = 256;
 
 QString columnList(const TableDef& def) {
     QStringList cols{QStringLiteral("rowid")};
@@ -788,6 +788,39 @@ bool Table::findKey(const QVariantList& values) {
             eof_ = bof_ = false;
             emit scrolled();
             return true;
+        }
+    }
+    // On a server, a short range is read whole (once while nobody changes it)
+    // and searched where it stands, in key order: the calculation looks up a
+    // system's row at every design.
+    auto wholeRangeRead = [&] {
+        return prefetchValid() &&
+               std::all_of(rowids_.begin(), rowids_.end(), [&](qint64 id) { return prefetched_.count(id) > 0; });
+    };
+    if (db_->isServer() && !rowids_.empty() && int(rowids_.size()) <= PrefetchRows && !wholeRangeRead())
+        prefetchFrom(0);
+    if (db_->isServer() && !rowids_.empty() && wholeRangeRead()) {
+        std::vector<std::pair<int, QVariant>> wanted;
+        for (int i = 0; i < values.size(); ++i) {
+            const int fi = def_.fieldIndex(def_.key[i]);
+            const FieldDef& f = def_.fields[size_t(fi)];
+            wanted.emplace_back(fi, toStorage(f, coerce(f, values[i])));
+        }
+        if (std::all_of(wanted.begin(), wanted.end(), [](const auto& w) { return w.second.isValid(); })) {
+            for (size_t at = 0; at < rowids_.size(); ++at) {
+                const std::vector<QVariant>& row = prefetched_.at(rowids_[at]);
+                const bool match = std::all_of(wanted.begin(), wanted.end(), [&](const auto& w) {
+                    return compareStored(w.second, toStorage(def_.fields[size_t(w.first)], row[size_t(w.first)])) == 0;
+                });
+                if (!match) continue;
+                pos_ = int(at);
+                eof_ = bof_ = false;
+                cur_ = row;
+                loadedIn_ = db_->writeTransaction();
+                emit scrolled();
+                return true;
+            }
+            return false;
         }
     }
     const int first = int(appliedLink_.size()) + 1;
