@@ -434,27 +434,11 @@ std::vector<pg_result*> PgConnection::send(const std::vector<PgRequest>& request
     for (const PgRequest& r : requests) items.push_back(Held{r, false, {}, {}});
     if (items.empty()) return {};
     ++roundTrips_;
+    // For support: QUORVEX_SQL_TRACE=1 lists each round trip's statements on stderr.
     if (qEnvironmentVariableIsSet("QUORVEX_SQL_TRACE"))
         for (const Held& h : items)
             std::fprintf(stderr, "%s %s | %s\n", &h == &items.front() ? "SQL" : "  +", h.request.name.constData(),
                          h.request.text.left(400).constData());
-
-    auto sendOne = [&](const Held& h, bool pipelined) -> PGresult* {
-        const PgRequest& q = h.request;
-        std::vector<const char*> values(q.params.size());
-        for (size_t i = 0; i < q.params.size(); ++i) values[i] = q.params[i].isNull() ? nullptr : q.params[i].constData();
-        const int n = int(q.params.size());
-        if (!pipelined) {
-            if (h.prepare) return PQprepare(conn_, q.name.constData(), q.text.constData(), 0, nullptr);
-            return q.name.isEmpty() ? PQexecParams(conn_, q.text.constData(), n, nullptr, values.data(), nullptr, nullptr, 0)
-                                    : PQexecPrepared(conn_, q.name.constData(), n, values.data(), nullptr, nullptr, 0);
-        }
-        int ok = 0;
-        if (h.prepare) ok = PQsendPrepare(conn_, q.name.constData(), q.text.constData(), 0, nullptr);
-        else if (q.name.isEmpty()) ok = PQsendQueryParams(conn_, q.text.constData(), n, nullptr, values.data(), nullptr, nullptr, 0);
-        else ok = PQsendQueryPrepared(conn_, q.name.constData(), n, values.data(), nullptr, nullptr, 0);
-        return ok ? reinterpret_cast<PGresult*>(1) : nullptr;
-    };
 
     // A connection found lost at a transaction's first round trip is made
     // anew and the round trip sent again: nothing of the transaction had
@@ -462,36 +446,11 @@ std::vector<pg_result*> PgConnection::send(const std::vector<PgRequest>& request
     const bool mayRetry =
         std::any_of(items.begin(), items.end(), [](const Held& h) { return h.request.text.startsWith("BEGIN"); }) &&
         std::none_of(items.begin(), items.end(), [](const Held& h) { return h.request.text == "COMMIT"; });
-    for (int attempt = 0;; ++attempt) {
-    std::vector<PGresult*> results(items.size(), nullptr);
-    if (items.size() == 1) {
-        results[0] = sendOne(items[0], false);
-    } else {
-        if (!PQenterPipelineMode(conn_)) lost(QString::fromUtf8(PQerrorMessage(conn_)).trimmed());
-        bool sent = true;
-        for (const Held& h : items) sent = sent && sendOne(h, true) != nullptr;
-        sent = sent && PQpipelineSync(conn_);
-        if (sent) {
-            // Each statement's result, then a null ending it; the sync's last.
-            for (size_t i = 0; i < items.size(); ++i) {
-                results[i] = PQgetResult(conn_);
-                if (!results[i]) break;
-                while (PGresult* more = PQgetResult(conn_)) PQclear(more);
-            }
-            while (PGresult* r = PQgetResult(conn_)) {
-                const bool sync = PQresultStatus(r) == PGRES_PIPELINE_SYNC;
-                PQclear(r);
-                if (sync) break;
-            }
-        }
-        PQexitPipelineMode(conn_);
-        if (!sent || PQstatus(conn_) != CONNECTION_OK) {
-            for (PGresult* r : results) PQclear(r);
-            const QString why = QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
-            if (!mayRetry || attempt > 0) lost(why);
-            connect();
-            continue;
-        }
+    std::vector<PGresult*> results;
+    for (int attempt = 0; !exchange(items, results); ++attempt) {
+        const QString why = QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
+        if (!mayRetry || attempt > 0) lost(why);
+        connect();
     }
     // The first statement that failed fails them all: those after it were not run.
     for (size_t i = 0; i < items.size(); ++i) {
@@ -521,7 +480,55 @@ std::vector<pg_result*> PgConnection::send(const std::vector<PgRequest>& request
     }
     if (!answers.empty()) changes = changedRows(answers.back());
     return answers;
+}
+
+bool PgConnection::exchange(const std::vector<Held>& items, std::vector<pg_result*>& results) {
+    auto sendOne = [&](const Held& h, bool pipelined) -> PGresult* {
+        const PgRequest& q = h.request;
+        std::vector<const char*> values(q.params.size());
+        for (size_t i = 0; i < q.params.size(); ++i) values[i] = q.params[i].isNull() ? nullptr : q.params[i].constData();
+        const int n = int(q.params.size());
+        if (!pipelined) {
+            if (h.prepare) return PQprepare(conn_, q.name.constData(), q.text.constData(), 0, nullptr);
+            return q.name.isEmpty() ? PQexecParams(conn_, q.text.constData(), n, nullptr, values.data(), nullptr, nullptr, 0)
+                                    : PQexecPrepared(conn_, q.name.constData(), n, values.data(), nullptr, nullptr, 0);
+        }
+        int ok = 0;
+        if (h.prepare) ok = PQsendPrepare(conn_, q.name.constData(), q.text.constData(), 0, nullptr);
+        else if (q.name.isEmpty()) ok = PQsendQueryParams(conn_, q.text.constData(), n, nullptr, values.data(), nullptr, nullptr, 0);
+        else ok = PQsendQueryPrepared(conn_, q.name.constData(), n, values.data(), nullptr, nullptr, 0);
+        return ok ? reinterpret_cast<PGresult*>(1) : nullptr;
+    };
+    results.assign(items.size(), nullptr);
+    // One statement alone needs no pipeline; a lost connection shows in its result.
+    if (items.size() == 1) {
+        results[0] = sendOne(items[0], false);
+        return true;
     }
+    if (!PQenterPipelineMode(conn_)) lost(QString::fromUtf8(PQerrorMessage(conn_)).trimmed());
+    bool sent = true;
+    for (const Held& h : items) sent = sent && sendOne(h, true) != nullptr;
+    sent = sent && PQpipelineSync(conn_);
+    if (sent) {
+        // Each statement's result, then a null ending it; the sync's last.
+        for (size_t i = 0; i < items.size(); ++i) {
+            results[i] = PQgetResult(conn_);
+            if (!results[i]) break;
+            while (PGresult* more = PQgetResult(conn_)) PQclear(more);
+        }
+        while (PGresult* r = PQgetResult(conn_)) {
+            const bool sync = PQresultStatus(r) == PGRES_PIPELINE_SYNC;
+            PQclear(r);
+            if (sync) break;
+        }
+    }
+    PQexitPipelineMode(conn_);
+    if (sent && PQstatus(conn_) == CONNECTION_OK) return true;
+    for (PGresult*& r : results) {
+        PQclear(r);
+        r = nullptr;
+    }
+    return false;
 }
 
 pg_result* PgConnection::run(const PgRequest& request) { return send({request}).front(); }

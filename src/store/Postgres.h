@@ -98,6 +98,8 @@ private:
     void hold(const QString& statement);
     // Sends what is held back and `requests` in one round trip.
     std::vector<pg_result*> send(const std::vector<PgRequest>& requests);
+    // Sends `items` and reads their results; false when the connection was found lost.
+    bool exchange(const std::vector<Held>& items, std::vector<pg_result*>& results);
     [[noreturn]] void fail(pg_result* result, const QString& statement);
     [[noreturn]] void lost(const QString& why);
 
